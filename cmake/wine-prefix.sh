@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# start: creates the private Wine prefix (once) and keeps one wineserver running for all tests,
+# detached from ctest's output pipes so that each test ends as soon as its program does.
+# stop: ends that wineserver.
+set -u
+export WINEPREFIX="$2"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+case "$1" in
+  start)
+    mkdir -p "$WINEPREFIX"
+    wineserver -p </dev/null >/dev/null 2>&1
+    wineboot -i </dev/null >/dev/null 2>&1
+    if [ ! -f "$WINEPREFIX/.win10" ]; then
+      wine winecfg /v win10 </dev/null >/dev/null 2>&1 && touch "$WINEPREFIX/.win10"
+    fi
+    exit 0 ;;
+  stop)
+    wineserver -k </dev/null >/dev/null 2>&1
+    exit 0 ;;
+esac
+exit 2
