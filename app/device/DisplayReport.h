@@ -30,7 +30,8 @@ struct DisplaySettings
 std::int32_t ToDisplayUnit(std::int32_t celsius, int tempeType);
 
 // The number the display shows: unit conversion of both readings, the CPU cap, the source choice.
-std::int32_t ChooseDisplayValue(std::int32_t cpuCelsius, std::int32_t gpuCelsius, const DisplaySettings& settings);
+std::int32_t ChooseDisplayValue(std::int32_t cpuCelsius, std::int32_t gpuCelsius,
+                                const DisplaySettings& settings);
 
 // Report 0x07 carrying the hundreds, tens and ones of value (low 8 bits of each, so negative
 // readings give bytes such as 0xFB); all three digit bytes are 0 when the LED switch is off.

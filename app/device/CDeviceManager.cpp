@@ -1,0 +1,164 @@
+#include "app/device/CDeviceManager.h"
+
+#include <hidapi.h>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+namespace
+{
+constexpr std::chrono::milliseconds kVersionQueryPause{16};
+constexpr std::size_t kProductNameChars = 512;
+
+// hidapi's enumeration list, freed with hid_free_enumeration.
+class CHidEnumeration
+{
+public:
+    CHidEnumeration() : m_list(hid_enumerate(0, 0)) {}
+    ~CHidEnumeration() { hid_free_enumeration(m_list); }
+    CHidEnumeration(const CHidEnumeration&) = delete;
+    CHidEnumeration& operator=(const CHidEnumeration&) = delete;
+    const hid_device_info* First() const { return m_list; }
+
+private:
+    hid_device_info* m_list;
+};
+} // namespace
+
+CDeviceManager& CDeviceManager::Instance()
+{
+    static CDeviceManager manager;
+    return manager;
+}
+
+CDeviceManager::CDeviceManager()
+{
+    // A failed start is retried by hidapi at the next enumerate or open.
+    hid_init();
+}
+
+CDeviceManager::~CDeviceManager()
+{
+    CloseAll();
+    m_devices.clear();
+    hid_exit();
+}
+
+void CDeviceManager::ClearFilters()
+{
+    m_filters.clear();
+}
+
+void CDeviceManager::AddFilter(int vendor, int product, const std::wstring& name, int flag)
+{
+    m_filters.push_back(DeviceFilter{vendor, product, name, flag});
+}
+
+void CDeviceManager::CloseAll()
+{
+    if (m_ready == 0)
+    {
+        return;
+    }
+    m_ready = 0;
+    // Entries close their devices in list order as they go.
+    for (auto& entry : m_devices)
+    {
+        entry.reset();
+    }
+    m_devices.clear();
+}
+
+void CDeviceManager::ScanDevices()
+{
+    const CHidEnumeration interfaces;
+    for (const hid_device_info* info = interfaces.First(); info; info = info->next)
+    {
+        bool accepted = false;
+        for (const DeviceFilter& filter : m_filters)
+        {
+            if (filter.vendor == info->vendor_id && filter.product == info->product_id)
+            {
+                accepted = true;
+                break;
+            }
+        }
+        if (!accepted || !info->path)
+        {
+            continue;
+        }
+        CHidDevice device(hid_open_path(info->path));
+        if (!device.IsOpen())
+        {
+            continue;
+        }
+        // A display exposes several collections; only its vendor collection is kept, the others
+        // are closed again right here.
+        if (info->usage_page != kDisplayUsagePage || info->usage != kDisplayUsage)
+        {
+            continue;
+        }
+        wchar_t product[kProductNameChars] = {};
+        hid_get_product_string(device.Get(), product, kProductNameChars);
+        product[kProductNameChars - 1] = L'\0';
+
+        auto entry = std::make_unique<DeviceEntry>();
+        entry->index = Count();
+        entry->vendor = info->vendor_id;
+        entry->product = info->product_id;
+        entry->path = info->path;
+        entry->productName = product;
+        entry->device = std::move(device);
+        entry->release = info->release_number;
+        m_devices.push_back(std::move(entry));
+    }
+}
+
+bool CDeviceManager::SendToAll(const TemperatureReport& report)
+{
+    if (m_ready == 0)
+    {
+        return false;
+    }
+    // The last byte always goes out as 0.
+    unsigned char buffer[kTemperatureReportSize] = {};
+    std::memcpy(buffer, report.data(), kTemperatureReportSize - 1);
+    for (const auto& entry : m_devices)
+    {
+        if (entry->device.IsOpen())
+        {
+            // A failure leaves hidapi's error text on that device; the others still get the report.
+            hid_send_feature_report(entry->device.Get(), buffer, sizeof buffer);
+        }
+    }
+    return true;
+}
+
+bool CDeviceManager::ReadFirmwareVersion(int& version)
+{
+    if (m_ready == 0 || m_devices.empty() || !m_devices.front()->device.IsOpen())
+    {
+        return false;
+    }
+    hid_device* device = m_devices.front()->device.Get();
+    const VersionReport request = BuildVersionRequest();
+    std::this_thread::sleep_for(kVersionQueryPause);
+    if (hid_send_feature_report(device, request.data(), request.size()) <= 0)
+    {
+        return false;
+    }
+    std::this_thread::sleep_for(kVersionQueryPause);
+    // Byte 0 of the buffer names the report to read. A display that answers nothing leaves the
+    // request in the buffer, which decodes as 0xFD00.
+    VersionReport reply = request;
+    hid_get_feature_report(device, reply.data(), reply.size());
+    if (!IsVersionReply(reply))
+    {
+        std::this_thread::sleep_for(kVersionQueryPause);
+        reply = request;
+        hid_get_feature_report(device, reply.data(), reply.size());
+    }
+    version = DecodeFirmwareVersion(reply);
+    return true;
+}

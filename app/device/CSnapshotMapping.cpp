@@ -1,0 +1,44 @@
+#include "app/device/CSnapshotMapping.h"
+
+#include <windows.h>
+
+#include <utility>
+
+CSnapshotMapping::CSnapshotMapping(std::string name) : m_name(std::move(name)) {}
+
+CSnapshotMapping::~CSnapshotMapping()
+{
+    if (const volatile std::uint8_t* view = m_view.exchange(nullptr))
+    {
+        UnmapViewOfFile(const_cast<const std::uint8_t*>(view));
+    }
+    if (m_mapping)
+    {
+        CloseHandle(m_mapping);
+    }
+}
+
+bool CSnapshotMapping::OpenSnapshot()
+{
+    if (IsOpen())
+    {
+        return true;
+    }
+    if (!m_mapping)
+    {
+        // Creates the block zero-filled, or opens the one the sensor server created first.
+        m_mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                       static_cast<DWORD>(SensorSnapshot::kSize), m_name.c_str());
+        if (!m_mapping)
+        {
+            return false;
+        }
+    }
+    void* view = MapViewOfFile(m_mapping, FILE_MAP_READ, 0, 0, SensorSnapshot::kSize);
+    if (!view)
+    {
+        return false;
+    }
+    m_view.store(static_cast<const volatile std::uint8_t*>(view), std::memory_order_release);
+    return true;
+}

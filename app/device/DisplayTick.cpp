@@ -1,0 +1,22 @@
+#include "app/device/DisplayTick.h"
+
+#include "app/device/CDeviceManager.h"
+#include "app/device/CSnapshotMapping.h"
+#include "app/device/SensorSnapshot.h"
+
+#include <optional>
+#include <thread>
+
+void DisplayTick(CDeviceManager& devices, const CSnapshotMapping& snapshot, const DisplaySettings& settings,
+                 std::chrono::milliseconds pause)
+{
+    // A scan can find a display and still fail to open the snapshot: then the display gets zero
+    // readings ("no reading") rather than anything read through a missing view.
+    std::optional<SensorSnapshot> readings;
+    if (const volatile std::uint8_t* view = snapshot.View())
+    {
+        readings.emplace(view);
+    }
+    devices.SendToAll(BuildTickReport(readings ? &*readings : nullptr, settings));
+    std::this_thread::sleep_for(pause);
+}
