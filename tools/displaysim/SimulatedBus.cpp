@@ -1,0 +1,494 @@
+#include "tools/displaysim/SimulatedBus.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace
+{
+constexpr char kInterfaceGuid[] = "{4d1e55b2-f16f-11cf-88cb-001111000030}";
+constexpr unsigned char kVersionCommand = 0xFD;
+
+std::string ReadEnvironment(const char* name)
+{
+    char buffer[4096];
+    const DWORD length = GetEnvironmentVariableA(name, buffer, sizeof buffer);
+    return length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string();
+}
+
+wchar_t* DuplicateWide(const std::wstring& text)
+{
+    auto* copy = static_cast<wchar_t*>(std::calloc(text.size() + 1, sizeof(wchar_t)));
+    if (copy)
+    {
+        std::wmemcpy(copy, text.c_str(), text.size());
+    }
+    return copy;
+}
+
+int CopyWide(const std::wstring& source, wchar_t* text, size_t maxChars)
+{
+    if (!text || maxChars == 0)
+    {
+        return -1;
+    }
+    const size_t count = std::min(source.size(), maxChars - 1);
+    std::wmemcpy(text, source.c_str(), count);
+    text[count] = L'\0';
+    return 0;
+}
+} // namespace
+
+SimulatedBus& SimulatedBus::Instance()
+{
+    static SimulatedBus bus;
+    return bus;
+}
+
+SimulatedBus::SimulatedBus()
+{
+    // A file named by DISPLAYSIM_CONFIG, then the text in DISPLAYSIM, then DISPLAYSIM_LOG.
+    std::string text;
+    const std::string file = ReadEnvironment("DISPLAYSIM_CONFIG");
+    if (!file.empty())
+    {
+        std::ifstream stream(file);
+        std::stringstream content;
+        content << stream.rdbuf();
+        text = content.str() + "\n";
+    }
+    text += ReadEnvironment("DISPLAYSIM");
+    bool ok = true;
+    SimConfig config = ParseSimConfig(text, ok);
+    const std::string log = ReadEnvironment("DISPLAYSIM_LOG");
+    if (!log.empty())
+    {
+        config.logPath = log;
+    }
+    Apply(config);
+}
+
+void SimulatedBus::Apply(const SimConfig& config)
+{
+    m_config = config;
+    ++m_generation;
+    m_displays.clear();
+    for (std::size_t d = 0; d < config.displays.size(); ++d)
+    {
+        DisplayState state;
+        state.config = config.displays[d];
+        for (std::size_t c = 0; c < state.config.collections.size(); ++c)
+        {
+            state.paths.push_back(
+                MakePath(static_cast<int>(d), static_cast<int>(c), state.config.pathLength));
+        }
+        m_displays.push_back(std::move(state));
+    }
+    m_foreignPaths.clear();
+    for (int i = 0; i < config.foreignDevices; ++i)
+    {
+        char path[160];
+        std::snprintf(path, sizeof path, "\\\\?\\hid#vid_1234&pid_5678&mi_%02x#8&2c1f%04x&0&0000#%s", i, i,
+                      kInterfaceGuid);
+        m_foreignPaths.push_back(path);
+    }
+    m_recorder.SetLogPath(config.logPath);
+}
+
+std::string SimulatedBus::MakePath(int display, int collection, int minimumLength)
+{
+    char head[128];
+    std::snprintf(head, sizeof head, "\\\\?\\hid#vid_1a2c&pid_434d&mi_00&col%02x#7&%06x&0&%04x",
+                  collection + 1, 0x3a5e00 + display, collection);
+    std::string path = head;
+    const std::string tail = std::string("#") + kInterfaceGuid;
+    if (static_cast<int>(path.size() + tail.size()) < minimumLength)
+    {
+        path.append(static_cast<std::size_t>(minimumLength) - path.size() - tail.size(), 'f');
+    }
+    return path + tail;
+}
+
+int SimulatedBus::Init()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return InitLocked() ? 0 : -1;
+}
+
+bool SimulatedBus::InitLocked()
+{
+    // Like hidapi, enumerate and open start the library themselves when it is not running.
+    if (m_initialised)
+    {
+        return true;
+    }
+    ++m_initCalls;
+    m_initialised = !m_config.initFails;
+    if (!m_initialised)
+    {
+        m_globalError = L"Failed to load the system HID support.";
+    }
+    return m_initialised;
+}
+
+int SimulatedBus::Exit()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_initialised = false;
+    return 0;
+}
+
+hid_device_info* SimulatedBus::Enumerate(unsigned short vendor, unsigned short product)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    ++m_enumerateCalls;
+    if (!InitLocked())
+    {
+        return nullptr;
+    }
+    hid_device_info* first = nullptr;
+    hid_device_info** next = &first;
+    auto append = [&](const std::string& path, unsigned short vid, unsigned short pid, unsigned short release,
+                      unsigned short page, unsigned short usage, const std::wstring& name)
+    {
+        if ((vendor && vendor != vid) || (product && product != pid))
+        {
+            return;
+        }
+        auto* info = static_cast<hid_device_info*>(std::calloc(1, sizeof(hid_device_info)));
+        info->path = _strdup(path.c_str());
+        info->vendor_id = vid;
+        info->product_id = pid;
+        info->serial_number = DuplicateWide(L"");
+        info->release_number = release;
+        info->manufacturer_string = DuplicateWide(L"Simulated");
+        info->product_string = DuplicateWide(name);
+        info->usage_page = page;
+        info->usage = usage;
+        info->interface_number = 0;
+        info->bus_type = HID_API_BUS_USB;
+        *next = info;
+        next = &info->next;
+    };
+    for (const std::string& path : m_foreignPaths)
+    {
+        append(path, 0x1234, 0x5678, 0x0100, 0x0001, 0x0006, L"Keyboard");
+    }
+    for (const DisplayState& display : m_displays)
+    {
+        if (!display.plugged)
+        {
+            continue;
+        }
+        for (std::size_t c = 0; c < display.paths.size(); ++c)
+        {
+            const SimCollection& collection = display.config.collections[c];
+            append(display.paths[c], display.config.vendor, display.config.product, display.config.release,
+                   collection.usagePage, collection.usage, display.config.productName);
+        }
+    }
+    return first;
+}
+
+void SimulatedBus::FreeEnumeration(hid_device_info* list)
+{
+    while (list)
+    {
+        hid_device_info* next = list->next;
+        std::free(list->path);
+        std::free(list->serial_number);
+        std::free(list->manufacturer_string);
+        std::free(list->product_string);
+        std::free(list);
+        list = next;
+    }
+}
+
+hid_device* SimulatedBus::OpenPath(const char* path)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (!path || !InitLocked())
+    {
+        return nullptr;
+    }
+    for (std::size_t d = 0; d < m_displays.size(); ++d)
+    {
+        DisplayState& display = m_displays[d];
+        const auto found = std::find(display.paths.begin(), display.paths.end(), path);
+        if (found == display.paths.end())
+        {
+            continue;
+        }
+        const int unplugAfter = display.config.fail.unplugAfterOpens;
+        if (display.plugged && unplugAfter >= 0 && display.opens >= unplugAfter)
+        {
+            display.plugged = false;
+        }
+        if (!display.plugged)
+        {
+            m_globalError = L"The device is not connected.";
+            return nullptr;
+        }
+        if (display.config.fail.open)
+        {
+            m_globalError = L"Access is denied.";
+            return nullptr;
+        }
+        auto* device = new hid_device_;
+        device->display = static_cast<int>(d);
+        device->collection = static_cast<int>(found - display.paths.begin());
+        device->generation = m_generation;
+        ++display.opens;
+        ++m_openHandles;
+        m_recorder.Add(DISPLAYSIM_OPEN, device->display, device->collection, 0, nullptr, 0, 0);
+        return device;
+    }
+    // Foreign devices (keyboards and the like) are held by the system.
+    m_globalError = L"Access is denied.";
+    return nullptr;
+}
+
+void SimulatedBus::Close(hid_device* device)
+{
+    if (!device)
+    {
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        --m_openHandles;
+        m_recorder.Add(DISPLAYSIM_CLOSE, device->display, device->collection, 0, nullptr, 0, 0);
+    }
+    delete device;
+}
+
+SimulatedBus::DisplayState* SimulatedBus::LiveDisplay(hid_device* device)
+{
+    if (device->generation != m_generation || device->display < 0 ||
+        device->display >= static_cast<int>(m_displays.size()) ||
+        !m_displays[static_cast<std::size_t>(device->display)].plugged)
+    {
+        device->error = L"The device is not connected.";
+        return nullptr;
+    }
+    return &m_displays[static_cast<std::size_t>(device->display)];
+}
+
+bool SimulatedBus::DeclaresReport(const DisplayState& display, int collection, unsigned char reportId) const
+{
+    // Only the vendor collection declares feature reports.
+    const SimCollection& declared = display.config.collections[static_cast<std::size_t>(collection)];
+    if (declared.usagePage != 0xFF01 || declared.usage != 0x0001)
+    {
+        return false;
+    }
+    const auto& ids = display.config.reportIds;
+    return std::find(ids.begin(), ids.end(), reportId) != ids.end();
+}
+
+int SimulatedBus::SendFeature(hid_device* device, const unsigned char* data, size_t length)
+{
+    if (!device)
+    {
+        return -1;
+    }
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (!data || !length)
+    {
+        device->error = L"Zero buffer/length";
+        return -1;
+    }
+    DisplayState* display = LiveDisplay(device);
+    if (!display)
+    {
+        return -1;
+    }
+    const int requested = static_cast<int>(std::min<size_t>(length, 0x7FFFFFFF));
+    if (!DeclaresReport(*display, device->collection, data[0]))
+    {
+        device->error = L"HidD_SetFeature: The parameter is incorrect.";
+        m_recorder.Add(DISPLAYSIM_SET, device->display, device->collection, requested, nullptr, 0, -1);
+        return -1;
+    }
+    if (display->config.fail.send)
+    {
+        device->error = L"HidD_SetFeature: A device attached to the system is not functioning.";
+        m_recorder.Add(DISPLAYSIM_SET, device->display, device->collection, requested, nullptr, 0, -1);
+        return -1;
+    }
+    // The display receives exactly its declared length: shorter buffers padded, longer truncated.
+    const std::size_t declared = static_cast<std::size_t>(display->config.featureLength);
+    std::vector<unsigned char> received(declared, 0);
+    std::memcpy(received.data(), data, std::min(length, declared));
+    if (declared > 1)
+    {
+        display->versionRequested = received[1] == kVersionCommand;
+        display->lateReplyPending = display->versionRequested && display->config.fail.lateReply;
+    }
+    device->error.clear();
+    m_recorder.Add(DISPLAYSIM_SET, device->display, device->collection, requested, received.data(),
+                   static_cast<int>(declared), requested);
+    return requested;
+}
+
+int SimulatedBus::GetFeature(hid_device* device, unsigned char* data, size_t length)
+{
+    if (!device)
+    {
+        return -1;
+    }
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (!data || !length)
+    {
+        device->error = L"Zero buffer/length";
+        return -1;
+    }
+    DisplayState* display = LiveDisplay(device);
+    if (!display)
+    {
+        return -1;
+    }
+    const int requested = static_cast<int>(std::min<size_t>(length, 0x7FFFFFFF));
+    if (!DeclaresReport(*display, device->collection, data[0]))
+    {
+        device->error = L"Get Input/Feature Report DeviceIoControl: The parameter is incorrect.";
+        m_recorder.Add(DISPLAYSIM_GET, device->display, device->collection, requested, nullptr, 0, -1);
+        return -1;
+    }
+    if (display->config.fail.noReply)
+    {
+        device->error =
+            L"Get Input/Feature Report GetOverLappedResult: The semaphore timeout period has expired.";
+        m_recorder.Add(DISPLAYSIM_GET, device->display, device->collection, requested, nullptr, 0, -1);
+        return -1;
+    }
+    const std::size_t declared = static_cast<std::size_t>(display->config.featureLength);
+    std::vector<unsigned char> reply(declared, 0);
+    reply[0] = data[0];
+    if (display->lateReplyPending)
+    {
+        // The first answer after a version request arrives before the display has filled it in.
+        reply[0] = 0;
+        display->lateReplyPending = false;
+    }
+    else if (display->versionRequested && declared >= 3)
+    {
+        reply[1] = static_cast<unsigned char>(display->config.version >> 8);
+        reply[2] = static_cast<unsigned char>(display->config.version & 0xFF);
+    }
+    const std::size_t copied = std::min(length, declared);
+    std::memcpy(data, reply.data(), copied);
+    device->error.clear();
+    m_recorder.Add(DISPLAYSIM_GET, device->display, device->collection, requested, data,
+                   static_cast<int>(copied), static_cast<int>(copied));
+    return static_cast<int>(copied);
+}
+
+int SimulatedBus::ProductString(hid_device* device, wchar_t* text, size_t maxChars)
+{
+    if (!device)
+    {
+        return -1;
+    }
+    std::lock_guard<std::mutex> guard(m_lock);
+    DisplayState* display = LiveDisplay(device);
+    if (!display)
+    {
+        return -1;
+    }
+    if (display->config.fail.product)
+    {
+        device->error = L"HidD_GetProductString: The request is not supported.";
+        return -1;
+    }
+    return CopyWide(display->config.productName, text, maxChars);
+}
+
+int SimulatedBus::ManufacturerString(hid_device* device, wchar_t* text, size_t maxChars)
+{
+    if (!device)
+    {
+        return -1;
+    }
+    std::lock_guard<std::mutex> guard(m_lock);
+    return LiveDisplay(device) ? CopyWide(L"Simulated", text, maxChars) : -1;
+}
+
+const wchar_t* SimulatedBus::Error(hid_device* device)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (device)
+    {
+        return device->error.empty() ? L"Success" : device->error.c_str();
+    }
+    return m_globalError.empty() ? L"Success" : m_globalError.c_str();
+}
+
+int SimulatedBus::Configure(const std::string& text)
+{
+    bool ok = true;
+    const SimConfig config = ParseSimConfig(text, ok);
+    std::lock_guard<std::mutex> guard(m_lock);
+    Apply(config);
+    return ok ? 1 : 0;
+}
+
+int SimulatedBus::DisplayCount()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return static_cast<int>(m_displays.size());
+}
+
+int SimulatedBus::SetPlugged(int display, bool plugged)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (display < 0 || display >= static_cast<int>(m_displays.size()))
+    {
+        return 0;
+    }
+    DisplayState& state = m_displays[static_cast<std::size_t>(display)];
+    state.plugged = plugged;
+    state.opens = 0;
+    return 1;
+}
+
+void SimulatedBus::ClearRecords()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_recorder.Clear();
+}
+
+int SimulatedBus::RecordCount()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_recorder.Count();
+}
+
+bool SimulatedBus::GetRecord(int index, DisplaySimRecord& out)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_recorder.Get(index, out);
+}
+
+int SimulatedBus::OpenHandles()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_openHandles;
+}
+
+int SimulatedBus::EnumerateCalls()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_enumerateCalls;
+}
+
+int SimulatedBus::InitCalls()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_initCalls;
+}
