@@ -1,0 +1,140 @@
+#include "app/device/CDeviceWorker.h"
+
+#include "app/device/CDeviceManager.h"
+#include "app/device/DisplayInterfaceCheck.h"
+#include "app/device/DisplayInterfaceName.h"
+#include "app/device/DisplayTick.h"
+#include "app/device/WorkerCommands.h"
+
+#include <dbt.h>
+
+#include <chrono>
+#include <cstddef>
+#include <cwchar>
+#include <string_view>
+#include <utility>
+
+namespace
+{
+constexpr std::size_t kNameOffset = offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name);
+
+// The interface name inside the record, bounded by the record's own size whether or not the
+// sender terminated it.
+std::wstring_view InterfaceName(const DEV_BROADCAST_HDR* record)
+{
+    if (record->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE || record->dbch_size <= kNameOffset)
+    {
+        return {};
+    }
+    const auto* deviceInterface = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(record);
+    const std::size_t capacity = (record->dbch_size - kNameOffset) / sizeof(wchar_t);
+    std::size_t length = 0;
+    while (length < capacity && deviceInterface->dbcc_name[length] != L'\0')
+    {
+        ++length;
+    }
+    return {deviceInterface->dbcc_name, length};
+}
+} // namespace
+
+CDeviceWorker::CDeviceWorker(CDeviceManager& devices, std::string snapshotName)
+    : m_devices(devices), m_snapshot(std::move(snapshotName))
+{
+}
+
+void CDeviceWorker::WorkStep()
+{
+    if (const std::optional<int> command = m_commands.TakeFirst())
+    {
+        if (*command == CMD_SCAN_DEVICES)
+        {
+            ScanDevices();
+        }
+        else if (IsUpdateCommand(*command))
+        {
+            RunUpdateCommand(*command);
+        }
+        return;
+    }
+    if (m_devicePresent.load())
+    {
+        RunDisplayTick();
+    }
+}
+
+void CDeviceWorker::ScanDevices()
+{
+    m_devicePresent.store(false);
+    m_devices.ClearFilters();
+    m_devices.AddFilter(kDisplayVendorId, kDisplayProductId, std::wstring(), 1);
+    m_devices.CloseAll();
+    m_devices.ScanDevices();
+    m_devices.SetReady();
+
+    const int count = m_devices.Count();
+    if (count == 0)
+    {
+        SetDeviceLabel(L"Device:0");
+    }
+    else
+    {
+        m_devicePresent.store(true);
+        wchar_t label[32];
+        std::swprintf(label, sizeof(label) / sizeof(label[0]), L"Device:%d", count);
+        SetDeviceLabel(label);
+    }
+    if (!m_snapshot.IsOpen())
+    {
+        m_snapshot.OpenSnapshot();
+    }
+}
+
+void CDeviceWorker::RunDisplayTick()
+{
+    const DisplaySettings settings{m_ledSwitch.load(), m_deviceType.load(), m_tempeType.load()};
+    DisplayTick(m_devices, m_snapshot, settings, std::chrono::milliseconds(0));
+    // The tick's second-long rest, cut short when the owner stops the worker.
+    PauseFor(static_cast<DWORD>(kDisplayTickPause.count()));
+}
+
+void CDeviceWorker::SetDeviceLabel(const std::wstring&) {}
+
+void CDeviceWorker::RunUpdateCommand(int) {}
+
+bool CDeviceWorker::IsDisplayVendorCollection(const wchar_t* path)
+{
+    return CheckDisplayInterface(path);
+}
+
+LRESULT CDeviceWorker::OnDeviceChange(WPARAM event, LPARAM record)
+{
+    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(record);
+    if ((event == DBT_DEVICEARRIVAL || event == DBT_DEVICEREMOVECOMPLETE) && header != nullptr &&
+        header->dbch_devicetype == DBT_DEVTYP_DEVICEINTERFACE)
+    {
+        OnDisplayInterfaceChange(event, header);
+    }
+    return 0;
+}
+
+void CDeviceWorker::OnDisplayInterfaceChange(WPARAM event, const DEV_BROADCAST_HDR* record)
+{
+    if (record == nullptr)
+    {
+        return;
+    }
+    const std::wstring name(InterfaceName(record));
+    if (!NamesDisplayInterface(name))
+    {
+        return;
+    }
+    if (event == DBT_DEVICEARRIVAL && IsDisplayVendorCollection(name.c_str()))
+    {
+        Append(CMD_SCAN_DEVICES);
+    }
+    if (event == DBT_DEVICEREMOVECOMPLETE)
+    {
+        m_devicePresent.store(false);
+    }
+    Append(CMD_SCAN_DEVICES);
+}

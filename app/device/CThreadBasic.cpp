@@ -1,0 +1,74 @@
+#include "app/device/CThreadBasic.h"
+
+void CThreadBasic::Start()
+{
+    if (m_running.load() == 1)
+    {
+        return;
+    }
+    m_pause = kStepPauseMs;
+    m_loop = 1;
+    m_stopEvent.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    m_wakeEvent.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!m_stopEvent.IsValid() || !m_wakeEvent.IsValid())
+    {
+        m_stopEvent.Reset();
+        m_wakeEvent.Reset();
+        return;
+    }
+    m_running.store(1);
+    KernelHandle thread(CreateThread(nullptr, 0, &CThreadBasic::ThreadProc, this, 0, nullptr));
+    if (!thread.IsValid())
+    {
+        // Without a thread no one would ever signal the stop event.
+        m_running.store(0);
+        m_stopEvent.Reset();
+        m_wakeEvent.Reset();
+    }
+}
+
+void CThreadBasic::Stop()
+{
+    if (m_running.load() != 1)
+    {
+        return;
+    }
+    m_running.store(0);
+    SetEvent(m_wakeEvent.Get());
+    if (WaitForSingleObject(m_stopEvent.Get(), kStopWaitMs) != WAIT_OBJECT_0)
+    {
+        TerminateProcess(GetCurrentProcess(), 0);
+    }
+    m_stopEvent.Reset();
+    m_wakeEvent.Reset();
+}
+
+bool CThreadBasic::PauseFor(DWORD ms)
+{
+    return WaitForSingleObject(m_wakeEvent.Get(), ms) == WAIT_TIMEOUT;
+}
+
+DWORD WINAPI CThreadBasic::ThreadProc(LPVOID object)
+{
+    return static_cast<CThreadBasic*>(object)->Run();
+}
+
+DWORD CThreadBasic::Run()
+{
+    if (m_loop == 1)
+    {
+        do
+        {
+            WorkStep();
+            PauseFor(m_pause);
+        } while (m_running.load() == 1);
+    }
+    else
+    {
+        WorkStep();
+    }
+    // Once the event is set the owner may destroy this object: take what is still needed first.
+    const DWORD exitCode = m_exitCode;
+    SetEvent(m_stopEvent.Get());
+    return exitCode;
+}

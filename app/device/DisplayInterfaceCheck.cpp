@@ -1,0 +1,42 @@
+#include "app/device/DisplayInterfaceCheck.h"
+
+#include "app/device/KernelHandle.h"
+
+#include <windows.h>
+
+#include <hidsdi.h>
+#include <hidpi.h>
+
+namespace
+{
+constexpr USHORT kVendorUsagePage = 0xFF01;
+constexpr USHORT kVendorUsage = 1;
+} // namespace
+
+bool CheckDisplayInterface(const wchar_t* path)
+{
+    if (path == nullptr)
+    {
+        return false;
+    }
+    KernelHandle device(CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
+    if (!device.IsValid())
+    {
+        return false;
+    }
+    HIDD_ATTRIBUTES attributes = {};
+    attributes.Size = sizeof(attributes);
+    HidD_GetAttributes(device.Get(), &attributes);
+
+    PHIDP_PREPARSED_DATA preparsed = nullptr;
+    if (!HidD_GetPreparsedData(device.Get(), &preparsed))
+    {
+        return false;
+    }
+    HIDP_CAPS caps = {};
+    const bool isDisplay = HidP_GetCaps(preparsed, &caps) == HIDP_STATUS_SUCCESS &&
+                           caps.UsagePage == kVendorUsagePage && caps.Usage == kVendorUsage;
+    HidD_FreePreparsedData(preparsed);
+    return isDisplay;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <windows.h>
+
+// Sole owner of one kernel object handle (event, file, thread); closes it when it goes.
+// Null and INVALID_HANDLE_VALUE both count as "no handle".
+class KernelHandle
+{
+public:
+    KernelHandle() = default;
+    explicit KernelHandle(HANDLE handle) : m_handle(handle) {}
+    ~KernelHandle() { Close(); }
+    KernelHandle(const KernelHandle&) = delete;
+    KernelHandle& operator=(const KernelHandle&) = delete;
+
+    HANDLE Get() const { return m_handle; }
+    bool IsValid() const { return m_handle != nullptr && m_handle != INVALID_HANDLE_VALUE; }
+    void Reset(HANDLE handle = nullptr)
+    {
+        Close();
+        m_handle = handle;
+    }
+
+private:
+    void Close()
+    {
+        if (IsValid())
+        {
+            CloseHandle(m_handle);
+        }
+        m_handle = nullptr;
+    }
+
+    HANDLE m_handle = nullptr;
+};

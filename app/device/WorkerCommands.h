@@ -1,0 +1,15 @@
+#pragma once
+
+// Ids the window thread appends to the worker's command queue. Any other id is dropped unrun.
+constexpr int CMD_SCAN_DEVICES = 1;
+constexpr int CMD_CHECK_SOFTWARE = 3;
+constexpr int CMD_CHECK_FIRMWARE = 4;
+constexpr int CMD_CHECK_SOFTWARE_SILENT = 5;
+constexpr int CMD_CHECK_FIRMWARE_SILENT = 6;
+constexpr int CMD_UPDATE_SOFTWARE = 7;
+constexpr int CMD_UPDATE_FIRMWARE = 8;
+
+constexpr bool IsUpdateCommand(int command)
+{
+    return command >= CMD_CHECK_SOFTWARE && command <= CMD_UPDATE_FIRMWARE;
+}
