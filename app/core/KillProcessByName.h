@@ -1,0 +1,5 @@
+#pragma once
+
+// Ends the first running process whose image file name equals imageName, ignoring letter case.
+// Nothing waits for it to go. False only when the process list cannot be taken.
+bool KillProcessByName(const wchar_t* imageName);
