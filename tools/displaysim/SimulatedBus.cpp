@@ -76,6 +76,8 @@ SimulatedBus::SimulatedBus()
 void SimulatedBus::Apply(const SimConfig& config)
 {
     m_config = config;
+    // A new configuration is a new machine: the library starts again on its next use.
+    m_initialised = false;
     ++m_generation;
     m_displays.clear();
     for (std::size_t d = 0; d < config.displays.size(); ++d)
@@ -228,6 +230,7 @@ hid_device* SimulatedBus::OpenPath(const char* path)
         if (display.plugged && unplugAfter >= 0 && display.opens >= unplugAfter)
         {
             display.plugged = false;
+            ++display.plugEpoch;
         }
         if (!display.plugged)
         {
@@ -243,6 +246,7 @@ hid_device* SimulatedBus::OpenPath(const char* path)
         device->display = static_cast<int>(d);
         device->collection = static_cast<int>(found - display.paths.begin());
         device->generation = m_generation;
+        device->plugEpoch = display.plugEpoch;
         ++display.opens;
         ++m_openHandles;
         m_recorder.Add(DISPLAYSIM_OPEN, device->display, device->collection, 0, nullptr, 0, 0);
@@ -271,7 +275,8 @@ SimulatedBus::DisplayState* SimulatedBus::LiveDisplay(hid_device* device)
 {
     if (device->generation != m_generation || device->display < 0 ||
         device->display >= static_cast<int>(m_displays.size()) ||
-        !m_displays[static_cast<std::size_t>(device->display)].plugged)
+        !m_displays[static_cast<std::size_t>(device->display)].plugged ||
+        m_displays[static_cast<std::size_t>(device->display)].plugEpoch != device->plugEpoch)
     {
         device->error = L"The device is not connected.";
         return nullptr;
@@ -452,6 +457,10 @@ int SimulatedBus::SetPlugged(int display, bool plugged)
         return 0;
     }
     DisplayState& state = m_displays[static_cast<std::size_t>(display)];
+    if (state.plugged && !plugged)
+    {
+        ++state.plugEpoch;
+    }
     state.plugged = plugged;
     state.opens = 0;
     return 1;

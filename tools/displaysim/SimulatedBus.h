@@ -14,7 +14,8 @@ struct hid_device_
 {
     int display = -1; // -1: a foreign device (never opened)
     int collection = -1;
-    unsigned generation = 0;
+    unsigned generation = 0; // configuration the handle was opened under
+    unsigned plugEpoch = 0;  // a display unplugged since the open never answers this handle again
     std::wstring error;
 };
 
@@ -54,6 +55,7 @@ private:
         SimDisplayConfig config;
         std::vector<std::string> paths; // one per collection
         bool plugged = true;
+        unsigned plugEpoch = 0;
         int opens = 0;
         bool versionRequested = false;
         bool lateReplyPending = false;
