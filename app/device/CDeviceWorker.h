@@ -37,6 +37,7 @@ public:
     void OnDisplayInterfaceChange(WPARAM event, const DEV_BROADCAST_HDR* record);
 
     bool IsDevicePresent() const { return m_devicePresent.load(); }
+    std::size_t PendingCommands() const { return m_commands.Size(); }
     const CSnapshotMapping& Snapshot() const { return m_snapshot; }
 
 protected:

@@ -45,6 +45,11 @@ void CThreadBasic::Stop()
 
 bool CThreadBasic::PauseFor(DWORD ms)
 {
+    // A work step driven on its own, without a started thread, has nothing to pause for.
+    if (!m_wakeEvent.IsValid())
+    {
+        return false;
+    }
     return WaitForSingleObject(m_wakeEvent.Get(), ms) == WAIT_TIMEOUT;
 }
 

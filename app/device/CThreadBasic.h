@@ -39,7 +39,8 @@ protected:
     // Worker thread: one unit of work.
     virtual void WorkStep() = 0;
 
-    // Worker thread: sleeps up to ms, waking early when Stop is called. False when woken by Stop.
+    // Worker thread: sleeps up to ms, waking early when Stop is called. False when woken by Stop,
+    // or at once when no thread was started.
     bool PauseFor(DWORD ms);
     bool IsStopRequested() const { return m_running.load() != 1; }
 

@@ -4,8 +4,12 @@
 
 #include <windows.h>
 
+// These headers declare the HID functions without C linkage of their own.
+extern "C"
+{
 #include <hidsdi.h>
 #include <hidpi.h>
+}
 
 namespace
 {
