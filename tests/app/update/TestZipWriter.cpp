@@ -1,0 +1,126 @@
+#include "tests/app/update/TestZipWriter.h"
+
+#include <windows.h>
+
+#include <zlib.h>
+
+namespace
+{
+void Put16(std::string& out, std::uint32_t v)
+{
+    out += static_cast<char>(v & 0xFF);
+    out += static_cast<char>((v >> 8) & 0xFF);
+}
+
+void Put32(std::string& out, std::uint32_t v)
+{
+    Put16(out, v & 0xFFFF);
+    Put16(out, v >> 16);
+}
+
+std::string RawDeflate(const std::string& data)
+{
+    z_stream s = {};
+    deflateInit2(&s, Z_BEST_SPEED, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+    std::string out(deflateBound(&s, static_cast<uLong>(data.size())) + 16, '\0');
+    s.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    s.avail_in = static_cast<uInt>(data.size());
+    s.next_out = reinterpret_cast<Bytef*>(out.data());
+    s.avail_out = static_cast<uInt>(out.size());
+    deflate(&s, Z_FINISH);
+    out.resize(s.total_out);
+    deflateEnd(&s);
+    return out;
+}
+} // namespace
+
+std::string TestZipWriter::ExtendedTimestamp(std::uint8_t flags, const std::vector<std::int32_t>& times)
+{
+    std::string field;
+    Put16(field, 0x5455);
+    Put16(field, static_cast<std::uint32_t>(1 + 4 * times.size()));
+    field += static_cast<char>(flags);
+    for (const auto t : times)
+        Put32(field, static_cast<std::uint32_t>(t));
+    return field;
+}
+
+std::string TestZipWriter::Build() const
+{
+    std::string out;
+    std::string central;
+    for (const auto& e : m_entries)
+    {
+        const std::uint32_t offset = static_cast<std::uint32_t>(out.size());
+        std::uint32_t crc =
+            crc32(0, reinterpret_cast<const Bytef*>(e.data.data()), static_cast<uInt>(e.data.size()));
+        if (e.wrongCrc)
+            crc ^= 0x5A5A5A5A;
+        std::string stored = e.deflate ? RawDeflate(e.data) : e.data;
+        if (e.corruptData && !stored.empty())
+        {
+            for (std::size_t i = stored.size() / 3; i < stored.size(); i += 7)
+                stored[i] = static_cast<char>(stored[i] ^ 0xA5);
+        }
+        const std::uint16_t method = e.deflate ? 8 : 0;
+
+        Put32(out, 0x04034B50);
+        Put16(out, 20);
+        Put16(out, e.flags);
+        Put16(out, method);
+        Put16(out, e.dosTime);
+        Put16(out, e.dosDate);
+        Put32(out, crc);
+        Put32(out, static_cast<std::uint32_t>(stored.size()));
+        Put32(out, static_cast<std::uint32_t>(e.data.size()));
+        Put16(out, static_cast<std::uint32_t>(e.name.size()));
+        Put16(out, static_cast<std::uint32_t>(e.localExtra.size()));
+        out += e.name;
+        out += e.localExtra;
+        out += stored;
+
+        Put32(central, 0x02014B50);
+        Put16(central, e.versionMadeBy);
+        Put16(central, 20);
+        Put16(central, e.flags);
+        Put16(central, method);
+        Put16(central, e.dosTime);
+        Put16(central, e.dosDate);
+        Put32(central, crc);
+        Put32(central, static_cast<std::uint32_t>(stored.size()));
+        Put32(central, static_cast<std::uint32_t>(e.data.size()));
+        Put16(central, static_cast<std::uint32_t>(e.name.size()));
+        Put16(central, static_cast<std::uint32_t>(e.centralExtra.size()));
+        Put16(central, 0);
+        Put16(central, 0);
+        Put16(central, 0);
+        Put32(central, e.externalAttributes);
+        Put32(central, offset);
+        central += e.name;
+        central += e.centralExtra;
+    }
+    const std::uint32_t centralOffset = static_cast<std::uint32_t>(out.size());
+    out += central;
+    Put32(out, 0x06054B50);
+    Put16(out, 0);
+    Put16(out, 0);
+    Put16(out, static_cast<std::uint32_t>(m_entries.size()));
+    Put16(out, static_cast<std::uint32_t>(m_entries.size()));
+    Put32(out, static_cast<std::uint32_t>(central.size()));
+    Put32(out, centralOffset);
+    Put16(out, 0);
+    return out;
+}
+
+bool TestZipWriter::WriteTo(const std::wstring& path) const
+{
+    const std::string bytes = Build();
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
