@@ -1,6 +1,49 @@
-#include <windows.h>
+#include "app/core/DebugPrivilege.h"
+#include "app/core/KillProcessByName.h"
+#include "app/core/SensorServer.h"
+#include "app/core/SingleInstance.h"
+#include "app/core/StartupRules.h"
+#include "app/ui/DeviceMainDlg.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+#include "tessel/render/GdiplusHeaders.h"
+#include "tessel/render/Manager.h"
+
+#include <windows.h>
+#include <ole2.h>
+
+#include <memory>
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
 {
-    return 0;
+    if (!ClaimSingleInstance())
+    {
+        BringRunningCopyToFront();
+        return 0;
+    }
+    if (WantsDpiAwareness(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)))
+        SetProcessDPIAware();
+    EnableDebugPrivilege();
+    KillProcessByName(kSensorServerFileName);
+
+    Gdiplus::GdiplusStartupInput gdiplusInput;
+    ULONG_PTR gdiplusToken = 0;
+    Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+    Tessel::Manager::SetInstance(instance);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    OleInitialize(nullptr);
+
+    const bool show = !StartsHidden(commandLine);
+    auto dialog = std::make_unique<DeviceMainDlg>();
+    dialog->RunMainDialog(show);
+
+    dialog->Stop();
+    // A loop ended by WM_QUIT leaves the window alive; its controls hold GDI+ objects that must go
+    // before GDI+ does.
+    dialog->DestroyWindow();
+    KillProcessByName(kSensorServerFileName);
+    CoUninitialize();
+    OleUninitialize();
+    Gdiplus::GdiplusShutdown(gdiplusToken);
+    dialog.reset();
+    return 1;
 }
