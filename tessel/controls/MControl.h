@@ -182,7 +182,7 @@ protected:
     void CopyWindowToMemDC(HDC& dc, int cellX);
     void CopyMemDCToWindow(HDC& dc, int srcX);
     // The common case: (re)render when the cache is stale through render(surfaceDC, width,
-    // height), then present. Returns 1.
+    // height), then present. Returns 1, or 0 when there is nothing to draw on (empty rectangle).
     template <typename Render> int DrawCached(HDC& dc, Render render);
 
     void SetFocused(int focused) noexcept { m_focused = focused; }
@@ -242,6 +242,8 @@ template <typename Render> int MControl::DrawCached(HDC& dc, Render render)
     if (!GetUpdate() || !m_memSurface.IsValid())
     {
         UpdateMemDC(dc, rc.Width(), rc.Height());
+        if (!m_memSurface.IsValid())
+            return 0;
         CopyWindowToMemDC(dc, 0);
         HDC surface = m_memSurface.GetDC();
         render(surface, rc.Width(), rc.Height());
