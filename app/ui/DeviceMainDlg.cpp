@@ -5,6 +5,7 @@
 #include "app/device/CDeviceManager.h"
 #include "app/device/SensorSnapshot.h"
 #include "app/device/WorkerCommands.h"
+#include "app/update/UpdateServerAddress.h"
 #include "app/ui/MainWindowMessages.h"
 
 #include "tessel/controls/MControlFont.h"
@@ -19,11 +20,8 @@ namespace Rules = MainDialogRules;
 namespace
 {
 constexpr wchar_t kWindowName[] = L"KELVANE";
-constexpr wchar_t kVersion[] = L"1.0.0.19";
 constexpr wchar_t kVersionLabel[] = L"Version:1.0.0.19";
 constexpr wchar_t kHelpPage[] = L"https://www.tarvik-kelvane.com/support/q17x";
-constexpr wchar_t kSoftwareUpdateBase[] = L"http://update.tarvik-kelvane.com/q17x/software/";
-constexpr wchar_t kFirmwareUpdateBase[] = L"http://update.tarvik-kelvane.com/q17x/firmware/";
 constexpr wchar_t kLabelFont[] = L"Alibaba-PuHuiTi-Medium";
 constexpr int kLabelFontSize = 28;
 constexpr UINT kButtonId = 30;
@@ -57,7 +55,17 @@ void SetPicture(MControlFont* control, const wchar_t* file, int frames)
 }
 } // namespace
 
-DeviceMainDlg::DeviceMainDlg() : CDeviceWorker(CDeviceManager::Instance())
+CUpdateService::Hooks DeviceMainDlg::UpdateHooks()
+{
+    CUpdateService::Hooks hooks;
+    hooks.readFirmwareVersion = [](int& version) { CDeviceManager::Instance().ReadFirmwareVersion(version); };
+    hooks.askUser = [this](const std::wstring& text, const std::wstring& title, bool yesNo)
+    { return AskUser(text, title, yesNo); };
+    hooks.appendCommand = [this](int command) { Append(command); };
+    return hooks;
+}
+
+DeviceMainDlg::DeviceMainDlg() : CDeviceWorker(CDeviceManager::Instance()), m_update(UpdateHooks())
 {
     m_notifyIconData.cbSize = sizeof m_notifyIconData;
 }
@@ -116,9 +124,9 @@ int DeviceMainDlg::OnInitDialog()
     AddTrayIcon();
     SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
 
-    m_softwareUpdateBase = kSoftwareUpdateBase;
-    m_currentVersion = kVersion;
-    m_firmwareUpdateBase = kFirmwareUpdateBase;
+    m_update.SetWindow(GetSafeHwnd());
+    m_update.SetBaseAddresses(UpdateServerHost() + L"/q17x/software/",
+                              UpdateServerHost() + L"/q17x/firmware/");
 
     Start();
     Append(CMD_CHECK_SOFTWARE_SILENT);
@@ -333,4 +341,9 @@ void DeviceMainDlg::ApplyDeviceLabel()
     }
     if (m_txtDevice)
         m_txtDevice->SetTitle(text.c_str());
+}
+
+void DeviceMainDlg::RunUpdateCommand(int command)
+{
+    m_update.RunCommand(command);
 }

@@ -3,6 +3,7 @@
 #include "app/core/SensorServerWatch.h"
 #include "app/device/CDeviceWorker.h"
 #include "app/device/DeviceNotifications.h"
+#include "app/update/UpdateService.h"
 #include "app/ui/MainDialogRules.h"
 
 #include "tessel/render/GdiObject.h"
@@ -49,8 +50,11 @@ public:
 protected:
     // Worker thread: the label text goes to the window thread, which owns the controls.
     void SetDeviceLabel(const std::wstring& text) override;
+    // Worker thread: update checks and downloads.
+    void RunUpdateCommand(int command) override;
 
 private:
+    CUpdateService::Hooks UpdateHooks();
     void RefreshPictures();
     void ShowSettingsPage(bool settings);
     void InvalidateClient();
@@ -64,6 +68,7 @@ private:
     LRESULT OnTrayNotify(LPARAM event);
     LRESULT OnUpdateResult(WPARAM kind, LPARAM available);
     [[noreturn]] void ExitAtOnce();
+    int AskUser(const std::wstring& text, const std::wstring& title, bool yesNo);
     void RegisterStartupTask();
 
     // Controls belong to the paint manager; these are borrowed and die with the window.
@@ -83,9 +88,7 @@ private:
     std::wstring m_pendingLabel;              // guarded by m_labelMutex; worker writes, window thread takes
     std::atomic<HWND> m_labelWindow{nullptr}; // window thread sets once; worker posts to it
 
-    std::wstring m_softwareUpdateBase;
-    std::wstring m_currentVersion;
-    std::wstring m_firmwareUpdateBase;
+    CUpdateService m_update; // worker runs its commands; window thread answers its results
 
     SensorServerWatch m_watch; // window thread
     DeviceNotifications m_deviceNotifications;

@@ -88,9 +88,16 @@ LRESULT DeviceMainDlg::OnTrayNotify(LPARAM event)
     return 0;
 }
 
-LRESULT DeviceMainDlg::OnUpdateResult(WPARAM, LPARAM)
+LRESULT DeviceMainDlg::OnUpdateResult(WPARAM kind, LPARAM available)
 {
-    return 0;
+    return m_update.OnUpdateResult(kind, available);
+}
+
+int DeviceMainDlg::AskUser(const std::wstring& text, const std::wstring& title, bool yesNo)
+{
+    const int answer = MessageBoxW(GetSafeHwnd(), text.c_str(), title.c_str(),
+                                   (yesNo ? MB_YESNO : MB_OK) | MB_TOPMOST | MB_SETFOREGROUND);
+    return answer == IDOK || answer == IDYES ? 1 : answer == IDNO ? 2 : 0;
 }
 
 void DeviceMainDlg::ExitAtOnce()
