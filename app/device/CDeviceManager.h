@@ -21,7 +21,8 @@ public:
     // The process-wide manager, constructed on first use (thread-safe).
     static CDeviceManager& Instance();
 
-    // Public so tests can use a manager of their own; the program uses Instance().
+    // Public so tests can use a manager of their own; the program uses Instance(). Only one may
+    // exist at a time: each starts hidapi and shuts it down again.
     CDeviceManager();
     ~CDeviceManager();
     CDeviceManager(const CDeviceManager&) = delete;
