@@ -10,7 +10,7 @@ case "$1" in
   start)
     mkdir -p "$WINEPREFIX"
     wineserver -p </dev/null >/dev/null 2>&1
-    wineboot -i </dev/null >/dev/null 2>&1
+    wineboot </dev/null >/dev/null 2>&1
     if [ ! -f "$WINEPREFIX/.win10" ]; then
       wine winecfg /v win10 </dev/null >/dev/null 2>&1 && touch "$WINEPREFIX/.win10"
     fi
