@@ -1,0 +1,20 @@
+#pragma once
+
+#include <windows.h>
+#include <oleauto.h>
+
+// Owner of one BSTR, allocated from a wide string and freed on destruction.
+class BStr
+{
+public:
+    explicit BStr(const wchar_t* text);
+    ~BStr();
+    BStr(const BStr&) = delete;
+    BStr& operator=(const BStr&) = delete;
+
+    BSTR Get() const { return m_text; }
+    bool IsValid() const { return m_text != nullptr; }
+
+private:
+    BSTR m_text;
+};

@@ -1,0 +1,149 @@
+#include "app/core/StartupTask.h"
+
+#include "app/core/BStr.h"
+#include "app/core/ComApartment.h"
+#include "app/core/ComRef.h"
+#include "app/core/HresultMessage.h"
+
+namespace
+{
+const wchar_t kTaskName[] = L"KELVANE StartupTask";
+const wchar_t kProgramFile[] = L"Tarvik Kelvane.exe";
+
+// Prints the step's failure line; true when the step succeeded.
+bool Succeeded(HRESULT result, const char* failureMessage, std::FILE* errors)
+{
+    if (SUCCEEDED(result))
+        return true;
+    std::fputs(HresultMessage(failureMessage, static_cast<std::int32_t>(result)).c_str(), errors);
+    std::fflush(errors);
+    return false;
+}
+
+VARIANT EmptyVariant()
+{
+    VARIANT value;
+    VariantInit(&value);
+    return value;
+}
+
+// The variant borrows the string; it must not be cleared.
+VARIANT BorrowedStringVariant(const BStr& text)
+{
+    VARIANT value;
+    VariantInit(&value);
+    value.vt = VT_BSTR;
+    value.bstrVal = text.Get();
+    return value;
+}
+
+void ApplySettings(ITaskSettings* settings)
+{
+    // The task must never be held back or cut short; these calls are best effort.
+    const BStr noLimit(L"PT0S");
+    settings->put_StopIfGoingOnBatteries(VARIANT_FALSE);
+    settings->put_DisallowStartIfOnBatteries(VARIANT_FALSE);
+    settings->put_AllowDemandStart(VARIANT_TRUE);
+    settings->put_StartWhenAvailable(VARIANT_FALSE);
+    settings->put_MultipleInstances(TASK_INSTANCES_PARALLEL);
+    settings->put_ExecutionTimeLimit(noLimit.Get());
+}
+} // namespace
+
+HRESULT CreateTaskSchedulerService(ITaskService** service)
+{
+    return CoCreateInstance(__uuidof(TaskScheduler), nullptr, CLSCTX_INPROC_SERVER, __uuidof(ITaskService),
+                            reinterpret_cast<void**>(service));
+}
+
+int RegisterStartupTaskWith(const TaskServiceFactory& createService, const std::wstring& programFolder,
+                            std::FILE* errors)
+{
+    // Declared in acquisition order so that leaving on any path releases everything in reverse,
+    // and the apartment last.
+    ComApartment apartment;
+    if (!Succeeded(apartment.Result(), "CoInitialize failed with HRESULT: 0x", errors))
+        return 1;
+
+    ComRef<ITaskService> service;
+    if (!Succeeded(createService(service.Put()), "Failed to create Task Scheduler instance with HRESULT: 0x",
+                   errors))
+        return 1;
+
+    VARIANT none = EmptyVariant();
+    if (!Succeeded(service->Connect(none, none, none, none),
+                   "Failed to connect to Task Scheduler service with HRESULT: 0x", errors))
+        return 1;
+
+    const BStr rootPath(L"\\");
+    ComRef<ITaskFolder> root;
+    if (!Succeeded(service->GetFolder(rootPath.Get(), root.Put()),
+                   "Failed to get root folder with HRESULT: 0x", errors))
+        return 1;
+
+    ComRef<ITaskDefinition> definition;
+    if (!Succeeded(service->NewTask(0, definition.Put()), "Failed to create new task with HRESULT: 0x",
+                   errors))
+        return 1;
+
+    ComRef<ITriggerCollection> triggers;
+    if (!Succeeded(definition->get_Triggers(triggers.Put()),
+                   "Failed to get trigger collection with HRESULT: 0x", errors))
+        return 1;
+
+    ComRef<ITrigger> trigger;
+    if (!Succeeded(triggers->Create(TASK_TRIGGER_LOGON, trigger.Put()),
+                   "Failed to create trigger with HRESULT: 0x", errors))
+        return 1;
+
+    const BStr triggerId(L"Administrator");
+    if (!Succeeded(trigger->put_Id(triggerId.Get()), "Failed to set trigger ID with HRESULT: 0x", errors))
+        return 1;
+
+    ComRef<IPrincipal> principal;
+    if (!Succeeded(definition->get_Principal(principal.Put()), "Failed to get principal with HRESULT: 0x",
+                   errors))
+        return 1;
+
+    if (!Succeeded(principal->put_RunLevel(TASK_RUNLEVEL_HIGHEST), "Failed to set run level with HRESULT: 0x",
+                   errors))
+        return 1;
+
+    ComRef<ITaskSettings> settings;
+    definition->get_Settings(settings.Put());
+    if (settings.IsSet())
+        ApplySettings(settings.Get());
+
+    ComRef<IActionCollection> actions;
+    if (!Succeeded(definition->get_Actions(actions.Put()), "Failed to get action collection with HRESULT: 0x",
+                   errors))
+        return 1;
+
+    ComRef<IAction> action;
+    if (!Succeeded(actions->Create(TASK_ACTION_EXEC, action.Put()),
+                   "Failed to create action with HRESULT: 0x", errors))
+        return 1;
+
+    ComRef<IExecAction> execAction;
+    if (!Succeeded(action.QueryInto(execAction), "Failed to query exec action interface with HRESULT: 0x",
+                   errors))
+        return 1;
+
+    const BStr path((programFolder + kProgramFile).c_str());
+    if (!Succeeded(execAction->put_Path(path.Get()), "Failed to set executable path with HRESULT: 0x",
+                   errors))
+        return 1;
+
+    const BStr arguments(L"-hide");
+    if (!Succeeded(execAction->put_Arguments(arguments.Get()),
+                   "Failed to set command line arguments with HRESULT: 0x", errors))
+        return 1;
+
+    const BStr taskName(kTaskName);
+    const BStr emptySecurity(L"");
+    Succeeded(root->RegisterTaskDefinition(taskName.Get(), definition.Get(), TASK_CREATE_OR_UPDATE, none,
+                                           none, TASK_LOGON_INTERACTIVE_TOKEN,
+                                           BorrowedStringVariant(emptySecurity), nullptr),
+              "Failed to register task definition with HRESULT: 0x", errors);
+    return 0;
+}
