@@ -26,7 +26,10 @@ void SetCursorTo(LPCWSTR cursor)
 MButton::MButton(MObject* parent, UINT id, CRect rect, const wchar_t* title, int visible, int enabled)
     : MControlFont(parent, id, rect, title, visible, enabled, 1)
 {
+    // Centred captions; set with the parent detached, since building a control repaints nothing.
+    SetParent(nullptr);
     SetAlignment(1);
+    SetParent(parent);
     // A button created disabled shows its disabled cell from the start.
     if (!enabled)
         m_state = STATE_DISABLED;
