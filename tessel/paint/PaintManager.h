@@ -230,6 +230,12 @@ public:
     static constexpr UINT kFadeEndTimer = 99;
     static constexpr UINT kCaretTimer = 6553;
 
+    // Defined beside the shadow operations, where MShadow is complete.
+    struct ShadowDeleter
+    {
+        void operator()(MShadow* shadow) const noexcept;
+    };
+
 private:
     struct ControlTimer
     {
@@ -269,11 +275,6 @@ private:
     std::unique_ptr<Gdiplus::Image> m_backImage;
     int m_backImageWidth;
     int m_backImageHeight;
-    // Defined beside the shadow operations, where MShadow is complete.
-    struct ShadowDeleter
-    {
-        void operator()(MShadow* shadow) const noexcept;
-    };
     std::unique_ptr<MShadow, ShadowDeleter> m_shadow;
 
     std::atomic<UINT> m_mtimerId; // written on the UI thread; read by the timer thread in OnMTimer

@@ -87,8 +87,8 @@ HWND MWindow::Create(HWND parent, const wchar_t* title, DWORD style, DWORD exSty
     const int registered = GetSuperClassName() ? RegisterSuperClass() : RegisterWindowClass();
     if (!registered)
         return nullptr;
-    HWND hwnd = ::CreateWindowExW(exStyle, GetWindowClassName(), title, style, rect.left, rect.top, rect.Width(),
-                                  rect.Height(), parent, menu, Manager::GetInstance(), this);
+    HWND hwnd = ::CreateWindowExW(exStyle, GetWindowClassName(), title, style, rect.left, rect.top,
+                                  rect.Width(), rect.Height(), parent, menu, Manager::GetInstance(), this);
     // WM_NCCREATE stored the handle already; a failed creation leaves it null.
     m_hWnd = hwnd;
     OnInitDialog();

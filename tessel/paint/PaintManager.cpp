@@ -1,0 +1,872 @@
+#include "tessel/paint/PaintManager.h"
+
+#include "tessel/controls/MControl.h"
+#include "tessel/controls/MControlFont.h"
+#include "tessel/render/Manager.h"
+#include "tessel/window/MShadow.h"
+#include "tessel/window/MWindow.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace Tessel
+{
+
+namespace
+{
+constexpr UINT kEmbeddedFontId = 106;
+constexpr UINT kVScrollImageId = 102;
+constexpr UINT kHScrollImageId = 101;
+constexpr DWORD kHoverTime = 400;
+} // namespace
+
+PaintManager::PaintManager()
+    : m_window(nullptr), m_initialized(false), m_hWndPaint(nullptr), m_hdcPaint(nullptr),
+      m_innerColor(RGB(0xC8, 0xC8, 0xC8)), m_frameColor(RGB(0x64, 0x64, 0x64)), m_dragArmed(false),
+      m_layered(FALSE), m_backImageWidth(0), m_backImageHeight(0), m_mtimerId(0), m_timerCounter(4096),
+      m_active(FALSE), m_mouseTracking(FALSE), m_leftPressed(FALSE), m_captured(FALSE), m_wndDrag(TRUE),
+      m_vScrollResId(0), m_hScrollResId(0), m_defaultEnabledColor(RGB(0x80, 0x80, 0x80)), m_hover(nullptr),
+      m_focus(nullptr), m_tooltipCtrlId(0), m_hWndTooltip(nullptr), m_tooltipToolAdded(false),
+      m_airBladderTag(0), m_backMode(BACK_MODE_STRETCH), m_backModeValue(4), m_caretPhase(FALSE),
+      m_caretEnabled(FALSE), m_caretOwner(nullptr)
+{
+    FORMATETC bitmap{CF_BITMAP, nullptr, DVASPECT_CONTENT, -1, TYMED_GDI};
+    FORMATETC dib{CF_DIB, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    FORMATETC drop{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    FORMATETC meta{CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF};
+    AddSuportedFormat(bitmap);
+    AddSuportedFormat(dib);
+    AddSuportedFormat(drop);
+    AddSuportedFormat(meta);
+}
+
+PaintManager::~PaintManager()
+{
+    DestroyData();
+    // OnMTimer is ours: no tick may arrive once this object starts to go away.
+    RKTimer::KillTimer();
+    if (m_hWndTooltip)
+    {
+        ::DestroyWindow(m_hWndTooltip);
+        m_hWndTooltip = nullptr;
+    }
+    if (m_airBladder)
+    {
+        m_airBladder->DestroyWindow();
+        m_airBladder.reset();
+    }
+    m_shadow.reset();
+}
+
+void PaintManager::Init(HWND hwnd, MWindow* window)
+{
+    if (!::IsWindow(hwnd))
+        return;
+    if (hwnd != m_hWndPaint)
+    {
+        if (m_hdcPaint && m_hWndPaint)
+            ::ReleaseDC(m_hWndPaint, m_hdcPaint);
+        m_hWndPaint = hwnd;
+        m_hdcPaint = ::GetDC(hwnd);
+    }
+    m_window = window;
+    RegisterTarget(hwnd); // a refusal (no OLE on this thread) only means no drops
+    m_initialized = true;
+    m_vScrollResId = kVScrollImageId;
+    m_hScrollResId = kHScrollImageId;
+    AddGDITempFont(kEmbeddedFontId);
+}
+
+void PaintManager::DestroyData()
+{
+    if (!m_initialized)
+        return;
+    m_backImage.reset();
+    m_backImageWidth = m_backImageHeight = 0;
+    // Timers first: the multimedia tick walks controls on another thread.
+    KillMTimer();
+    ClearTimers();
+    ClearAllControls();
+    ClearImgResInfo();
+    ClearTempFont();
+    RevokeTarget();
+    if (m_hdcPaint)
+        ::ReleaseDC(m_hWndPaint, m_hdcPaint);
+    m_hdcPaint = nullptr;
+    m_hWndPaint = nullptr;
+    m_hover = nullptr;
+    m_focus = nullptr;
+    m_caretOwner = nullptr;
+    m_leftPressed = FALSE;
+    m_captured = FALSE;
+    m_mouseTracking = FALSE;
+    m_dragArmed = false;
+    m_initialized = false;
+}
+
+void PaintManager::OnDestroyMessage(HWND hwnd)
+{
+    if (hwnd && hwnd == m_hWndPaint)
+        DestroyData();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Message routing
+
+LRESULT PaintManager::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    {
+        CsLock lock(m_controlsLock);
+        for (size_t i = 0; i < m_controls.size(); ++i)
+        {
+            if (m_controls[i]->OnWindowMessage(msg, wParam, lParam))
+                return 0;
+        }
+    }
+
+    const CPoint pt = CPoint::FromLParam(lParam);
+    const UINT keys = static_cast<UINT>(wParam);
+    switch (msg)
+    {
+    case WM_CREATE:
+    case WM_DESTROY:
+    case WM_SIZE:
+    case WM_CHAR:
+    case WM_MOUSEHOVER:
+        return 1;
+    case WM_PAINT:
+        return OnPaint() ? 1 : 0;
+    case WM_GETMINMAXINFO:
+        return OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+    case WM_NCDESTROY:
+        DestroyData();
+        return 1;
+    case WM_NCACTIVATE:
+        return OnNcActivate(static_cast<BOOL>(wParam));
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        return OnKeyDown(wParam, lParam);
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        OnKeyUp(wParam, lParam);
+        return 0;
+    case WM_COMMAND:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+        // Reflected to the child window that sent it.
+        if (lParam)
+            return ::SendMessageW(reinterpret_cast<HWND>(lParam), msg + 0x2000, wParam, lParam);
+        return 0;
+    case WM_TIMER:
+        OnTimer(static_cast<UINT>(wParam));
+        return 0;
+    case WM_MOUSEMOVE:
+        return OnMouseMove(keys, pt);
+    case WM_LBUTTONDOWN:
+        return OnLButtonDown(keys, pt);
+    case WM_LBUTTONUP:
+        return OnLButtonUp(keys, pt);
+    case WM_LBUTTONDBLCLK:
+        return OnLButtonDblClk(keys, pt);
+    case WM_RBUTTONDOWN:
+        return OnRButtonDown(keys, pt);
+    case WM_RBUTTONUP:
+        return OnRButtonUp(keys, pt);
+    case WM_RBUTTONDBLCLK:
+        return OnRButtonDblClk(keys, pt);
+    case WM_MOUSEWHEEL:
+        return OnMouseWheel(LOWORD(wParam), static_cast<short>(HIWORD(wParam)), pt);
+    case WM_MOUSELEAVE:
+        return OnMouseLeave();
+    default:
+        return 0;
+    }
+}
+
+UINT PaintManager::ModifierCode()
+{
+    UINT code = 0;
+    if (::GetKeyState(VK_MENU) < 0)
+        code |= 0x12;
+    if (::GetKeyState(VK_CONTROL) < 0)
+        code |= 0x11;
+    if (::GetKeyState(VK_SHIFT) < 0)
+        code |= 0x10;
+    return code;
+}
+
+int PaintManager::PreTranslateMessage(MSG* msg)
+{
+    if (!msg)
+        return 0;
+    if ((msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) && msg->wParam == VK_TAB)
+    {
+        const UINT code = ModifierCode();
+        MControl* found = nullptr;
+        if (code == 0)
+            found = GetNextFocusableControl();
+        else if (code == 0x10)
+            found = GetPrevFocusableControl();
+        else
+            return 0;
+        if (found != m_focus)
+        {
+            SetFocusControl(found);
+            return 1;
+        }
+        return 0;
+    }
+    switch (msg->message)
+    {
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MOUSEWHEEL:
+        if (m_hWndTooltip)
+            ::SendMessageW(m_hWndTooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg));
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Focus
+
+bool PaintManager::IsFocusable(MControl* control) const
+{
+    return control && control->IsVisible() && control->IsEnabled() && control->IsTabStop();
+}
+
+void PaintManager::SetFocusControl(MControl* control)
+{
+    if (control == m_focus)
+        return;
+    if (m_focus)
+        m_focus->SetControlFocus(FALSE);
+    if (control)
+        control->SetControlFocus(TRUE);
+    m_focus = control;
+}
+
+MControl* PaintManager::GetNextFocusableControl()
+{
+    CsLock lock(m_controlsLock);
+    bool metFocus = false;
+    for (size_t i = 0; i < m_controls.size(); ++i)
+    {
+        MControl* c = m_controls[i];
+        if (metFocus && IsFocusable(c))
+            return c;
+        if (c == m_focus)
+            metFocus = true;
+    }
+    if (!metFocus && m_focus)
+        return nullptr;
+    for (size_t i = 0; i < m_controls.size(); ++i)
+    {
+        MControl* c = m_controls[i];
+        if (!m_hover)
+            m_hover = c;
+        if (IsFocusable(c))
+            return c;
+    }
+    return nullptr;
+}
+
+MControl* PaintManager::GetPrevFocusableControl()
+{
+    CsLock lock(m_controlsLock);
+    bool metFocus = false;
+    for (size_t i = m_controls.size(); i-- > 0;)
+    {
+        MControl* c = m_controls[i];
+        if (metFocus && IsFocusable(c))
+            return c;
+        if (c == m_focus)
+            metFocus = true;
+    }
+    if (!metFocus && m_focus)
+        return nullptr;
+    for (size_t i = m_controls.size(); i-- > 0;)
+    {
+        MControl* c = m_controls[i];
+        if (!m_hover)
+            m_hover = c;
+        if (IsFocusable(c))
+            return c;
+    }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Mouse and keys
+
+LRESULT PaintManager::OnMouseMove(UINT keys, CPoint pt)
+{
+    if (!m_mouseTracking && m_hWndPaint)
+    {
+        TRACKMOUSEEVENT tme{};
+        tme.cbSize = sizeof(tme);
+        tme.dwFlags = TME_HOVER | TME_LEAVE;
+        tme.hwndTrack = m_hWndPaint;
+        tme.dwHoverTime = kHoverTime;
+        m_mouseTracking = ::_TrackMouseEvent(&tme);
+    }
+    if (m_dragArmed && (keys & MK_LBUTTON))
+    {
+        if (TryBeginDrag(keys, pt))
+            return 1;
+    }
+    if (m_hover)
+    {
+        if (m_hover->PtInRect(pt) && m_hover->OnCheckMouseResponse(keys, pt) && m_mouseTracking)
+        {
+            m_hover->OnMouseMove(keys, pt);
+            return 1;
+        }
+        ClearTooltip();
+    }
+    // The pressed control keeps the hover until the button comes up.
+    if (m_leftPressed)
+        return 1;
+    if (!m_mouseTracking)
+    {
+        m_hover = nullptr;
+        return 1;
+    }
+    MControl* hover = nullptr;
+    {
+        CsLock lock(m_controlsLock);
+        for (size_t i = 0; i < m_controls.size(); ++i)
+        {
+            MControl* c = m_controls[i];
+            c->OnMouseMove(keys, pt);
+            if (c->PtInRect(pt) && c->GetRresponse())
+                hover = c;
+        }
+    }
+    m_hover = hover;
+    return 1;
+}
+
+LRESULT PaintManager::OnMouseLeave()
+{
+    ClearTooltip();
+    m_mouseTracking = FALSE;
+    if (m_leftPressed)
+        return 1;
+    if (m_hover)
+        m_hover->OnMouseMove(0, CPoint(-1, -1));
+    m_hover = nullptr;
+    return 1;
+}
+
+LRESULT PaintManager::OnMouseHover(WPARAM, LPARAM)
+{
+    return 1;
+}
+
+LRESULT PaintManager::OnMouseWheel(UINT keys, short delta, CPoint screenPt)
+{
+    CPoint pt = screenPt;
+    if (m_hWndPaint)
+        ::ScreenToClient(m_hWndPaint, &pt);
+    const int notches = delta / 120;
+    const UINT direction = notches <= 0 ? 1 : 0;
+    const int count = notches < 0 ? -notches : notches;
+    (void)keys;
+    bool taken = false;
+    for (int n = 0; n < count; ++n)
+    {
+        if (m_hover && m_hover->OnScroll(1, direction, pt))
+        {
+            taken = true;
+            continue;
+        }
+        CsLock lock(m_controlsLock);
+        for (size_t i = 0; i < m_controls.size(); ++i)
+        {
+            // The direction, not the key state: a control offered the notch must know its way.
+            if (m_controls[i]->OnScroll(1, direction, pt))
+            {
+                taken = true;
+                break;
+            }
+        }
+    }
+    return taken ? 1 : 0;
+}
+
+LRESULT PaintManager::OnLButtonDown(UINT keys, CPoint pt)
+{
+    if (m_focus && m_focus != m_hover)
+    {
+        m_focus->SetControlFocus(FALSE);
+        m_focus = nullptr;
+    }
+    MControl* hover = m_hover;
+    if (hover && hover->IsVisible() && hover->GetRresponse() && hover->PtInRect(pt) &&
+        hover->OnCheckMouseResponse(keys, pt))
+    {
+        if (hover->IsDragDrop() && hover->IsEnabled())
+        {
+            m_dragBitmap = hover->GetControlDropBitmap();
+            m_dragArmed = true;
+            m_lastMousePt = pt;
+        }
+        m_leftPressed = TRUE;
+        m_focus = hover;
+        const int taken = hover->OnLButtonDown(keys, pt);
+        if (!m_captured && m_hover && m_hover->OnCheckMouseResponse(keys, pt))
+        {
+            SetCapture();
+            return 1;
+        }
+        if (taken)
+            return 1;
+    }
+    if (m_wndDrag && m_hWndPaint)
+    {
+        // The background was grabbed: let the system move the window with the mouse.
+        ReleaseCapture();
+        ::SendMessageW(m_hWndPaint, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(pt.x, pt.y));
+    }
+    return 1;
+}
+
+LRESULT PaintManager::OnLButtonUp(UINT keys, CPoint pt)
+{
+    if (m_captured)
+        ReleaseCapture();
+    m_leftPressed = FALSE;
+    // A press that never became a drag must not start one on a later press elsewhere.
+    m_dragArmed = false;
+    if (m_hover)
+    {
+        if (m_hover->IsVisible() && m_hover->GetRresponse())
+        {
+            const CRect rc = m_hover->GetRect();
+            m_hover->OnLButtonUp(keys, pt);
+            if (!rc.PtInRect(pt))
+                m_hover = nullptr;
+        }
+        else
+            m_hover = nullptr;
+    }
+    return 1;
+}
+
+LRESULT PaintManager::OnLButtonDblClk(UINT keys, CPoint pt)
+{
+    if (m_hover)
+    {
+        if (m_hover->IsVisible() && m_hover->GetRresponse())
+        {
+            const CRect rc = m_hover->GetRect();
+            m_hover->OnLButtonDblClk(keys, pt);
+            if (!rc.PtInRect(pt))
+                m_hover = nullptr;
+        }
+        else
+            m_hover = nullptr;
+    }
+    return 1;
+}
+
+LRESULT PaintManager::OnRButtonDown(UINT keys, CPoint pt)
+{
+    if (m_focus && m_focus != m_hover)
+    {
+        m_focus->SetControlFocus(FALSE);
+        m_focus = nullptr;
+    }
+    MControl* hover = m_hover;
+    if (hover && hover->PtInRect(pt) && hover->OnCheckMouseResponse(keys, pt))
+    {
+        m_focus = hover;
+        hover->OnRButtonDown(keys, pt);
+        if (!m_captured && m_hover && m_hover->OnCheckMouseResponse(keys, pt))
+            SetCapture();
+    }
+    return 1;
+}
+
+LRESULT PaintManager::OnRButtonUp(UINT keys, CPoint pt)
+{
+    if (m_captured)
+        ReleaseCapture();
+    if (m_hover)
+    {
+        if (m_hover->IsVisible() && m_hover->GetRresponse())
+        {
+            const CRect rc = m_hover->GetRect();
+            m_hover->OnRButtonUp(keys, pt);
+            if (!rc.PtInRect(pt))
+                m_hover = nullptr;
+        }
+        else
+            m_hover = nullptr;
+    }
+    return 1;
+}
+
+LRESULT PaintManager::OnRButtonDblClk(UINT keys, CPoint pt)
+{
+    if (m_hover)
+    {
+        if (m_hover->IsVisible() && m_hover->GetRresponse())
+        {
+            const CRect rc = m_hover->GetRect();
+            m_hover->OnRButtonDblClk(keys, pt);
+            if (!rc.PtInRect(pt))
+                m_hover = nullptr;
+        }
+        else
+            m_hover = nullptr;
+    }
+    return 1;
+}
+
+LRESULT PaintManager::OnKeyDown(WPARAM vk, LPARAM)
+{
+    const UINT code = ModifierCode();
+    const UINT key = static_cast<UINT>(vk);
+    if (m_hover && m_hover->OnKeyDown(key, 1, code))
+        return 1;
+    CsLock lock(m_controlsLock);
+    for (size_t i = 0; i < m_controls.size(); ++i)
+    {
+        if (m_controls[i]->OnKeyDown(key, 1, code))
+            break;
+    }
+    return 1;
+}
+
+LRESULT PaintManager::OnKeyUp(WPARAM, LPARAM)
+{
+    return 0;
+}
+
+LRESULT PaintManager::OnNcActivate(BOOL active)
+{
+    m_active = active;
+    if (!active)
+    {
+        m_mouseTracking = FALSE;
+        m_captured = FALSE;
+        if (m_leftPressed)
+        {
+            m_leftPressed = FALSE;
+            if (m_hover)
+                m_hover->OnLButtonUp(0, CPoint(-1, -1));
+        }
+        else if (m_hover)
+            m_hover->OnMouseMove(0, CPoint(-1, -1));
+        m_hover = nullptr;
+    }
+    CRect client;
+    GetClientRect(client);
+    InvalidateRect(client, FALSE);
+    return 1;
+}
+
+LRESULT PaintManager::OnGetMinMaxInfo(MINMAXINFO* info)
+{
+    if (!info)
+        return 1;
+    if (m_minSize.cx > 0)
+        info->ptMinTrackSize.x = m_minSize.cx;
+    if (m_minSize.cy > 0)
+        info->ptMinTrackSize.y = m_minSize.cy;
+    if (m_maxSize.cx > 0)
+    {
+        info->ptMaxTrackSize.x = m_maxSize.cx;
+        info->ptMaxSize.x = m_maxSize.cx;
+    }
+    if (m_maxSize.cy > 0)
+    {
+        info->ptMaxTrackSize.y = m_maxSize.cy;
+        info->ptMaxSize.y = m_maxSize.cy;
+    }
+    return 1;
+}
+
+LRESULT PaintManager::OnCreate(CREATESTRUCTW*)
+{
+    return 1;
+}
+LRESULT PaintManager::OnSize(UINT, int, int)
+{
+    return 1;
+}
+LRESULT PaintManager::OnNcHitTest(CPoint)
+{
+    return 1;
+}
+LRESULT PaintManager::OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS*)
+{
+    return 1;
+}
+LRESULT PaintManager::OnNcPaint()
+{
+    return 1;
+}
+LRESULT PaintManager::OnDestroy()
+{
+    return 1;
+}
+LRESULT PaintManager::OnWindowPosChanging(WINDOWPOS*)
+{
+    return 1;
+}
+
+LRESULT PaintManager::OnWindowPosChanged(WINDOWPOS* pos)
+{
+    if (!pos || !m_hWndPaint)
+        return 1;
+    if (!(pos->flags & SWP_NOMOVE))
+        ::SendMessageW(m_hWndPaint, WM_MOVE, 0, MAKELPARAM(pos->x, pos->y));
+    if (!(pos->flags & SWP_NOSIZE))
+        ::SendMessageW(m_hWndPaint, WM_SIZE, SIZE_RESTORED, MAKELPARAM(pos->cx, pos->cy));
+    return 1;
+}
+
+LRESULT PaintManager::PostNcDestroy()
+{
+    DestroyData();
+    return 1;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Window behaviour
+
+void PaintManager::SetWindowMaxSize(int width, int height) noexcept
+{
+    m_maxSize.SetSize(width, height);
+}
+
+void PaintManager::SetWindowMixSize(int width, int height) noexcept
+{
+    m_minSize.SetSize(width, height);
+}
+
+void PaintManager::SetCapture()
+{
+    if (m_hWndPaint)
+        ::SetCapture(m_hWndPaint);
+    m_captured = TRUE;
+}
+
+void PaintManager::ReleaseCapture()
+{
+    ::ReleaseCapture();
+    m_captured = FALSE;
+}
+
+LRESULT PaintManager::SendMessageW(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return m_hWndPaint ? ::SendMessageW(m_hWndPaint, msg, wParam, lParam) : 0;
+}
+
+LRESULT PaintManager::PostMessageW(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return SendMessageW(msg, wParam, lParam);
+}
+
+void PaintManager::GetClientRect(CRect& rect) const
+{
+    rect.SetRectEmpty();
+    if (m_hWndPaint)
+        ::GetClientRect(m_hWndPaint, &rect);
+}
+
+void PaintManager::GetWindowRect(CRect& rect) const
+{
+    rect.SetRectEmpty();
+    if (m_hWndPaint)
+        ::GetWindowRect(m_hWndPaint, &rect);
+}
+
+void PaintManager::GetClientSize(int& width, int& height) const
+{
+    CRect rc;
+    GetClientRect(rc);
+    width = rc.Width();
+    height = rc.Height();
+}
+
+void PaintManager::SetScrollResID(UINT vertical, UINT horizontal) noexcept
+{
+    m_vScrollResId = vertical;
+    m_hScrollResId = horizontal;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Controls
+
+MControl* PaintManager::CreateControl(MObject* parent, const wchar_t* className, UINT id, CRect rect,
+                                      const wchar_t* text, int first, int second)
+{
+    return CreateControl(1, parent, className, id, rect, text, first, second);
+}
+
+MControl* PaintManager::CreateArea(MObject* parent, const wchar_t* className, UINT id, CRect rect,
+                                   const wchar_t* text, int first, int second)
+{
+    return CreateControl(0, parent, className, id, rect, text, first, second);
+}
+
+MControl* PaintManager::AddControl(MControl* control, UINT list)
+{
+    if (!control)
+        return nullptr;
+    control->SetManager(this);
+    if (list == 1)
+    {
+        CsLock lock(m_controlsLock);
+        m_controls.push_back(control);
+    }
+    else if (list == 0)
+    {
+        CsLock lock(m_areasLock);
+        m_areas.push_back(control);
+    }
+    return control;
+}
+
+MControl* PaintManager::GetControl(UINT id)
+{
+    for (size_t i = 0; i < m_controls.size(); ++i)
+    {
+        MControl* c = m_controls[i];
+        if (c->GetControlID() == id)
+            return c;
+        if (MControl* sub = c->GetControl(id))
+            return sub;
+    }
+    for (size_t i = 0; i < m_areas.size(); ++i)
+    {
+        MControl* c = m_areas[i];
+        if (c->GetControlID() == id)
+            return c;
+        if (MControl* sub = c->GetControl(id))
+            return sub;
+    }
+    return nullptr;
+}
+
+void PaintManager::ClearHoverAndFocusFor(MControl* control)
+{
+    // Pointers the manager keeps into its lists must not outlive the control.
+    if (m_hover == control)
+        m_hover = nullptr;
+    if (m_focus == control)
+        m_focus = nullptr;
+    if (m_caretOwner && static_cast<MControl*>(m_caretOwner) == control)
+        m_caretOwner = nullptr;
+    while (DeleteFSTimer(control))
+    {
+    }
+    KillTimer(control);
+}
+
+int PaintManager::RemoveControl(MControl* control)
+{
+    if (!control)
+        return 0;
+    {
+        CsLock lock(m_controlsLock);
+        auto it = std::find(m_controls.begin(), m_controls.end(), control);
+        if (it == m_controls.end())
+            return 0;
+        m_controls.erase(it);
+    }
+    ClearHoverAndFocusFor(control);
+    delete control;
+    return 1;
+}
+
+void PaintManager::ClearAllControls()
+{
+    ClearAreaControls();
+    ClearControls();
+}
+
+void PaintManager::ClearAreaControls()
+{
+    std::vector<MControl*> gone;
+    {
+        CsLock lock(m_areasLock);
+        gone.swap(m_areas);
+    }
+    // Unlisted first, deleted after: the timer thread may still be inside one of them.
+    for (MControl* c : gone)
+        ClearHoverAndFocusFor(c);
+    for (MControl* c : gone)
+        delete c;
+}
+
+void PaintManager::ClearControls()
+{
+    std::vector<MControl*> gone;
+    {
+        CsLock lock(m_controlsLock);
+        gone.swap(m_controls);
+    }
+    for (MControl* c : gone)
+        ClearHoverAndFocusFor(c);
+    for (MControl* c : gone)
+        delete c;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Image cache and temporary fonts
+
+ImgResInfo* PaintManager::AddImgResInfo(const wchar_t* file, int frameCount)
+{
+    return m_imageCache.Add(file, frameCount);
+}
+
+ImgResInfo* PaintManager::AddImgResInfo(UINT id, CString type, int frameCount, int fromApplication)
+{
+    return m_imageCache.Add(id, type, frameCount, fromApplication);
+}
+
+void PaintManager::ClearImgResInfo()
+{
+    m_imageCache.Clear();
+}
+
+int PaintManager::AddGDITempFont(UINT id)
+{
+    return m_tempFonts.AddGDITempFont(id);
+}
+
+Gdiplus::FontFamily* PaintManager::AddTempFont(const wchar_t* face, const wchar_t* file)
+{
+    return m_tempFonts.AddTempFont(face, file);
+}
+
+Gdiplus::FontFamily* PaintManager::AddTempFont(const wchar_t* face, UINT id)
+{
+    return m_tempFonts.AddTempFont(face, id);
+}
+
+Gdiplus::FontFamily* PaintManager::FindTempFont(const wchar_t* face)
+{
+    return m_tempFonts.FindTempFont(face);
+}
+
+void PaintManager::ClearTempFont()
+{
+    m_tempFonts.ClearTempFont();
+}
+
+} // namespace Tessel
