@@ -4,6 +4,7 @@
 #include "app/core/ComApartment.h"
 #include "app/core/ComRef.h"
 #include "app/core/HresultMessage.h"
+#include "app/core/ProgramFolder.h"
 
 namespace
 {
@@ -54,6 +55,11 @@ HRESULT CreateTaskSchedulerService(ITaskService** service)
 {
     return CoCreateInstance(__uuidof(TaskScheduler), nullptr, CLSCTX_INPROC_SERVER, __uuidof(ITaskService),
                             reinterpret_cast<void**>(service));
+}
+
+int RegisterStartupTask()
+{
+    return RegisterStartupTaskWith(CreateTaskSchedulerService, GetProgramFolder(), stderr);
 }
 
 int RegisterStartupTaskWith(const TaskServiceFactory& createService, const std::wstring& programFolder,

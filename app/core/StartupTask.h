@@ -10,9 +10,13 @@
 // Where the logon task's service object comes from: the real Task Scheduler, or a stand-in.
 using TaskServiceFactory = std::function<HRESULT(ITaskService** service)>;
 
-// Creates or replaces the elevated logon task that starts "Tarvik Kelvane.exe" in programFolder
-// (which ends in a backslash) hidden. Returns 0 when the registration call was reached, 1 when an
-// earlier step failed; each failure writes one line to `errors`.
+// Creates or replaces the elevated logon task that starts the program hidden at every logon,
+// pointing at the program folder's "Tarvik Kelvane.exe". Returns 0 when the registration call
+// was reached, 1 when an earlier step failed; failures are written to stderr.
+int RegisterStartupTask();
+
+// The same sequence with the service source, the program folder (ending in a backslash) and the
+// stream for failure lines supplied by the caller.
 int RegisterStartupTaskWith(const TaskServiceFactory& createService, const std::wstring& programFolder,
                             std::FILE* errors);
 
