@@ -38,6 +38,23 @@ bool IsOnlyDotsAndSpaces(const std::wstring& part)
 {
     return part.find_first_not_of(L". ") == std::wstring::npos;
 }
+// "nul.txt" or "COM1" open a device instead of a file.
+bool IsDeviceName(const std::wstring& part)
+{
+    std::wstring stem = part.substr(0, part.find(L'.'));
+    while (!stem.empty() && stem.back() == L' ')
+        stem.pop_back();
+    for (auto& c : stem)
+    {
+        if (c >= L'a' && c <= L'z')
+            c = static_cast<wchar_t>(c - L'a' + L'A');
+    }
+    if (stem == L"CON" || stem == L"PRN" || stem == L"AUX" || stem == L"NUL" || stem == L"CONIN$" ||
+        stem == L"CONOUT$")
+        return true;
+    return stem.size() == 4 && (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0) &&
+           stem[3] >= L'1' && stem[3] <= L'9';
+}
 } // namespace
 
 std::optional<std::wstring> SafeZipEntryPath(std::wstring name)
@@ -63,7 +80,7 @@ std::optional<std::wstring> SafeZipEntryPath(std::wstring name)
             part.clear();
             continue;
         }
-        if (IsOnlyDotsAndSpaces(part))
+        if (IsOnlyDotsAndSpaces(part) || IsDeviceName(part))
             return std::nullopt;
         parts.push_back(part);
         part.clear();

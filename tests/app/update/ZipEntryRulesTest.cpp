@@ -54,7 +54,7 @@ TEST(ZipEntryName, SkipsNamesThatStillClimbOut)
     EXPECT_EQ(PathOf(L"a/.../x"), L"<skipped>");
 }
 
-TEST(ZipEntryName, SkipsEmptyNamesAndStreams)
+TEST(ZipEntryName, SkipsEmptyNamesStreamsAndDevices)
 {
     EXPECT_EQ(PathOf(L""), L"<skipped>");
     EXPECT_EQ(PathOf(L"/"), L"<skipped>");
@@ -62,6 +62,13 @@ TEST(ZipEntryName, SkipsEmptyNamesAndStreams)
     EXPECT_EQ(PathOf(L"C:"), L"<skipped>");
     EXPECT_EQ(PathOf(L"x.exe:stream"), L"<skipped>");
     EXPECT_EQ(PathOf(L"a/C:/x"), L"<skipped>");
+    EXPECT_EQ(PathOf(L"nul"), L"<skipped>");
+    EXPECT_EQ(PathOf(L"dir/Con.txt"), L"<skipped>");
+    EXPECT_EQ(PathOf(L"com1/x"), L"<skipped>");
+    EXPECT_EQ(PathOf(L"LPT9 .log"), L"<skipped>");
+    EXPECT_EQ(PathOf(L"console.txt"), L"console.txt");
+    EXPECT_EQ(PathOf(L"com10.txt"), L"com10.txt");
+    EXPECT_EQ(PathOf(L"nulbyte"), L"nulbyte");
 }
 
 TEST(ZipEntryAttributes, MsDosHostsUseTheAttributeByte)

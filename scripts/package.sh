@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Builds the distributable into build/package/:
+#   "Tarvik Kelvane-<version>.zip"   the program folder (program, Tessel.dll, hidapi.dll, skins and
+#                                    both sensor-server folders)
+#   "Software-<version>.zip"         the installer "Software-<version>.exe", as the update server
+#                                    serves it
+#   server/q17x/software/            "version" and the archive, laid out as on the update server
+# Usage: scripts/package.sh [version]   (default: the project's version)
+# TK_BUILD_DIR chooses the build folder (default: build); TK_UPDATE_HOST, when set, is passed to
+# the configuration as the update server the packaged program asks.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+project_version=$(sed -n 's/^project([A-Za-z]* VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+version=${1:-$project_version}
+if ! [[ "$version" =~ ^[0-9]+(\.[0-9]+){0,3}$ ]]; then
+  echo "package: version must be dotted decimal, not '$version'" >&2
+  exit 2
+fi
+build=${TK_BUILD_DIR:-build}
+title="Tarvik Kelvane"
+
+bash scripts/setup.sh >/dev/null
+configure=(cmake --preset mingw -B "$build")
+[ -n "${TK_UPDATE_HOST:-}" ] && configure+=("-DTK_UPDATE_HOST=$TK_UPDATE_HOST")
+"${configure[@]}" >/dev/null
+cmake --build "$build" --target kelvane Tessel hidapi_winapi thermivox_servers tk_skin
+
+bin="$build/bin"
+out="$build/package"
+folder="$out/$title"
+rm -rf "$out"
+mkdir -p "$folder" "$out/server/q17x/software"
+cp "$bin/$title.exe" "$bin/Tessel.dll" "$bin/hidapi.dll" "$folder/"
+cp -r "$bin/skins" "$bin/HardwareMonitor" "$bin/HardwareMonitorWin7" "$folder/"
+for f in "$title.exe" Tessel.dll hidapi.dll skins/theme1 HardwareMonitor/ThermivoxServer.exe \
+  HardwareMonitorWin7/ThermivoxServer.exe; do
+  [ -e "$folder/$f" ] || { echo "package: $f is missing from the build" >&2; exit 1; }
+done
+
+# Zip archives are written by Python's zipfile: present wherever the build runs.
+make_zip() { # zip-path base-folder entry...
+  python3 - "$@" <<'PY'
+import os, sys, zipfile
+target, base, entries = sys.argv[1], sys.argv[2], sys.argv[3:]
+with zipfile.ZipFile(target, "w", zipfile.ZIP_DEFLATED) as z:
+    for entry in entries:
+        path = os.path.join(base, entry)
+        if os.path.isdir(path):
+            for top, dirs, files in os.walk(path):
+                dirs.sort()
+                for name in sorted(files):
+                    full = os.path.join(top, name)
+                    z.write(full, os.path.relpath(full, base))
+        else:
+            z.write(path, entry)
+PY
+}
+
+make_zip "$out/$title-$version.zip" "$out" "$title"
+
+installer="Software-$version.exe"
+IFS=. read -r -a parts <<<"$version"
+while [ ${#parts[@]} -lt 4 ]; do parts+=(0); done
+makensis -V2 -DVERSION="$version" -DFILE_VERSION="$(IFS=.; echo "${parts[*]}")" -DSOURCE="$root/$folder" -DOUTFILE="$root/$out/$installer" \
+  scripts/installer.nsi
+make_zip "$out/Software-$version.zip" "$out" "$installer"
+rm "$out/$installer"
+
+cp "$out/Software-$version.zip" "$out/server/q17x/software/"
+printf '%s\n' "$version" >"$out/server/q17x/software/version"
+echo "package: $out/$title-$version.zip"
+echo "package: $out/Software-$version.zip (holds $installer)"
+echo "package: $out/server/ (update server layout)"

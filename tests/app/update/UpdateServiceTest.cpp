@@ -1,0 +1,392 @@
+#include "app/device/WorkerCommands.h"
+#include "app/update/FolderPath.h"
+#include "app/update/UpdateService.h"
+#include "tests/app/update/TestFiles.h"
+#include "tests/app/update/TestMessageWindow.h"
+#include "tests/app/update/TestServer.h"
+#include "tests/app/update/TestZipWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace
+{
+using Posted = TestMessageWindow::Posted;
+
+struct Prompt
+{
+    std::wstring text;
+    std::wstring title;
+    bool yesNo;
+};
+
+class UpdateServiceTest : public ::testing::Test
+{
+protected:
+    UpdateServiceTest() : m_work(L"kelvane-update"), m_service(MakeHooks())
+    {
+        m_service.SetWindow(m_window.Handle());
+        m_service.SetWorkFolder(m_work.Path());
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_server.IsAvailable()) << "the update_server fixture is not running";
+    }
+
+    CUpdateService::Hooks MakeHooks()
+    {
+        CUpdateService::Hooks hooks;
+        hooks.readFirmwareVersion = [this](int& version)
+        {
+            if (m_displayVersion >= 0)
+                version = m_displayVersion;
+        };
+        hooks.askUser = [this](const std::wstring& text, const std::wstring& title, bool yesNo)
+        {
+            m_prompts.push_back({text, title, yesNo});
+            return m_answer;
+        };
+        hooks.appendCommand = [this](int command) { m_commands.push_back(command); };
+        hooks.startProgram = [this](const std::wstring& path)
+        {
+            m_started.push_back(path);
+            m_startedContent = ReadFileBytes(path);
+            return m_startSucceeds;
+        };
+        hooks.endProgram = [this] { ++m_ended; };
+        return hooks;
+    }
+
+    // Points the service at a fresh server folder of the test's own, left over from no earlier run.
+    void UseServerFolder(const std::wstring& name, const std::wstring& prefix = L"")
+    {
+        m_folder = L"svc\\" + name + L"\\";
+        RemoveTree(m_server.Root() + m_folder);
+        const std::wstring url = prefix + L"/svc/" + name;
+        m_service.SetBaseAddresses(m_server.Url(url + L"/q17x/software/"),
+                                   m_server.Url(url + L"/q17x/firmware/"));
+    }
+    void PutSoftware(const std::wstring& file, const std::string& bytes)
+    {
+        ASSERT_TRUE(m_server.Put(m_folder + L"q17x\\software\\" + file, bytes));
+    }
+    void PutFirmware(const std::wstring& file, const std::string& bytes)
+    {
+        ASSERT_TRUE(m_server.Put(m_folder + L"q17x\\firmware\\" + file, bytes));
+    }
+
+    // The WM_UPDATE_RESULT messages posted so far, as (kind, result) pairs.
+    std::vector<std::pair<int, int>> TakeResults()
+    {
+        std::vector<std::pair<int, int>> results;
+        for (const Posted& p : m_window.Drain())
+        {
+            if (p.message == CUpdateService::kResultMessage)
+                results.emplace_back(static_cast<int>(p.wParam), static_cast<int>(p.lParam));
+        }
+        return results;
+    }
+
+    std::vector<std::pair<int, int>> CheckSoftware(const std::string& version, bool silent)
+    {
+        PutSoftware(L"version", version);
+        m_service.CheckSoftware(silent);
+        return TakeResults();
+    }
+
+    std::wstring Temp() const { return m_work.Path() + L"\\temp\\"; }
+
+    TestServer m_server;
+    TestFolder m_work;
+    TestMessageWindow m_window;
+    CUpdateService m_service;
+    std::wstring m_folder;
+
+    int m_displayVersion = -1;
+    int m_answer = 1;
+    bool m_startSucceeds = true;
+    std::vector<Prompt> m_prompts;
+    std::vector<int> m_commands;
+    std::vector<std::wstring> m_started;
+    std::string m_startedContent;
+    int m_ended = 0;
+};
+
+using Results = std::vector<std::pair<int, int>>;
+
+std::string SoftwareArchive(const std::string& version, const std::string& program)
+{
+    TestZipWriter zip;
+    zip.AddFile("Software-" + version + ".exe", program);
+    zip.AddFile("readme.txt", "read me");
+    return zip.Build();
+}
+} // namespace
+
+TEST_F(UpdateServiceTest, SoftwareVersionsAgainstTheProgramsOwn)
+{
+    UseServerFolder(L"versions");
+    EXPECT_EQ(CheckSoftware("1.0.0.20", false), (Results{{1, 1}}));
+    EXPECT_EQ(m_service.LatestVersion(CUpdateService::kSoftware), L"1.0.0.20");
+    EXPECT_EQ(CheckSoftware("1.0.0.19", false), (Results{{1, 0}}));
+    EXPECT_EQ(CheckSoftware("1.0.0.9", false), (Results{{1, 0}}));
+    EXPECT_EQ(CheckSoftware("1.0.1", false), (Results{{1, 1}}));
+
+    // Silent checks answer only when there is something new.
+    EXPECT_EQ(CheckSoftware("1.0.0.19", true), Results{});
+    EXPECT_EQ(CheckSoftware("1.0.0.9", true), Results{});
+    EXPECT_EQ(CheckSoftware("1.0.0.21", true), (Results{{1, 1}}));
+}
+
+TEST_F(UpdateServiceTest, LineBreaksAreNotPartOfTheVersion)
+{
+    UseServerFolder(L"linebreak");
+    EXPECT_EQ(CheckSoftware("1.0.0.20\n", false), (Results{{1, 1}}));
+    EXPECT_EQ(m_service.LatestVersion(CUpdateService::kSoftware), L"1.0.0.20");
+    EXPECT_EQ(CheckSoftware("1.0.0.200\r\n", false), (Results{{1, 1}}));
+    EXPECT_EQ(m_service.LatestVersion(CUpdateService::kSoftware), L"1.0.0.200");
+}
+
+TEST_F(UpdateServiceTest, UnusableVersionFilesEndTheCheckSilently)
+{
+    UseServerFolder(L"unusable");
+    EXPECT_EQ(CheckSoftware("1.0.0.20", false), (Results{{1, 1}}));
+    EXPECT_EQ(CheckSoftware("1.0.0.20.11", false), Results{});
+    EXPECT_EQ(CheckSoftware("", false), Results{});
+    EXPECT_EQ(CheckSoftware("..\\..\\x", false), Results{});
+    EXPECT_EQ(CheckSoftware(std::string("\0"
+                                        "1.0.0.21",
+                                        9),
+                            false),
+              Results{});
+    // The server's "Not Found" page must not be offered as version "Not Found".
+    m_service.SetBaseAddresses(m_server.Url(L"/status/404/q17x/software/"),
+                               m_server.Url(L"/status/404/q17x/firmware/"));
+    m_service.CheckSoftware(false);
+    EXPECT_EQ(TakeResults(), Results{});
+    m_service.SetBaseAddresses(L"http://127.0.0.1:1/q17x/software/", L"http://127.0.0.1:1/q17x/firmware/");
+    m_service.CheckSoftware(false);
+    EXPECT_EQ(TakeResults(), Results{});
+    // The last good text stays the latest version.
+    EXPECT_EQ(m_service.LatestVersion(CUpdateService::kSoftware), L"1.0.0.20");
+}
+
+TEST_F(UpdateServiceTest, FirmwareVersionsAgainstTheDisplays)
+{
+    UseServerFolder(L"firmware");
+    m_displayVersion = 0x0103;
+    PutFirmware(L"version", "104");
+    m_service.CheckFirmware(false);
+    EXPECT_EQ(TakeResults(), (Results{{2, 1}}));
+    EXPECT_EQ(m_service.LatestVersion(CUpdateService::kFirmware), L"104");
+    PutFirmware(L"version", "103\r\n");
+    m_service.CheckFirmware(false);
+    EXPECT_EQ(TakeResults(), (Results{{2, 0}}));
+    m_service.CheckFirmware(true);
+    EXPECT_EQ(TakeResults(), Results{});
+
+    // 0x01A0 reads as "1a0", that is 1.
+    m_displayVersion = 0x01A0;
+    PutFirmware(L"version", "2");
+    m_service.CheckFirmware(true);
+    EXPECT_EQ(TakeResults(), (Results{{2, 1}}));
+
+    // No display: current, and said so only when asked.
+    m_displayVersion = -1;
+    PutFirmware(L"version", "999");
+    m_service.CheckFirmware(false);
+    EXPECT_EQ(TakeResults(), (Results{{2, 0}}));
+    m_service.CheckFirmware(true);
+    EXPECT_EQ(TakeResults(), Results{});
+
+    // Each check starts by forgetting the last version.
+    PutFirmware(L"version", "too long text");
+    m_service.CheckFirmware(false);
+    EXPECT_EQ(TakeResults(), Results{});
+    EXPECT_EQ(m_service.LatestVersion(CUpdateService::kFirmware), L"");
+}
+
+TEST_F(UpdateServiceTest, PromptsTellOrAskAndQueueTheDownload)
+{
+    UseServerFolder(L"prompts");
+    CheckSoftware("1.0.0.20", false);
+    PutFirmware(L"version", "104");
+    m_displayVersion = 0x0103;
+    m_service.CheckFirmware(false);
+    TakeResults();
+
+    m_answer = 1;
+    EXPECT_EQ(m_service.OnUpdateResult(1, 0), 0);
+    EXPECT_EQ(m_service.OnUpdateResult(1, 1), 0);
+    EXPECT_EQ(m_service.OnUpdateResult(2, 0), 0);
+    EXPECT_EQ(m_service.OnUpdateResult(2, 1), 0);
+    m_answer = 2;
+    m_service.OnUpdateResult(1, 1);
+    m_answer = 0;
+    m_service.OnUpdateResult(2, 1);
+    m_service.OnUpdateResult(3, 1);
+    m_service.OnUpdateResult(0, 0);
+    m_service.OnUpdateResult(1, CUpdateService::kNotInstalled);
+
+    ASSERT_EQ(m_prompts.size(), 7u);
+    const std::wstring software = L"Tarvik Kelvane Software Updates";
+    const std::wstring firmware = L"Tarvik Kelvane Firmware Updates";
+    EXPECT_EQ(m_prompts[0].text, L"The software is the latest version!");
+    EXPECT_EQ(m_prompts[0].title, software);
+    EXPECT_FALSE(m_prompts[0].yesNo);
+    EXPECT_EQ(m_prompts[1].text, L"Detected the latest version:v1.0.0.20, update now?");
+    EXPECT_EQ(m_prompts[1].title, software);
+    EXPECT_TRUE(m_prompts[1].yesNo);
+    EXPECT_EQ(m_prompts[2].text, L"The Firmware is the latest version!");
+    EXPECT_EQ(m_prompts[2].title, firmware);
+    EXPECT_FALSE(m_prompts[2].yesNo);
+    EXPECT_EQ(m_prompts[3].text, L"Detected the latest version:v104, update now?");
+    EXPECT_EQ(m_prompts[3].title, firmware);
+    EXPECT_TRUE(m_prompts[3].yesNo);
+    EXPECT_EQ(m_prompts[6].text, L"The update could not be installed.");
+    EXPECT_EQ(m_prompts[6].title, software);
+    EXPECT_FALSE(m_prompts[6].yesNo);
+    // Only the two confirmed questions queued downloads.
+    EXPECT_EQ(m_commands, (std::vector<int>{CMD_UPDATE_SOFTWARE, CMD_UPDATE_FIRMWARE}));
+}
+
+TEST_F(UpdateServiceTest, CommandsReachTheirOperations)
+{
+    UseServerFolder(L"commands");
+    PutSoftware(L"version", "1.0.0.19");
+    PutFirmware(L"version", "104");
+    m_displayVersion = 0x0103;
+    EXPECT_TRUE(m_service.RunCommand(CMD_CHECK_SOFTWARE));
+    EXPECT_TRUE(m_service.RunCommand(CMD_CHECK_SOFTWARE_SILENT));
+    EXPECT_TRUE(m_service.RunCommand(CMD_CHECK_FIRMWARE));
+    EXPECT_TRUE(m_service.RunCommand(CMD_CHECK_FIRMWARE_SILENT));
+    EXPECT_EQ(TakeResults(), (Results{{1, 0}, {2, 1}, {2, 1}}));
+    EXPECT_FALSE(m_service.RunCommand(CMD_SCAN_DEVICES));
+    EXPECT_FALSE(m_service.RunCommand(2));
+    EXPECT_FALSE(m_service.RunCommand(9));
+}
+
+TEST_F(UpdateServiceTest, UpdateDownloadsUnpacksStartsAndEnds)
+{
+    UseServerFolder(L"run");
+    PutSoftware(L"version", "1.0.0.20\n");
+    PutSoftware(L"Software-1.0.0.20.zip", SoftwareArchive("1.0.0.20", "MZ installer"));
+    m_service.CheckSoftware(true);
+    TakeResults();
+
+    EXPECT_TRUE(m_service.RunCommand(CMD_UPDATE_SOFTWARE));
+    EXPECT_EQ(m_started, (std::vector<std::wstring>{Temp() + L"Software-1.0.0.20.exe"}));
+    EXPECT_EQ(m_startedContent, "MZ installer");
+    EXPECT_EQ(m_ended, 1);
+    EXPECT_FALSE(PathExists(Temp() + L"Software-1.0.0.20.zip"));
+    EXPECT_EQ(ReadFileBytes(Temp() + L"readme.txt"), "read me");
+
+    auto posted = m_window.Drain();
+    ASSERT_FALSE(posted.empty());
+    EXPECT_TRUE(std::none_of(posted.begin(), posted.end(),
+                             [](const Posted& p) { return p.message == CUpdateService::kResultMessage; }));
+    EXPECT_EQ(posted.back().message, 0x69Au);
+    EXPECT_EQ(posted.back().lParam, 100);
+
+    const auto log = m_server.Log();
+    EXPECT_TRUE(std::any_of(log.begin(), log.end(),
+                            [](const std::string& l) {
+                                return l.find("GET /svc/run/q17x/software///Software-1.0.0.20.zip ") !=
+                                       std::string::npos;
+                            }));
+}
+
+TEST_F(UpdateServiceTest, FirmwareUpdateUsesTheToolsNames)
+{
+    UseServerFolder(L"tool");
+    PutFirmware(L"version", "104");
+    TestZipWriter zip;
+    zip.AddFile("FirmwareUpdateTool-104.exe", "MZ tool");
+    PutFirmware(L"FirmwareUpdateTool-104.zip", zip.Build());
+    m_displayVersion = 0x0103;
+    m_service.CheckFirmware(true);
+    EXPECT_TRUE(m_service.RunUpdate(CUpdateService::kFirmware));
+    EXPECT_EQ(m_started, (std::vector<std::wstring>{Temp() + L"FirmwareUpdateTool-104.exe"}));
+    EXPECT_EQ(m_ended, 1);
+}
+
+TEST_F(UpdateServiceTest, FailedUpdatesKeepTheProgramRunningAndSaySo)
+{
+    UseServerFolder(L"broken");
+    PutSoftware(L"version", "1.0.0.20");
+    m_service.CheckSoftware(true);
+    TakeResults();
+
+    // Nothing on the server.
+    EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kSoftware));
+    EXPECT_FALSE(PathExists(Temp() + L"Software-1.0.0.20.zip"));
+    EXPECT_EQ(TakeResults(), (Results{{1, 2}}));
+
+    // A damaged archive, with a program file left by an earlier attempt in the way.
+    PutSoftware(L"Software-1.0.0.20.zip", "PK\x03\x04 this is no archive");
+    ASSERT_TRUE(WriteFileBytes(Temp() + L"Software-1.0.0.20.exe", "stale"));
+    EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kSoftware));
+    EXPECT_FALSE(PathExists(Temp() + L"Software-1.0.0.20.exe"));
+    EXPECT_EQ(TakeResults(), (Results{{1, 2}}));
+
+    // An archive without the program.
+    TestZipWriter other;
+    other.AddFile("Software-1.0.0.21.exe", "MZ");
+    PutSoftware(L"Software-1.0.0.20.zip", other.Build());
+    EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kSoftware));
+    EXPECT_EQ(TakeResults(), (Results{{1, 2}}));
+
+    // The program is there, but the shell could not start it.
+    PutSoftware(L"Software-1.0.0.20.zip", SoftwareArchive("1.0.0.20", "MZ"));
+    m_startSucceeds = false;
+    EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kSoftware));
+    EXPECT_EQ(TakeResults(), (Results{{1, 2}}));
+    EXPECT_EQ(m_started.size(), 1u);
+
+    EXPECT_EQ(m_ended, 0);
+}
+
+TEST_F(UpdateServiceTest, BrokenDownloadsAreNotUnpacked)
+{
+    UseServerFolder(L"cut", L"/drop");
+    PutSoftware(L"version", "1.0.0.20");
+    PutSoftware(L"Software-1.0.0.20.zip", SoftwareArchive("1.0.0.20", std::string(200000, 'x')));
+    m_service.CheckSoftware(true);
+    TakeResults();
+    EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kSoftware));
+    EXPECT_FALSE(PathExists(Temp() + L"Software-1.0.0.20.zip"));
+    EXPECT_TRUE(m_started.empty());
+    EXPECT_EQ(m_ended, 0);
+    EXPECT_EQ(TakeResults(), (Results{{1, 2}}));
+
+    // No version known yet: nothing to fetch.
+    CUpdateService fresh(MakeHooks());
+    fresh.SetWindow(m_window.Handle());
+    fresh.SetWorkFolder(m_work.Path());
+    EXPECT_FALSE(fresh.RunUpdate(CUpdateService::kFirmware));
+    EXPECT_EQ(TakeResults(), (Results{{2, 2}}));
+}
+
+TEST(UpdateFolders, WorkFolderLiesInLocalApplicationData)
+{
+    const std::wstring work = CUpdateService::DefaultWorkFolder();
+    const std::wstring suffix = L"\\Tarvik Kelvane Files\\";
+    ASSERT_GT(work.size(), suffix.size());
+    EXPECT_EQ(work.substr(work.size() - suffix.size()), suffix);
+    CUpdateService service(CUpdateService::Hooks{});
+    EXPECT_EQ(service.TempFolder(), work + L"\\temp\\");
+}
+
+TEST(UpdateFolders, CreateFolderPathMakesEveryMissingFolder)
+{
+    TestFolder folder(L"kelvane-folders");
+    const std::wstring deep = folder.Path() + L"a\\b\\\\c\\";
+    EXPECT_TRUE(CreateFolderPath(deep));
+    EXPECT_TRUE(IsExistingFolder(folder.Path() + L"a\\b\\c"));
+    EXPECT_TRUE(CreateFolderPath(deep));
+    ASSERT_TRUE(WriteFileBytes(folder.Path() + L"file", "x"));
+    EXPECT_FALSE(CreateFolderPath(folder.Path() + L"file"));
+    EXPECT_FALSE(CreateFolderPath(folder.Path() + L"file\\sub"));
+}
