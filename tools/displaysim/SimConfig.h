@@ -28,7 +28,9 @@ struct SimDisplayConfig
     std::uint16_t release = 0x0100;
     std::uint16_t version = 0x0103;
     std::wstring productName = L"Cooler Display";
-    int featureLength = 65; // declared by the vendor collection, report ID byte included
+    // Declared by the vendor collection, report ID byte included. 64 is the length at which both of
+    // the program's exchanges work on Windows: the 64-byte version read must hold the whole report.
+    int featureLength = 64;
     std::vector<std::uint8_t> reportIds{0x07};
     std::vector<SimCollection> collections{{0x000C, 0x0001}, {0xFF01, 0x0001}, {0xFF00, 0x0001}};
     int pathLength = 0; // pad the device paths to at least this many characters

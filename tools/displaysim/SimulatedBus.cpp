@@ -373,6 +373,14 @@ int SimulatedBus::GetFeature(hid_device* device, unsigned char* data, size_t len
         return -1;
     }
     const std::size_t declared = static_cast<std::size_t>(display->config.featureLength);
+    if (length < declared)
+    {
+        // Windows wants room for the whole declared report.
+        device->error =
+            L"Get Input/Feature Report DeviceIoControl: The data area passed to a system call is too small.";
+        m_recorder.Add(DISPLAYSIM_GET, device->display, device->collection, requested, nullptr, 0, -1);
+        return -1;
+    }
     std::vector<unsigned char> reply(declared, 0);
     reply[0] = data[0];
     if (display->lateReplyPending)
@@ -386,7 +394,7 @@ int SimulatedBus::GetFeature(hid_device* device, unsigned char* data, size_t len
         reply[1] = static_cast<unsigned char>(display->config.version >> 8);
         reply[2] = static_cast<unsigned char>(display->config.version & 0xFF);
     }
-    const std::size_t copied = std::min(length, declared);
+    const std::size_t copied = declared;
     std::memcpy(data, reply.data(), copied);
     device->error.clear();
     m_recorder.Add(DISPLAYSIM_GET, device->display, device->collection, requested, data,

@@ -21,7 +21,7 @@ TEST_F(FirmwareVersion, AsksOnlyTheFirstDisplay)
     EXPECT_EQ(sets[0].display, 0);
     EXPECT_EQ(sets[0].requested, 64);
     EXPECT_EQ(sets[0].result, 64);
-    EXPECT_EQ(sets[0].delivered, 65) << "padded to the declared length";
+    EXPECT_EQ(sets[0].delivered, 64);
     EXPECT_EQ(sets[0].data[0], 0x07);
     EXPECT_EQ(sets[0].data[1], 0xFD);
     const auto gets = DisplaySimRecords(DISPLAYSIM_GET);
@@ -53,6 +53,25 @@ TEST_F(FirmwareVersion, SilentDisplayReadsAsTheRequest)
     ASSERT_TRUE(m_devices.ReadFirmwareVersion(version));
     EXPECT_EQ(version, 0xFD00);
     EXPECT_EQ(DisplaySimRecords(DISPLAYSIM_GET).size(), 1u);
+}
+
+TEST_F(FirmwareVersion, DisplayDeclaringALongerReportCannotAnswerTheShortRead)
+{
+    // The 64-byte read is refused by a display whose report is 65 bytes long; the request left in
+    // the buffer reads as version 0xFD00.
+    Configure("displays=1; feature_length=65");
+    Scan();
+    displaysim_clear_records();
+    int version = 0;
+    ASSERT_TRUE(m_devices.ReadFirmwareVersion(version));
+    EXPECT_EQ(version, 0xFD00);
+    const auto sets = DisplaySimRecords(DISPLAYSIM_SET);
+    ASSERT_EQ(sets.size(), 1u);
+    EXPECT_EQ(sets[0].delivered, 65) << "the request is padded";
+    EXPECT_EQ(sets[0].data[64], 0);
+    const auto gets = DisplaySimRecords(DISPLAYSIM_GET);
+    ASSERT_EQ(gets.size(), 1u);
+    EXPECT_EQ(gets[0].result, -1);
 }
 
 TEST_F(FirmwareVersion, FailedRequestStoresNothing)

@@ -148,6 +148,21 @@ TEST_F(DisplaySim, UndeclaredReportsAreRefused)
     EXPECT_EQ(DisplaySimReceivedReports().size(), 1u);
 }
 
+TEST_F(DisplaySim, GetFeatureNeedsRoomForTheWholeReport)
+{
+    Configure("displays=1; feature_length=65");
+    Device vendor = Open(0, 1);
+    std::array<unsigned char, 80> buffer{};
+    buffer.fill(0xEE);
+    buffer[0] = 0x07;
+    EXPECT_EQ(hid_get_feature_report(vendor.get(), buffer.data(), 64), -1);
+    EXPECT_EQ(buffer[1], 0xEE) << "untouched";
+    EXPECT_EQ(hid_get_feature_report(vendor.get(), buffer.data(), 80), 65);
+    EXPECT_EQ(buffer[0], 0x07) << "the report ID byte stays";
+    EXPECT_EQ(buffer[1], 0x00);
+    EXPECT_EQ(buffer[65], 0xEE) << "nothing beyond the report";
+}
+
 TEST_F(DisplaySim, VersionReply)
 {
     Configure("displays=1; version=0x0209");
@@ -277,7 +292,7 @@ TEST_F(DisplaySim, LogFileForAPerson)
     const std::string log =
         std::string(folder) + "displaysim-test-" + std::to_string(GetCurrentProcessId()) + ".log";
     DeleteFileA(log.c_str());
-    Configure(("displays=1; log=" + log).c_str());
+    Configure(("displays=1; feature_length=65; log=" + log).c_str());
     {
         Device vendor = Open(0, 1);
         std::array<unsigned char, 65> report{0x07, 0xFF, 0xFF, 0x00, 0x04, 0x05};
