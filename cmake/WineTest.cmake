@@ -29,6 +29,10 @@ function(tk_add_test)
   endif()
   set_tests_properties(${T_NAME} PROPERTIES
     FIXTURES_REQUIRED wine
+    # Under Wine a process ended from outside reports 0, so success also needs GoogleTest's own
+    # summary and no failure line.
+    PASS_REGULAR_EXPRESSION "\\[  PASSED  \\]"
+    FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]"
     TIMEOUT ${T_TIMEOUT}
     ENVIRONMENT "WINEPREFIX=${TK_WINEPREFIX};WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;TK_ARTIFACTS_DIR=${TK_ARTIFACTS_DIR_WIN}")
   if(T_GUI)
