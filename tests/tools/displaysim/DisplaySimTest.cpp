@@ -311,3 +311,54 @@ TEST_F(DisplaySim, LogFileForAPerson)
     EXPECT_NE(text.str().find("close"), std::string::npos);
     DeleteFileA(log.c_str());
 }
+
+TEST(DisplaySimEnvironment, ConfiguresTheProcessThatLoadsIt)
+{
+    // displaydemo (built beside the tests) loads the simulator fresh and reads its environment.
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    const std::string id = std::to_string(GetCurrentProcessId());
+    const std::string config = std::string(folder) + "displaysim-env-" + id + ".cfg";
+    {
+        std::ofstream file(config);
+        file << "displays=3\nversion=0x0211\n";
+    }
+    SetEnvironmentVariableA("DISPLAYSIM_CONFIG", config.c_str());
+    SetEnvironmentVariableA("DISPLAYSIM", "display.0.fail=open");
+
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, &inherit, 0));
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    std::string command = "displaydemo.exe --seconds 0 --name displaysim_env_" + id;
+    PROCESS_INFORMATION process{};
+    const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                        &startup, &process);
+    CloseHandle(writeEnd);
+    SetEnvironmentVariableA("DISPLAYSIM_CONFIG", nullptr);
+    SetEnvironmentVariableA("DISPLAYSIM", nullptr);
+    std::string output;
+    if (started)
+    {
+        char chunk[256];
+        DWORD read = 0;
+        while (ReadFile(readEnd, chunk, sizeof chunk, &read, nullptr) && read > 0)
+        {
+            output.append(chunk, read);
+        }
+        WaitForSingleObject(process.hProcess, 30000);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(readEnd);
+    DeleteFileA(config.c_str());
+    ASSERT_TRUE(started);
+    EXPECT_NE(output.find("Device:2"), std::string::npos) << output;
+    EXPECT_NE(output.find("firmware version of the first display: 211"), std::string::npos) << output;
+}
