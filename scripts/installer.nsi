@@ -1,8 +1,8 @@
 ; Windows installer of the program folder. scripts/package.sh passes:
 ;   VERSION  the release's version text, FILE_VERSION  the same in four parts,
 ;   SOURCE  the program folder, OUTFILE  the installer's path
-Unicode true
-!include "x64.nsh"
+; A 64-bit installer for a 64-bit program.
+Target amd64-unicode
 
 !define TITLE "Tarvik Kelvane"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${TITLE}"
@@ -24,10 +24,6 @@ Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
 
-Function .onInit
-  SetRegView 64
-FunctionEnd
-
 Section "Program"
   SetOutPath "$INSTDIR"
   File /r "${SOURCE}\*.*"
@@ -40,10 +36,6 @@ Section "Program"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
-
-Function un.onInit
-  SetRegView 64
-FunctionEnd
 
 ; Only what the installer put there goes: the folder may have been chosen by hand.
 Section "Uninstall"
