@@ -1,0 +1,44 @@
+#pragma once
+#include <winsock2.h>
+
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// A minimal HTTP server on 127.0.0.1:38517 standing in for the update server of the staged
+// program. Answers GET for the paths it was given, 404 otherwise, and remembers every request.
+class LocalUpdateServer
+{
+public:
+    static constexpr unsigned short kPort = 38517;
+
+    struct Request
+    {
+        std::string path;
+        std::string utc; // "YYYY-MM-DD hh:mm:ss.mmm", as in the display simulator's log
+    };
+
+    explicit LocalUpdateServer(std::map<std::string, std::string> files);
+    ~LocalUpdateServer();
+    LocalUpdateServer(const LocalUpdateServer&) = delete;
+    LocalUpdateServer& operator=(const LocalUpdateServer&) = delete;
+
+    bool IsListening() const { return m_listener != INVALID_SOCKET; }
+    std::vector<Request> Requests() const;
+
+private:
+    void Serve();
+    void Answer(SOCKET client);
+
+    std::map<std::string, std::string> m_files; // read-only after construction
+    SOCKET m_listener = INVALID_SOCKET;         // closed by the destructor to end Serve
+    std::atomic<bool> m_stopping{false};
+    mutable std::mutex m_mutex;
+    std::vector<Request> m_requests; // guarded by m_mutex; server thread appends, test reads
+    std::thread m_thread;
+};
+
+std::string UtcNow();

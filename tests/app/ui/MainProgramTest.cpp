@@ -1,0 +1,330 @@
+// End-to-end: the real program, started from a staged program folder under Wine, observed through
+// its window, the registry, the sensor block and the display simulator's log.
+#include "app/core/KillProcessByName.h"
+#include "tests/app/ui/LocalUpdateServer.h"
+#include "tests/app/ui/ProgramUnderTest.h"
+#include "tests/app/ui/ScreenCapture.h"
+#include "tests/app/ui/SnapshotStatus.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+namespace
+{
+using Digits = std::vector<int>;
+
+constexpr POINT kLed{60, 27};
+constexpr POINT kUnit{250, 170};
+constexpr POINT kSource{250, 303};
+constexpr POINT kOverlapStrip{200, 242};
+constexpr POINT kSettings{420, 26};
+constexpr POINT kClose{464, 26};
+
+std::size_t FirstIndex(const std::vector<SimLogEntry>& log, bool (*match)(const SimLogEntry&))
+{
+    for (std::size_t i = 0; i < log.size(); ++i)
+        if (match(log[i]))
+            return i;
+    return log.size();
+}
+
+// Clicks, then returns the digits of the first report that started after the click.
+Digits ClickAndReadNextReport(ProgramUnderTest& program, POINT at)
+{
+    const std::size_t before = TemperatureReports(program.Log()).size();
+    program.Click(at.x, at.y);
+    // The report in flight may have read the settings just before the click; the one after it
+    // cannot have.
+    const auto reports = program.WaitForReports(before + 2);
+    if (reports.size() < before + 2)
+        return {};
+    return reports[before + 1].Digits();
+}
+
+bool WaitForVisibility(HWND window, bool visible, DWORD ms = 5000)
+{
+    for (DWORD waited = 0; waited < ms; waited += 50)
+    {
+        if ((IsWindowVisible(window) != FALSE) == visible)
+            return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+// The update server knows the program's own version and the display's firmware: nothing to offer.
+std::map<std::string, std::string> CurrentVersions()
+{
+    return {{"/q17x/software/version", "1.0.0.19"}, {"/q17x/firmware/version", "103"}};
+}
+
+std::string RequestTime(const LocalUpdateServer& server, const std::string& path)
+{
+    for (const auto& request : server.Requests())
+        if (request.path == path)
+            return request.utc;
+    return "none";
+}
+
+void KillServerOnce()
+{
+    KillProcessByName(L"ThermivoxServer.exe");
+}
+
+class MainProgram : public testing::Test
+{
+protected:
+    void TearDown() override { ProgramUnderTest::CleanSlate(); }
+};
+} // namespace
+
+TEST_F(MainProgram, StartsWithScanThenFirmwareCheckThenOneReportPerTickToEveryDisplay)
+{
+    for (int displays : {1, 2})
+    {
+        SCOPED_TRACE("displays=" + std::to_string(displays));
+        LocalUpdateServer updates(CurrentVersions());
+        ASSERT_TRUE(updates.IsListening());
+        ProgramOptions options;
+        options.displays = displays;
+        ProgramUnderTest program(options);
+        ASSERT_NE(program.WaitForWindow(), nullptr);
+        const auto reports = program.WaitForReports(3 * displays);
+        ASSERT_GE(reports.size(), 3u * displays);
+
+        const auto log = program.Log();
+        const std::size_t firstOpen = FirstIndex(log, [](const SimLogEntry& e) { return e.kind == "open"; });
+        const std::size_t versionRequest =
+            FirstIndex(log, [](const SimLogEntry& e) { return e.IsVersionRequest(); });
+        const std::size_t firstReport =
+            FirstIndex(log, [](const SimLogEntry& e) { return e.IsTemperatureReport(); });
+        ASSERT_LT(versionRequest, log.size());
+        EXPECT_LT(firstOpen, versionRequest) << "the scan runs before the firmware check";
+        // Across processes by wall clock (same millisecond format): software check, scan,
+        // firmware check (its version text, then the display's version), first report.
+        const std::string software = RequestTime(updates, "/q17x/software/version");
+        const std::string firmware = RequestTime(updates, "/q17x/firmware/version");
+        EXPECT_LE(software, log[firstOpen].utc);
+        EXPECT_LE(log[firstOpen].utc, firmware);
+        EXPECT_LE(firmware, log[versionRequest].utc);
+        EXPECT_LT(versionRequest, firstReport) << "the firmware check runs before the first report";
+        EXPECT_EQ(log[versionRequest].display, 0) << "only the first display is asked for its version";
+        int opened = 0;
+        for (std::size_t i = 0; i < versionRequest; ++i)
+            opened = std::max(opened, log[i].kind == "open" ? log[i].display + 1 : 0);
+        EXPECT_EQ(opened, displays);
+
+        for (std::size_t i = 0; i < reports.size(); ++i)
+        {
+            EXPECT_EQ(reports[i].display, static_cast<int>(i % displays)) << "report " << i;
+            EXPECT_EQ(reports[i].Digits(), (Digits{0, 3, 7})) << "37.9 degrees become 0 3 7";
+        }
+        EXPECT_EQ(SettingText(L"led_switch"), L"1") << "a fresh profile gets the LED default";
+    }
+}
+
+TEST_F(MainProgram, PictureClicksChangeSettingsAndTheVeryNextReports)
+{
+    ProgramUnderTest program(ProgramOptions{});
+    ASSERT_NE(program.WaitForWindow(), nullptr);
+    ASSERT_GE(program.WaitForReports(1).size(), 1u);
+
+    EXPECT_EQ(ClickAndReadNextReport(program, kLed), (Digits{0, 0, 0}));
+    EXPECT_EQ(SettingText(L"led_switch"), L"2");
+    EXPECT_EQ(ClickAndReadNextReport(program, kLed), (Digits{0, 3, 7}));
+    EXPECT_EQ(SettingText(L"led_switch"), L"1");
+
+    // Only the second GPU slot is named: its 61.5 degrees are shown.
+    EXPECT_EQ(ClickAndReadNextReport(program, kSource), (Digits{0, 6, 1}));
+    EXPECT_EQ(SettingText(L"device_type"), L"1");
+    EXPECT_EQ(ClickAndReadNextReport(program, kUnit), (Digits{1, 4, 1})) << "61 C is 141 F";
+    EXPECT_EQ(SettingText(L"tempe_type"), L"1");
+    EXPECT_EQ(ClickAndReadNextReport(program, kSource), (Digits{0, 9, 8})) << "37 C is 98 F";
+    EXPECT_EQ(SettingText(L"device_type"), L"0");
+    // The strip shared with the (hidden) help picture belongs to the unit picture.
+    EXPECT_EQ(ClickAndReadNextReport(program, kOverlapStrip), (Digits{0, 3, 7}));
+    EXPECT_EQ(SettingText(L"tempe_type"), L"0");
+
+    // On the settings page the hidden pictures do nothing.
+    program.Click(kSettings.x, kSettings.y);
+    for (POINT at : {kLed, kSource, kUnit, kOverlapStrip})
+        EXPECT_EQ(ClickAndReadNextReport(program, at), (Digits{0, 3, 7}));
+    EXPECT_EQ(SettingText(L"led_switch"), L"1");
+    EXPECT_EQ(SettingText(L"device_type"), L"0");
+    EXPECT_EQ(SettingText(L"tempe_type"), L"0");
+}
+
+TEST_F(MainProgram, OddStoredValuesAreReadAsTheDialogDefines)
+{
+    WriteSettingText(L"led_switch", L"5");
+    WriteSettingText(L"tempe_type", L"7");
+    ProgramOptions options;
+    ProgramUnderTest program(options);
+    // The constructor wiped the key; write the odd values again before the program reads them.
+    WriteSettingText(L"led_switch", L"5");
+    WriteSettingText(L"tempe_type", L"7");
+    ASSERT_NE(program.WaitForWindow(), nullptr);
+    const auto reports = program.WaitForReports(2);
+    ASSERT_GE(reports.size(), 2u);
+    EXPECT_EQ(reports.back().Digits(), (Digits{0, 0, 0})) << "LED 5 counts as blanked";
+    EXPECT_EQ(ClickAndReadNextReport(program, kLed), (Digits{0, 3, 7})) << "7 is not Fahrenheit for the tick";
+    EXPECT_EQ(SettingText(L"led_switch"), L"1");
+}
+
+TEST_F(MainProgram, PagesLookFinishedAndTheCloseButtonHides)
+{
+    ProgramOptions options;
+    options.displays = 2;
+    ProgramUnderTest program(options);
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_GE(program.WaitForReports(2).size(), 2u);
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.right - rect.left, 500);
+    EXPECT_EQ(rect.bottom - rect.top, 350);
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ(rect.right, work.right - 2);
+    EXPECT_EQ(rect.bottom, work.bottom - 2);
+
+    Sleep(500);
+    EXPECT_TRUE(SaveWindowScreenshot(window, ArtifactsFolder() + L"kelvane_main_page.png"));
+    program.Click(kSettings.x, kSettings.y);
+    Sleep(800);
+    EXPECT_TRUE(SaveWindowScreenshot(window, ArtifactsFolder() + L"kelvane_settings_page.png"));
+    program.Click(kSettings.x, kSettings.y);
+    Sleep(300);
+
+    program.Click(kClose.x, kClose.y);
+    EXPECT_TRUE(WaitForVisibility(window, false));
+    DWORD code = 0;
+    EXPECT_FALSE(program.WaitForExit(500, code)) << "hidden, the program keeps running";
+}
+
+TEST_F(MainProgram, SecondStartShowsTheHiddenFirstCopyAndEndsWithZero)
+{
+    ProgramOptions options;
+    options.arguments = L"-hide";
+    ProgramUnderTest program(options);
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitForVisibility(window, false));
+    Sleep(500);
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    HANDLE second = ProgramUnderTest::StartCopy(L"");
+    ASSERT_NE(second, nullptr);
+    ASSERT_EQ(WaitForSingleObject(second, 20000), WAIT_OBJECT_0);
+    DWORD code = 99;
+    GetExitCodeProcess(second, &code);
+    CloseHandle(second);
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(WaitForVisibility(window, true));
+    EXPECT_EQ(CountProcesses(L"Tarvik Kelvane.exe"), 1);
+}
+
+TEST_F(MainProgram, HideOptionIsACaseSensitiveSubstring)
+{
+    struct Case
+    {
+        const wchar_t* arguments;
+        bool visible;
+    };
+    for (const Case& c : {Case{L"x-hidey", false}, Case{L"--hide", false}, Case{L"-HIDE", true}})
+    {
+        SCOPED_TRACE(std::string(c.arguments, c.arguments + wcslen(c.arguments)));
+        ProgramOptions options;
+        options.arguments = c.arguments;
+        ProgramUnderTest program(options);
+        HWND window = program.WaitForWindow();
+        ASSERT_NE(window, nullptr);
+        ASSERT_GE(program.WaitForReports(1).size(), 1u) << "the program is up";
+        EXPECT_EQ(IsWindowVisible(window) != FALSE, c.visible);
+    }
+}
+
+TEST_F(MainProgram, CommandsFromOtherProcesses)
+{
+    ProgramUnderTest program(ProgramOptions{});
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_GE(program.WaitForReports(1).size(), 1u);
+    auto versionRequests = [&program]
+    {
+        const auto log = program.Log();
+        return std::count_if(log.begin(), log.end(),
+                             [](const SimLogEntry& e) { return e.IsVersionRequest(); });
+    };
+    LocalUpdateServer updates(CurrentVersions());
+    const auto before = versionRequests();
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(101, 1), 0);
+    program.WaitForReports(TemperatureReports(program.Log()).size() + 2);
+    EXPECT_EQ(versionRequests(), before) << "101 with a notification code is not the command";
+    SendMessageW(window, WM_COMMAND, 101, 0);
+    program.WaitForReports(TemperatureReports(program.Log()).size() + 2);
+    EXPECT_EQ(versionRequests(), before + 1) << "101 queues a firmware check";
+    SendMessageW(window, WM_COMMAND, 102, 0);
+    for (int waited = 0; waited < 100 && RequestTime(updates, "/q17x/software/version") == "none"; ++waited)
+        Sleep(100);
+    EXPECT_NE(RequestTime(updates, "/q17x/software/version"), "none") << "102 queues a software check";
+
+    PostMessageW(window, WM_COMMAND, 100, 0);
+    DWORD code = 99;
+    ASSERT_TRUE(program.WaitForExit(10000, code));
+    EXPECT_EQ(code, 0u);
+}
+
+TEST_F(MainProgram, ServerFolderFollowsTheReportedWindowsVersion)
+{
+    struct Case
+    {
+        const wchar_t* version;
+        const char* folder;
+    };
+    for (const Case& c : {Case{L"win7", "HardwareMonitorWin7"}, Case{L"win10", "HardwareMonitor"}})
+    {
+        SCOPED_TRACE(c.folder);
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine", L"Version", REG_SZ, c.version,
+                        static_cast<DWORD>((wcslen(c.version) + 1) * sizeof(wchar_t)));
+        ProgramUnderTest program(ProgramOptions{});
+        ASSERT_NE(program.WaitForWindow(), nullptr);
+        ASSERT_GE(program.WaitForReports(1).size(), 1u);
+        const SnapshotStatus status = ReadSnapshotStatus();
+        EXPECT_TRUE(status.present);
+        EXPECT_EQ(status.folder, c.folder);
+    }
+}
+
+TEST_F(MainProgram, WatchRestartsAServerWithoutLiveReadingsForTwelveTicks)
+{
+    ProgramOptions options;
+    options.replay = "cpu=30 live=0\n";
+    ProgramUnderTest program(options);
+    const DWORD started = GetTickCount();
+    ASSERT_NE(program.WaitForWindow(), nullptr);
+    ASSERT_GE(program.WaitForReports(1).size(), 1u);
+
+    // The server dies; the block keeps saying "no readings", so the next tick starts another.
+    for (int round = 0; round < 50 && CountProcesses(L"ThermivoxServer.exe") > 0; ++round)
+        KillServerOnce(), Sleep(100);
+    ASSERT_EQ(CountProcesses(L"ThermivoxServer.exe"), 0);
+    const unsigned launchesAfterKill = ReadSnapshotStatus().launches;
+    bool restarted = false;
+    for (int waited = 0; waited < 120 && !restarted; ++waited, Sleep(100))
+        restarted = CountProcesses(L"ThermivoxServer.exe") > 0;
+    EXPECT_TRUE(restarted) << "the watch starts the server again within one tick";
+
+    // Past the twelfth tick (about 60 s after start) the watch has stopped.
+    while (GetTickCount() - started < 64000)
+        Sleep(500);
+    const unsigned afterWatch = ReadSnapshotStatus().launches;
+    Sleep(11000);
+    const unsigned later = ReadSnapshotStatus().launches;
+    EXPECT_GT(afterWatch, launchesAfterKill);
+    EXPECT_EQ(later, afterWatch) << "no start after the twelfth tick";
+    EXPECT_LE(afterWatch, 13u) << "one start at initialisation and at most one per tick";
+    EXPECT_GE(afterWatch, 8u) << "every tick after the first scan found no live readings";
+}

@@ -1,0 +1,55 @@
+#include "tests/app/ui/SimLog.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace
+{
+bool ParseLine(const std::string& line, SimLogEntry& entry)
+{
+    std::istringstream words(line);
+    std::string date, time, utc, msWord, word;
+    if (!(words >> date >> time >> utc >> entry.ms >> msWord) || utc != "UTC")
+        return false;
+    entry.utc = date + " " + time;
+    int collection = 0;
+    if (!(words >> word >> entry.display >> word >> collection >> entry.kind))
+        return false;
+    while (words >> word)
+    {
+        if (word == "result")
+            words >> entry.result;
+        else if (word == "bytes")
+        {
+            std::string hex;
+            while (words >> hex && hex[0] != '(')
+                entry.bytes.push_back(std::stoi(hex, nullptr, 16));
+            break;
+        }
+    }
+    return true;
+}
+} // namespace
+
+std::vector<SimLogEntry> ReadSimLog(const std::wstring& path)
+{
+    std::vector<SimLogEntry> entries;
+    std::ifstream file(path.c_str());
+    std::string line;
+    while (std::getline(file, line))
+    {
+        SimLogEntry entry;
+        if (ParseLine(line, entry))
+            entries.push_back(entry);
+    }
+    return entries;
+}
+
+std::vector<SimLogEntry> TemperatureReports(const std::vector<SimLogEntry>& log)
+{
+    std::vector<SimLogEntry> reports;
+    for (const SimLogEntry& entry : log)
+        if (entry.IsTemperatureReport())
+            reports.push_back(entry);
+    return reports;
+}
