@@ -41,12 +41,55 @@ std::unique_ptr<Gdiplus::Image> Checked(Gdiplus::Image* image)
     return owned;
 }
 
-// One piece of a nine-slice frame. Tiling the source by mirroring keeps GDI+ from blending
-// transparent pixels from outside the piece into its stretched edges.
+// A copy of the source rectangle with a one-pixel border repeating its edge pixels. Resampling
+// filters read across a piece's border; not every GDI+ keeps those reads inside the source
+// rectangle, and without the border they would blend in the neighbouring piece.
+std::unique_ptr<Gdiplus::Bitmap> PaddedPiece(Gdiplus::Bitmap& source, int sx, int sy, int sw, int sh)
+{
+    Gdiplus::BitmapData in = {};
+    Gdiplus::Rect area(sx, sy, sw, sh);
+    if (source.LockBits(&area, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &in) != Gdiplus::Ok)
+        return nullptr;
+    auto padded = std::make_unique<Gdiplus::Bitmap>(sw + 2, sh + 2, PixelFormat32bppARGB);
+    Gdiplus::BitmapData out = {};
+    Gdiplus::Rect all(0, 0, sw + 2, sh + 2);
+    const bool ok =
+        padded->GetLastStatus() == Gdiplus::Ok &&
+        padded->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &out) == Gdiplus::Ok;
+    if (ok)
+    {
+        for (int y = 0; y < sh + 2; ++y)
+        {
+            const int srcY = std::min(std::max(y - 1, 0), sh - 1);
+            const auto* from =
+                reinterpret_cast<const DWORD*>(static_cast<const BYTE*>(in.Scan0) + srcY * in.Stride);
+            auto* to = reinterpret_cast<DWORD*>(static_cast<BYTE*>(out.Scan0) + y * out.Stride);
+            to[0] = from[0];
+            std::memcpy(to + 1, from, sizeof(DWORD) * sw);
+            to[sw + 1] = from[sw - 1];
+        }
+        padded->UnlockBits(&out);
+    }
+    source.UnlockBits(&in);
+    return ok ? std::move(padded) : nullptr;
+}
+
+// One piece of a nine-slice frame; pieces drawn at their own size need no border.
 void DrawPiece(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdiplus::ImageAttributes& attributes,
                int x, int y, int w, int h, int sx, int sy, int sw, int sh)
 {
-    graphics.DrawImage(image, Gdiplus::Rect(x, y, w, h), sx, sy, sw, sh, Gdiplus::UnitPixel, &attributes);
+    const Gdiplus::Rect dest(x, y, w, h);
+    const bool stretched = w != sw || h != sh;
+    if (stretched && sw > 0 && sh > 0 && w > 0 && h > 0 && image->GetType() == Gdiplus::ImageTypeBitmap)
+    {
+        // Images decoded from files, streams and memory are bitmaps; the wrapper adds no data.
+        if (auto piece = PaddedPiece(*static_cast<Gdiplus::Bitmap*>(image), sx, sy, sw, sh))
+        {
+            graphics.DrawImage(piece.get(), dest, 1, 1, sw, sh, Gdiplus::UnitPixel, &attributes);
+            return;
+        }
+    }
+    graphics.DrawImage(image, dest, sx, sy, sw, sh, Gdiplus::UnitPixel, &attributes);
 }
 
 BYTE RampAlpha(double value)
