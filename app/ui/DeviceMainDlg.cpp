@@ -65,10 +65,7 @@ CUpdateService::Hooks DeviceMainDlg::UpdateHooks()
     return hooks;
 }
 
-DeviceMainDlg::DeviceMainDlg() : CDeviceWorker(CDeviceManager::Instance()), m_update(UpdateHooks())
-{
-    m_notifyIconData.cbSize = sizeof m_notifyIconData;
-}
+DeviceMainDlg::DeviceMainDlg() : CDeviceWorker(CDeviceManager::Instance()), m_update(UpdateHooks()) {}
 
 DeviceMainDlg::~DeviceMainDlg()
 {
@@ -275,6 +272,9 @@ LRESULT DeviceMainDlg::OnMouseMove(UINT keys, CPoint pt)
 
 LRESULT DeviceMainDlg::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    // A restarted shell has lost the icon, the user's only way back to a hidden window.
+    if (msg == TrayIcon::TaskbarCreatedMessage())
+        m_trayIcon.OnTaskbarCreated();
     switch (msg)
     {
     case WM_DEVICECHANGE:

@@ -5,6 +5,7 @@
 #include "app/device/DeviceNotifications.h"
 #include "app/update/UpdateService.h"
 #include "app/ui/MainDialogRules.h"
+#include "app/ui/TrayIcon.h"
 
 #include "tessel/render/GdiObject.h"
 #include "tessel/window/MDialog.h"
@@ -92,6 +93,5 @@ private:
 
     SensorServerWatch m_watch; // window thread
     DeviceNotifications m_deviceNotifications;
-    NOTIFYICONDATAW m_notifyIconData{}; // window thread; hIcon set while the icon is shown
-    Tessel::IconHandle m_trayIcon;      // owns m_notifyIconData.hIcon
+    TrayIcon m_trayIcon; // window thread
 };
