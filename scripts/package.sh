@@ -5,13 +5,20 @@
 #   "Software-<version>.zip"         the installer "Software-<version>.exe", as the update server
 #                                    serves it
 #   server/q17x/software/            "version" and the archive, laid out as on the update server
-# Usage: scripts/package.sh [version]   (default: the project's version)
-# TK_BUILD_DIR chooses the build folder (default: build); TK_UPDATE_HOST, when set, is passed to
-# the configuration as the update server the packaged program asks.
+# Usage: scripts/package.sh [--no-build] [version]   (default version: the project's)
+#   --no-build packages what the build folder already holds (the update tests use it).
+# TK_BUILD_DIR chooses the build folder (default: build), TK_PACKAGE_DIR the output folder
+# (default: <build>/package); TK_UPDATE_HOST, when set, is passed to the configuration as the
+# update server the packaged program asks.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
+build_first=1
+if [ "${1:-}" = "--no-build" ]; then
+  build_first=0
+  shift
+fi
 project_version=$(sed -n 's/^project([A-Za-z]* VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 version=${1:-$project_version}
 if ! [[ "$version" =~ ^[0-9]+(\.[0-9]+){0,3}$ ]]; then
@@ -21,16 +28,19 @@ fi
 build=${TK_BUILD_DIR:-build}
 title="Tarvik Kelvane"
 
-bash scripts/setup.sh >/dev/null
-configure=(cmake --preset mingw -B "$build")
-[ -n "${TK_UPDATE_HOST:-}" ] && configure+=("-DTK_UPDATE_HOST=$TK_UPDATE_HOST")
-"${configure[@]}" >/dev/null
-cmake --build "$build" --target kelvane Tessel hidapi_winapi thermivox_servers tk_skin
+if [ $build_first -eq 1 ]; then
+  bash scripts/setup.sh >/dev/null
+  configure=(cmake --preset mingw -B "$build")
+  [ -n "${TK_UPDATE_HOST:-}" ] && configure+=("-DTK_UPDATE_HOST=$TK_UPDATE_HOST")
+  "${configure[@]}" >/dev/null
+  cmake --build "$build" --target kelvane Tessel hidapi_winapi thermivox_servers tk_skin
+fi
 
 bin="$build/bin"
-out="$build/package"
+out=$(realpath -m "${TK_PACKAGE_DIR:-$build/package}")
 folder="$out/$title"
-rm -rf "$out"
+rm -rf "$folder" "$out/server"
+rm -f "$out/$title-"*.zip "$out/Software-"*.zip
 mkdir -p "$folder" "$out/server/q17x/software"
 cp "$bin/$title.exe" "$bin/Tessel.dll" "$bin/hidapi.dll" "$folder/"
 cp -r "$bin/skins" "$bin/HardwareMonitor" "$bin/HardwareMonitorWin7" "$folder/"
@@ -63,7 +73,7 @@ make_zip "$out/$title-$version.zip" "$out" "$title"
 installer="Software-$version.exe"
 IFS=. read -r -a parts <<<"$version"
 while [ ${#parts[@]} -lt 4 ]; do parts+=(0); done
-makensis -V2 -DVERSION="$version" -DFILE_VERSION="$(IFS=.; echo "${parts[*]}")" -DSOURCE="$root/$folder" -DOUTFILE="$root/$out/$installer" \
+makensis -V2 -DVERSION="$version" -DFILE_VERSION="$(IFS=.; echo "${parts[*]}")" -DSOURCE="$folder" -DOUTFILE="$out/$installer" \
   scripts/installer.nsi
 make_zip "$out/Software-$version.zip" "$out" "$installer"
 rm "$out/$installer"

@@ -1,0 +1,323 @@
+// The program itself (built with the test server's address) against a local update server that serves
+// our own packaged release as a newer version: the question, YES, the download, the installer started
+// and the program ended; and with a broken archive, the notice and a program that keeps running.
+#include "app/update/UpdateService.h"
+#include "tests/app/update/TestFiles.h"
+#include "tests/app/update/TestServer.h"
+
+#include <windows.h>
+
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace
+{
+constexpr wchar_t kVersion[] = L"1.0.0.20";
+constexpr wchar_t kInstaller[] = L"Software-1.0.0.20.exe";
+constexpr wchar_t kArchive[] = L"Software-1.0.0.20.zip";
+
+std::wstring TestBinFolder()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder = path;
+    return folder.substr(0, folder.find_last_of(L'\\') + 1);
+}
+
+// The program under test; ended by force if a test leaves it running.
+class Program
+{
+public:
+    explicit Program(const std::wstring& host)
+    {
+        SetEnvironmentVariableW(L"TK_E2E_UPDATE_HOST", host.c_str());
+        std::wstring path = TestBinFolder() + L"kelvane_update_e2e.exe";
+        std::wstring commandLine = L"\"" + path + L"\"";
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        if (CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           TestBinFolder().c_str(), &startup, &m_process))
+            CloseHandle(m_process.hThread);
+        else
+            m_process = {};
+    }
+    ~Program()
+    {
+        if (m_process.hProcess == nullptr)
+            return;
+        if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT)
+            TerminateProcess(m_process.hProcess, 1);
+        CloseHandle(m_process.hProcess);
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    bool Started() const { return m_process.hProcess != nullptr; }
+    DWORD Id() const { return m_process.dwProcessId; }
+    // True when the program ended within the time; its exit code goes to code.
+    bool WaitForEnd(DWORD milliseconds, DWORD& code) const
+    {
+        if (WaitForSingleObject(m_process.hProcess, milliseconds) != WAIT_OBJECT_0)
+            return false;
+        GetExitCodeProcess(m_process.hProcess, &code);
+        return true;
+    }
+
+private:
+    PROCESS_INFORMATION m_process = {};
+};
+
+struct WindowSearch
+{
+    DWORD process;
+    HWND found;
+};
+
+// A message box of the program: the system's, titled by the update kind, or the skinned one.
+HWND FindMessageBox(DWORD process)
+{
+    WindowSearch search{process, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL
+        {
+            auto* s = reinterpret_cast<WindowSearch*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            wchar_t title[128] = {};
+            GetWindowTextW(window, title, 128);
+            const std::wstring name = title;
+            if (owner == s->process && IsWindowVisible(window) &&
+                (name == L"Tarvik Kelvane Software Updates" || name == L"MessageBox"))
+            {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitForMessageBox(DWORD process, HWND other, DWORD milliseconds)
+{
+    for (DWORD waited = 0; waited < milliseconds; waited += 100)
+    {
+        const HWND box = FindMessageBox(process);
+        if (box != nullptr && box != other)
+            return box;
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+bool IsSystemDialog(HWND window)
+{
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    return std::wstring(name) == L"#32770";
+}
+
+// Presses YES (or OK, the same place's first button) the way a user would reach it.
+void PressFirstButton(HWND box, bool yesNo)
+{
+    if (IsSystemDialog(box))
+    {
+        const int id = yesNo ? IDYES : IDOK;
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
+        return;
+    }
+    // The skinned box, 380 x 200: YES at (70, 140)-(170, 170), OK at (60, 160)-(320, 190).
+    const LPARAM point = yesNo ? MAKELPARAM(120, 155) : MAKELPARAM(190, 175);
+    PostMessageW(box, WM_MOUSEMOVE, 0, point);
+    PostMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostMessageW(box, WM_LBUTTONUP, 0, point);
+}
+
+bool WaitUntilGone(HWND window, DWORD milliseconds)
+{
+    for (DWORD waited = 0; waited < milliseconds; waited += 100)
+    {
+        if (!IsWindow(window) || !IsWindowVisible(window))
+            return true;
+        Sleep(100);
+    }
+    return false;
+}
+
+std::vector<DWORD> ProcessesNamed(const std::wstring& name)
+{
+    std::vector<DWORD> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return ids;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+    {
+        if (lstrcmpiW(entry.szExeFile, name.c_str()) == 0)
+            ids.push_back(entry.th32ProcessID);
+    }
+    CloseHandle(snapshot);
+    return ids;
+}
+
+std::vector<DWORD> WaitForProcess(const std::wstring& name, DWORD milliseconds)
+{
+    for (DWORD waited = 0; waited < milliseconds; waited += 200)
+    {
+        auto ids = ProcessesNamed(name);
+        if (!ids.empty())
+            return ids;
+        Sleep(200);
+    }
+    return {};
+}
+
+void EndProcesses(const std::vector<DWORD>& ids)
+{
+    for (const DWORD id : ids)
+    {
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+        if (process == nullptr)
+            continue;
+        TerminateProcess(process, 0);
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+    }
+}
+
+// Saves the whole screen as a BMP in the artifacts folder, as evidence of what the user saw.
+void SaveScreenshot(const std::wstring& name)
+{
+    wchar_t folder[MAX_PATH] = {};
+    if (GetEnvironmentVariableW(L"TK_ARTIFACTS_DIR", folder, MAX_PATH) == 0)
+        return;
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof(info);
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    const DWORD stride = ((width * 3 + 3) / 4) * 4;
+    std::string pixels(static_cast<std::size_t>(stride) * height, '\0');
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
+    bytes.append(reinterpret_cast<const char*>(&info), sizeof(info));
+    bytes += pixels;
+    WriteFileBytes(std::wstring(folder) + L"\\" + name, bytes);
+}
+
+class UpdateEndToEndTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_server.IsAvailable()) << "the update_server fixture is not running";
+        m_release = ReadFileBytes(std::wstring(TK_E2E_RELEASE_DIR) + kArchive);
+        ASSERT_GT(m_release.size(), 100000u) << "the packaged release is missing";
+        RemoveTree(m_temp);
+        EndProcesses(ProcessesNamed(kInstaller));
+    }
+    void TearDown() override { EndProcesses(ProcessesNamed(kInstaller)); }
+
+    // Serves version 1.0.0.20 and the given archive under a folder of the test's own.
+    std::wstring Serve(const std::wstring& name, const std::string& archive)
+    {
+        const std::wstring folder = L"e2e\\" + name + L"\\q17x\\software\\";
+        RemoveTree(m_server.Root() + L"e2e\\" + name);
+        EXPECT_TRUE(m_server.Put(folder + L"version", "1.0.0.20\n"));
+        EXPECT_TRUE(m_server.Put(folder + kArchive, archive));
+        return m_server.Url(L"/e2e/" + name);
+    }
+
+    TestServer m_server;
+    std::string m_release;
+    const std::wstring m_temp = CUpdateService::DefaultWorkFolder() + L"\\temp\\";
+};
+} // namespace
+
+TEST_F(UpdateEndToEndTest, YesDownloadsOurReleaseStartsItsInstallerAndEndsTheProgram)
+{
+    Program program(Serve(L"release", m_release));
+    ASSERT_TRUE(program.Started());
+
+    const HWND question = WaitForMessageBox(program.Id(), nullptr, 60000);
+    ASSERT_NE(question, nullptr) << "no update question appeared";
+    Sleep(500);
+    SaveScreenshot(L"update-e2e-question.bmp");
+    PressFirstButton(question, true);
+
+    DWORD code = 1;
+    ASSERT_TRUE(program.WaitForEnd(120000, code)) << "the program did not end after the download";
+    EXPECT_EQ(code, 0u);
+    const auto installers = WaitForProcess(kInstaller, 30000);
+    EXPECT_FALSE(installers.empty()) << "the installer was not started";
+    Sleep(2000);
+    SaveScreenshot(L"update-e2e-installer.bmp");
+    EndProcesses(installers);
+
+    EXPECT_EQ(ReadFileBytes(m_temp + kInstaller).substr(0, 2), "MZ");
+    EXPECT_FALSE(PathExists(m_temp + kArchive));
+    const auto log = m_server.Log();
+    EXPECT_TRUE(std::any_of(log.begin(), log.end(),
+                            [](const std::string& line)
+                            {
+                                return line.find("GET /e2e/release/q17x/software///Software-1.0.0.20.zip ") !=
+                                           std::string::npos &&
+                                       line.find("\" 200 ") != std::string::npos;
+                            }));
+}
+
+TEST_F(UpdateEndToEndTest, BrokenArchiveKeepsTheProgramRunningAndSaysSo)
+{
+    Program program(Serve(L"broken", m_release.substr(0, m_release.size() / 2)));
+    ASSERT_TRUE(program.Started());
+
+    const HWND question = WaitForMessageBox(program.Id(), nullptr, 60000);
+    ASSERT_NE(question, nullptr) << "no update question appeared";
+    PressFirstButton(question, true);
+    ASSERT_TRUE(WaitUntilGone(question, 10000));
+
+    const HWND notice = WaitForMessageBox(program.Id(), question, 60000);
+    ASSERT_NE(notice, nullptr) << "no notice that the update failed";
+    Sleep(500);
+    SaveScreenshot(L"update-e2e-not-installed.bmp");
+    DWORD code = 1;
+    EXPECT_FALSE(program.WaitForEnd(0, code)) << "the program ended";
+    EXPECT_TRUE(ProcessesNamed(kInstaller).empty());
+    EXPECT_FALSE(PathExists(m_temp + kInstaller));
+
+    PressFirstButton(notice, false);
+    ASSERT_TRUE(WaitUntilGone(notice, 10000));
+    EXPECT_FALSE(program.WaitForEnd(1000, code)) << "the program ended after the notice";
+
+    // The tray menu's Exit, as another process may send it.
+    const HWND main = FindWindowW(nullptr, L"KELVANE");
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, WM_COMMAND, 100, 0);
+    EXPECT_TRUE(program.WaitForEnd(30000, code));
+}
