@@ -2,6 +2,8 @@
 
 #include "tessel/paint/PaintManager.h"
 
+#include <memory>
+
 namespace Tessel
 {
 
@@ -25,8 +27,20 @@ void CImageButton::RenderCell(Gdiplus::Graphics& g, int cell, int width, int hei
     {
         g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
         g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-        g.DrawImage(m_image, Gdiplus::Rect(cell * width, 0, width, height), m_frameWidth * cell, 0,
-                    m_frameWidth, m_frameHeight, Gdiplus::UnitPixel);
+        // The frame is cut out first so that its stretched edges mirror its own pixels instead of
+        // fading to transparent or picking up the neighbouring frame.
+        Gdiplus::ImageAttributes edges;
+        edges.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+        std::unique_ptr<Gdiplus::Bitmap> frame;
+        if (m_image->GetType() == Gdiplus::ImageTypeBitmap)
+            frame.reset(static_cast<Gdiplus::Bitmap*>(m_image)->Clone(
+                Gdiplus::Rect(m_frameWidth * cell, 0, m_frameWidth, m_frameHeight), PixelFormat32bppARGB));
+        if (frame && frame->GetLastStatus() == Gdiplus::Ok)
+            g.DrawImage(frame.get(), Gdiplus::Rect(cell * width, 0, width, height), 0, 0, m_frameWidth,
+                        m_frameHeight, Gdiplus::UnitPixel, &edges);
+        else
+            g.DrawImage(m_image, Gdiplus::Rect(cell * width, 0, width, height), m_frameWidth * cell, 0,
+                        m_frameWidth, m_frameHeight, Gdiplus::UnitPixel);
     }
     if (Gdiplus::Image* icon = GetIcon())
     {

@@ -103,6 +103,9 @@ void MPicture::Render(Gdiplus::Graphics& g, int width, int height)
     if (fw <= 0 || fh <= 0)
         return;
     g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    // Stretched edges sample mirrored pixels instead of fading into transparency.
+    Gdiplus::ImageAttributes edges;
+    edges.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
     switch (m_showMode)
     {
     case SHOW_MODE_NORMAL:
@@ -126,7 +129,7 @@ void MPicture::Render(Gdiplus::Graphics& g, int width, int height)
         break;
     case SHOW_MODE_STRETCH:
         g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-        g.DrawImage(image, Gdiplus::Rect(0, 0, width, height), 0, 0, fw, fh, Gdiplus::UnitPixel);
+        g.DrawImage(image, Gdiplus::Rect(0, 0, width, height), 0, 0, fw, fh, Gdiplus::UnitPixel, &edges);
         break;
     case SHOW_MODE_FRAME:
         MRender::DrawImageFrame(g, image, CRect(0, 0, width, height), 0, 0, fw, fh, m_border);
@@ -138,7 +141,7 @@ void MPicture::Render(Gdiplus::Graphics& g, int width, int height)
     case SHOW_MODE_CUSTOM:
         g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
         g.DrawImage(image, Gdiplus::Rect(0, 0, width, height), m_customRect.left, m_customRect.top,
-                    m_customRect.Width(), m_customRect.Height(), Gdiplus::UnitPixel);
+                    m_customRect.Width(), m_customRect.Height(), Gdiplus::UnitPixel, &edges);
         break;
     }
 }
