@@ -111,6 +111,10 @@ public:
     void GetClientRect(CRect& rect) const;
     void GetWindowRect(CRect& rect) const;
     void GetClientSize(int& width, int& height) const;
+    // Steps of one paint pass onto a 32-bit bottom-up buffer selected into memDc (client size):
+    // background, areas and controls, hot cell, caret, and for layered windows the clearing of
+    // the update rectangle before and the alpha fix-up of GDI pixels after.
+    void RenderClient(HDC memDc, DWORD* bits, int width, int height, const CRect& update);
     // Draws every area, then every control, in list order.
     void DrawControl(HDC& dc, const CRect& clip);
     void DrawBackImage(Gdiplus::Graphics& graphics, const CRect& client);

@@ -97,6 +97,54 @@ template <typename Fn> void ForEachPixel(DWORD* bits, int width, int height, con
 }
 } // namespace
 
+void PaintManager::RenderClient(HDC memDc, DWORD* bits, int width, int height, const CRect& update)
+{
+    const CRect client(0, 0, width, height);
+    if (m_layered)
+        ForEachPixel(bits, width, height, update, [](DWORD& px) { px = 0; });
+
+    {
+        Gdiplus::Graphics graphics(memDc);
+        if (m_backImage)
+            DrawBackImage(graphics, client);
+        else
+        {
+            // Copied, not blended: the 0xFE alpha must not mix the frame into the inner colour.
+            graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
+            Gdiplus::SolidBrush frame(OpaqueColor(m_frameColor, kBackgroundAlpha));
+            graphics.FillRectangle(&frame, 0, 0, width, height);
+            Gdiplus::SolidBrush inner(OpaqueColor(m_innerColor, kBackgroundAlpha));
+            graphics.FillRectangle(&inner, 1, 1, width - 2, height - 2);
+        }
+    }
+
+    HDC dc = memDc;
+    DrawControl(dc, m_layered ? client : update);
+
+    POINT cursor{};
+    if (::GetCursorPos(&cursor) && m_hWndPaint && ::ScreenToClient(m_hWndPaint, &cursor) &&
+        kHotCell.PtInRect(cursor))
+    {
+        Gdiplus::Graphics graphics(memDc);
+        Gdiplus::Pen pen(Gdiplus::Color(kHotCellColor), 1.0f);
+        graphics.DrawRectangle(&pen, kHotCell.left, kHotCell.top, kHotCell.Width(), kHotCell.Height());
+    }
+
+    DrawCaret(memDc, m_layered ? client : update);
+    ::GdiFlush();
+
+    if (m_layered)
+    {
+        // GDI leaves alpha at 0 where it drew: make such pixels opaque.
+        ForEachPixel(bits, width, height, update,
+                     [](DWORD& px)
+                     {
+                         if ((px & 0xFF000000u) == 0 && (px & 0x00FFFFFFu) != 0)
+                             px |= 0xFF000000u;
+                     });
+    }
+}
+
 LRESULT PaintManager::OnPaint()
 {
     HWND hwnd = m_hWndPaint;
@@ -127,47 +175,7 @@ LRESULT PaintManager::OnPaint()
         SelectedBitmap selected(memDc.get(), buffer.get());
         const int saved = ::SaveDC(memDc.get());
 
-        if (m_layered)
-            ForEachPixel(bits, width, height, update, [](DWORD& px) { px = 0; });
-
-        {
-            Gdiplus::Graphics graphics(memDc.get());
-            if (m_backImage)
-                DrawBackImage(graphics, client);
-            else
-            {
-                Gdiplus::SolidBrush frame(OpaqueColor(m_frameColor, kBackgroundAlpha));
-                graphics.FillRectangle(&frame, 0, 0, width, height);
-                Gdiplus::SolidBrush inner(OpaqueColor(m_innerColor, kBackgroundAlpha));
-                graphics.FillRectangle(&inner, 1, 1, width - 2, height - 2);
-            }
-        }
-
-        HDC dc = memDc.get();
-        DrawControl(dc, m_layered ? client : update);
-
-        POINT cursor{};
-        if (::GetCursorPos(&cursor) && ::ScreenToClient(hwnd, &cursor) && kHotCell.PtInRect(cursor))
-        {
-            Gdiplus::Graphics graphics(memDc.get());
-            Gdiplus::Pen pen(Gdiplus::Color(kHotCellColor), 1.0f);
-            graphics.DrawRectangle(&pen, kHotCell.left, kHotCell.top, kHotCell.Width(), kHotCell.Height());
-        }
-
-        DrawCaret(memDc.get(), m_layered ? client : update);
-        ::GdiFlush();
-
-        if (m_layered)
-        {
-            // GDI leaves alpha at 0 where it drew: make such pixels opaque.
-            ForEachPixel(bits, width, height, update,
-                         [](DWORD& px)
-                         {
-                             if ((px & 0xFF000000u) == 0 && (px & 0x00FFFFFFu) != 0)
-                                 px |= 0xFF000000u;
-                         });
-        }
-
+        RenderClient(memDc.get(), bits, width, height, update);
         ::RestoreDC(memDc.get(), saved);
         if (m_layered)
         {
