@@ -179,6 +179,40 @@ std::vector<DWORD> WaitForProcess(const std::wstring& name, DWORD milliseconds)
     return {};
 }
 
+bool HasVisibleWindow(DWORD process)
+{
+    WindowSearch search{process, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL
+        {
+            auto* s = reinterpret_cast<WindowSearch*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == s->process && IsWindowVisible(window))
+            {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found != nullptr;
+}
+
+bool WaitForVisibleWindowOf(const std::vector<DWORD>& processes, DWORD milliseconds)
+{
+    for (DWORD waited = 0; waited < milliseconds; waited += 200)
+    {
+        for (const DWORD process : processes)
+        {
+            if (HasVisibleWindow(process))
+                return true;
+        }
+        Sleep(200);
+    }
+    return false;
+}
+
 void EndProcesses(const std::vector<DWORD>& ids)
 {
     for (const DWORD id : ids)
@@ -276,7 +310,8 @@ TEST_F(UpdateEndToEndTest, YesDownloadsOurReleaseStartsItsInstallerAndEndsThePro
     EXPECT_EQ(code, 0u);
     const auto installers = WaitForProcess(kInstaller, 30000);
     EXPECT_FALSE(installers.empty()) << "the installer was not started";
-    Sleep(2000);
+    EXPECT_TRUE(WaitForVisibleWindowOf(installers, 30000)) << "the installer shows no window";
+    Sleep(500);
     SaveScreenshot(L"update-e2e-installer.bmp");
     EndProcesses(installers);
 
