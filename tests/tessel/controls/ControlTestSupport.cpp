@@ -1,8 +1,12 @@
 #include "ControlTestSupport.h"
 
+#include "tessel/render/Manager.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cwchar>
+#include <vector>
 
 namespace
 {
@@ -22,6 +26,25 @@ private:
 };
 
 ::testing::Environment* const g_gdiplus = ::testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
+
+bool FindPngEncoder(CLSID* clsid)
+{
+    UINT count = 0, size = 0;
+    Gdiplus::GetImageEncodersSize(&count, &size);
+    std::vector<BYTE> buffer(size);
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    if (size == 0 || Gdiplus::GetImageEncoders(count, size, codecs) != Gdiplus::Ok)
+        return false;
+    for (UINT i = 0; i < count; ++i)
+    {
+        if (std::wcscmp(codecs[i].MimeType, L"image/png") == 0)
+        {
+            *clsid = codecs[i].Clsid;
+            return true;
+        }
+    }
+    return false;
+}
 
 } // namespace
 
@@ -54,4 +77,28 @@ void FillSurface(const Tessel::Surface& surface, DWORD argb)
     ::GdiFlush();
     for (int i = 0; i < surface.Width() * surface.Height(); ++i)
         surface.Bits()[i] = argb;
+}
+
+SkinPng::SkinPng(int width, int height)
+{
+    const std::wstring folder = Tessel::Manager::GetSkinFolder().GetString();
+    ::CreateDirectoryW(folder.substr(0, folder.size() - 7).c_str(), nullptr); // without "theme1\"
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    static int counter = 0;
+    LARGE_INTEGER now = {};
+    ::QueryPerformanceCounter(&now);
+    wchar_t name[64];
+    std::swprintf(name, 64, L"control_test_%llx_%d.png", static_cast<unsigned long long>(now.QuadPart),
+                  ++counter);
+    m_name = name;
+    m_path = folder + m_name;
+    Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppARGB);
+    CLSID png;
+    EXPECT_TRUE(FindPngEncoder(&png));
+    EXPECT_EQ(bitmap.Save(m_path.c_str(), &png, nullptr), Gdiplus::Ok);
+}
+
+SkinPng::~SkinPng()
+{
+    ::DeleteFileW(m_path.c_str());
 }

@@ -108,3 +108,18 @@ public:
 
 // Fills a 32-bit surface through its pixel buffer.
 void FillSurface(const Tessel::Surface& surface, DWORD argb);
+
+// A PNG strip in the skin folder of the test program, deleted again by the destructor.
+class SkinPng
+{
+public:
+    SkinPng(int width, int height);
+    ~SkinPng();
+    SkinPng(const SkinPng&) = delete;
+    SkinPng& operator=(const SkinPng&) = delete;
+    const wchar_t* name() const { return m_name.c_str(); }
+
+private:
+    std::wstring m_name;
+    std::wstring m_path;
+};

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <vector>
 
 using namespace Tessel;
@@ -28,53 +27,6 @@ LOGFONTW FontOf(HFONT font)
     ::GetObjectW(font, sizeof(lf), &lf);
     return lf;
 }
-
-bool FindPngEncoder(CLSID* clsid)
-{
-    UINT count = 0, size = 0;
-    Gdiplus::GetImageEncodersSize(&count, &size);
-    std::vector<BYTE> buffer(size);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (size == 0 || Gdiplus::GetImageEncoders(count, size, codecs) != Gdiplus::Ok)
-        return false;
-    for (UINT i = 0; i < count; ++i)
-    {
-        if (std::wcscmp(codecs[i].MimeType, L"image/png") == 0)
-        {
-            *clsid = codecs[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
-
-// A PNG strip in the skin folder, deleted again by the destructor.
-class SkinPng
-{
-public:
-    SkinPng(int width, int height)
-    {
-        const std::wstring folder = Manager::GetSkinFolder().GetString();
-        ::CreateDirectoryW(folder.substr(0, folder.size() - 7).c_str(), nullptr);
-        ::CreateDirectoryW(folder.c_str(), nullptr);
-        wchar_t name[64];
-        LARGE_INTEGER now = {};
-        ::QueryPerformanceCounter(&now);
-        std::swprintf(name, 64, L"font_test_%llx.png", static_cast<unsigned long long>(now.QuadPart));
-        m_name = name;
-        m_path = folder + m_name;
-        Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppARGB);
-        CLSID png;
-        EXPECT_TRUE(FindPngEncoder(&png));
-        EXPECT_EQ(bitmap.Save(m_path.c_str(), &png, nullptr), Gdiplus::Ok);
-    }
-    ~SkinPng() { ::DeleteFileW(m_path.c_str()); }
-    const wchar_t* name() const { return m_name.c_str(); }
-
-private:
-    std::wstring m_name;
-    std::wstring m_path;
-};
 
 // Keeps the framework-wide font settings of one test from leaking into others.
 class ManagerSettingsGuard
