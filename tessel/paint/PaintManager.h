@@ -255,16 +255,18 @@ private:
     bool IsFocusable(MControl* control) const;
     bool TryBeginDrag(UINT keys, CPoint pt);
     void ClearHoverAndFocusFor(MControl* control);
-    void DeleteTimerRecordsOf(MControl* control);
     void CaretInvalidate();
 
     // Owning window and painted window.
     MWindow* m_window;
-    bool m_initialized;
-    HWND m_hWndPaint;
+    // These four are also read on the multimedia timer thread, when a ticking control asks for a
+    // repaint (OnControlUpdate, InvalidateRect); written on the window's thread.
+    std::atomic<bool> m_initialized;
+    std::atomic<HWND> m_hWndPaint;
+    std::atomic<COLORREF> m_innerColor;
+    std::atomic<BOOL> m_layered;
     HDC m_hdcPaint; // from GetDC in Init, released in DestroyData
 
-    COLORREF m_innerColor;
     COLORREF m_frameColor;
     CRect m_captionRect;
     CSize m_maxSize;
@@ -275,7 +277,6 @@ private:
     bool m_dragArmed;
     BitmapHandle m_dragBitmap;
 
-    BOOL m_layered;
     std::unique_ptr<Gdiplus::Image> m_backImage;
     int m_backImageWidth;
     int m_backImageHeight;

@@ -7,8 +7,13 @@ namespace Tessel
 
 MDialog::MDialog() : m_tooltipCtrlId(0) {}
 
-// The paint manager (a member) is destroyed with the dialog.
-MDialog::~MDialog() = default;
+MDialog::~MDialog()
+{
+    // A window outliving its object would call into freed memory: close it while the hooks and
+    // the paint manager still exist.
+    if (HasWindow())
+        DestroyWindow();
+}
 
 LRESULT MDialog::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -154,7 +159,12 @@ LRESULT MDialog::OnCreate(CREATESTRUCTW*)
     const DWORD style = GetStyle();
     const DWORD rewritten = (style & 0xFF3BFFFFu) | 0x06000008u;
     if (rewritten != style)
+    {
         ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>(rewritten));
+        // The frame was computed from the old style: recompute it, or a blank border stays.
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                       SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     return 1;
 }
 

@@ -19,7 +19,20 @@ HWND InvalidHandle()
 
 MWindow::MWindow() : m_hParent(nullptr), m_hWnd(nullptr), m_oldWndProc(::DefWindowProcW) {}
 
-MWindow::~MWindow() = default;
+MWindow::~MWindow()
+{
+    // Unbind first so no message reaches this half-destroyed object, then close the window.
+    if (HasWindow())
+    {
+        HWND hwnd = m_hWnd;
+        if (::GetPropW(hwnd, kControlProp) == this)
+            ::RemovePropW(hwnd, kControlProp);
+        if (::GetWindowLongPtrW(hwnd, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(this))
+            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        m_hWnd = nullptr;
+        ::DestroyWindow(hwnd);
+    }
+}
 
 const wchar_t* MWindow::GetWindowClassName() const
 {

@@ -194,6 +194,11 @@ TEST(MDialog, NeverHasASystemCaptionWhateverTheStyle)
     EXPECT_FALSE(style & WS_THICKFRAME);
     EXPECT_TRUE(style & WS_CLIPSIBLINGS);
     EXPECT_TRUE(style & WS_CLIPCHILDREN);
+    // No frame is left over from the style it was created with: the client fills the window.
+    CRect window, client;
+    dlg.GetWindowRect(&window);
+    dlg.GetClientRect(&client);
+    EXPECT_EQ(window.Size(), client.Size());
     dlg.DestroyWindow();
 }
 
@@ -273,4 +278,29 @@ TEST(MDialog, AirBladderPointFollowsTheType)
     EXPECT_EQ(CPoint(origin.x + 50, origin.y + 40), CPoint(dlg.GetAirBladderPoint(box, 2)));
     EXPECT_EQ(CPoint(origin.x + 10, origin.y + 40), CPoint(dlg.GetAirBladderPoint(box, 3)));
     dlg.DestroyWindow();
+}
+
+TEST(MDialog, DestroyingTheObjectClosesItsWindow)
+{
+    HWND hwnd = nullptr;
+    {
+        ScriptedDialog dlg;
+        hwnd = dlg.CreatePopup();
+        ASSERT_NE(nullptr, hwnd);
+        dlg.GetPaintManager().AddControl(new Box(&dlg, CRect(0, 0, 5, 5)), 1);
+        // No DestroyWindow: the object goes first.
+    }
+    EXPECT_FALSE(::IsWindow(hwnd));
+    ::SendMessageW(hwnd, WM_MOUSEMOVE, 0, 0); // nothing may reach the freed object
+}
+
+TEST(MWindow, DestroyingTheObjectClosesItsWindow)
+{
+    HWND hwnd = nullptr;
+    {
+        MWindow w;
+        hwnd = w.Create(nullptr, L"short-lived", WS_POPUP, 0, CRect(0, 0, 10, 10));
+        ASSERT_NE(nullptr, hwnd);
+    }
+    EXPECT_FALSE(::IsWindow(hwnd));
 }
