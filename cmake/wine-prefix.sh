@@ -14,6 +14,12 @@ case "$1" in
     if [ ! -f "$WINEPREFIX/.win10" ]; then
       wine winecfg /v win10 </dev/null >/dev/null 2>&1 && touch "$WINEPREFIX/.win10"
     fi
+    # Windows ships Arial, Tessel's default face; Wine has none, so controls would draw no text.
+    # The installed Open Sans stands in for it.
+    if [ ! -f "$WINEPREFIX/.arial" ]; then
+      wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /t REG_SZ /d 'Open Sans' /f \
+        </dev/null >/dev/null 2>&1 && touch "$WINEPREFIX/.arial"
+    fi
     exit 0 ;;
   stop)
     wineserver -k </dev/null >/dev/null 2>&1
