@@ -252,3 +252,76 @@ TEST(Routing, RealClickReachesTheControlUnderTheMouse)
     EXPECT_TRUE(button->Saw("up(60,50)"));
     dlg.DestroyWindow();
 }
+
+namespace
+{
+class DraggableControl : public RecordingControl
+{
+public:
+    using RecordingControl::RecordingControl;
+    BitmapHandle GetControlDropBitmap() override
+    {
+        HDC screen = ::GetDC(nullptr);
+        BitmapHandle bmp(::CreateCompatibleBitmap(screen, 24, 16));
+        ::ReleaseDC(nullptr, screen);
+        return bmp;
+    }
+};
+
+class DropDialog : public TestDialog
+{
+public:
+    LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override
+    {
+        if (msg == STM_SETIMAGE)
+        {
+            BITMAP bm{};
+            ::GetObjectW(reinterpret_cast<HBITMAP>(lParam), sizeof(bm), &bm);
+            dropped = CSize(bm.bmWidth, bm.bmHeight);
+            ::DeleteObject(reinterpret_cast<HBITMAP>(lParam));
+            return 0;
+        }
+        return TestDialog::OnWindowMessage(msg, wParam, lParam);
+    }
+    CSize dropped;
+};
+} // namespace
+
+TEST(Routing, DraggingAControlDropsItsBitmapOntoTheWindow)
+{
+    DropDialog dlg;
+    ASSERT_NE(nullptr, dlg.Open(CRect(400, 300, 720, 520)));
+    auto* source = new DraggableControl(&dlg, 3, CRect(20, 20, 80, 60));
+    dlg.GetPaintManager().AddControl(source, 1);
+    source->SetDragDrop(1);
+    ::SetForegroundWindow(dlg.GetSafeHwnd());
+    const CPoint start = dlg.ToScreen(CPoint(30, 30));
+    ::SetCursorPos(start.x, start.y);
+    dlg.MoveTo(CPoint(30, 30));
+
+    std::thread mouse(
+        [start]
+        {
+            auto send = [](DWORD flags, int x, int y)
+            {
+                INPUT in{};
+                in.type = INPUT_MOUSE;
+                in.mi.dx = x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
+                in.mi.dy = y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
+                in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+                ::SendInput(1, &in, sizeof(in));
+                ::Sleep(80);
+            };
+            send(MOUSEEVENTF_LEFTDOWN, start.x, start.y);
+            send(0, start.x + 1, start.y + 1); // a small move starts the drag
+            for (int i = 1; i <= 6; ++i)
+                send(0, start.x + 20 * i, start.y + 10 * i);
+            send(MOUSEEVENTF_LEFTUP, start.x + 120, start.y + 60);
+        });
+    PumpUntil([&dlg] { return dlg.dropped.cx != 0; }, 3000);
+    mouse.join();
+    PumpMessages(50);
+    EXPECT_EQ(CSize(24, 16), dlg.dropped);
+    EXPECT_FALSE(dlg.GetPaintManager().IsPressed());
+    dlg.DestroyWindow();
+}
