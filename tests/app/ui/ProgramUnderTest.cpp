@@ -65,6 +65,11 @@ HANDLE ProgramUnderTest::StartCopy(const std::wstring& arguments)
 ProgramUnderTest::ProgramUnderTest(const ProgramOptions& options)
 {
     CleanSlate();
+    // Tessel draws text in "Arial", which Windows has and this Wine prefix lacks: let Wine serve
+    // the host's Open Sans under that name, as a Windows machine would serve Arial.
+    const wchar_t openSans[] = L"Open Sans";
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\Fonts\\Replacements", L"Arial", REG_SZ, openSans,
+                    sizeof openSans);
     const std::wstring work = WorkFolder();
     m_logPath = work + L"displays.log";
     DeleteFileW(m_logPath.c_str());
@@ -81,6 +86,8 @@ ProgramUnderTest::ProgramUnderTest(const ProgramOptions& options)
     }
     SetEnvironmentVariableW(L"DISPLAYSIM", (L"displays=" + std::to_wstring(options.displays)).c_str());
     SetEnvironmentVariableW(L"DISPLAYSIM_LOG", m_logPath.c_str());
+    for (const auto& setting : options.settings)
+        WriteSettingText(setting.first.c_str(), setting.second.c_str());
     m_process = StartCopy(options.arguments);
 }
 
@@ -136,10 +143,28 @@ std::vector<SimLogEntry> ProgramUnderTest::WaitForReports(std::size_t count, DWO
 
 void ProgramUnderTest::Click(int x, int y)
 {
-    const LPARAM point = MAKELPARAM(x, y);
-    SendMessageW(m_window, WM_MOUSEMOVE, 0, point);
-    SendMessageW(m_window, WM_LBUTTONDOWN, MK_LBUTTON, point);
-    SendMessageW(m_window, WM_LBUTTONUP, 0, point);
+    // Real input: a press on the background starts the system's window-move loop, which only a
+    // real button release ends.
+    POINT at{x, y};
+    ClientToScreen(m_window, &at);
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT inputs[3] = {};
+    for (INPUT& input : inputs)
+    {
+        input.type = INPUT_MOUSE;
+        input.mi.dx = static_cast<LONG>((at.x * 65535LL + width / 2) / (width - 1));
+        input.mi.dy = static_cast<LONG>((at.y * 65535LL + height / 2) / (height - 1));
+    }
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &inputs[0], sizeof(INPUT));
+    Sleep(100);
+    SendInput(2, &inputs[1], sizeof(INPUT));
+    Sleep(200);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(m_window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
 }
 
 std::wstring SettingText(const wchar_t* name)

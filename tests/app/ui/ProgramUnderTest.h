@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // Starts the real program from the staged program folder (the display simulator stands in for
@@ -14,6 +15,8 @@ struct ProgramOptions
     int displays = 1;
     // Replay file for the sensor server; empty: the server reads the system (none under Wine).
     std::string replay = "cpu=37.9 gpu1=20 gpu2name=Test_GPU gpu2=61.5 ms=600000\n";
+    // Settings stored (name, text) before the program starts; the key is empty otherwise.
+    std::vector<std::pair<std::wstring, std::wstring>> settings;
 };
 
 class ProgramUnderTest

@@ -21,9 +21,17 @@ bool ParseLine(const std::string& line, SimLogEntry& entry)
             words >> entry.result;
         else if (word == "bytes")
         {
+            // Trailing zeros are summarised as "(+N zero)".
             std::string hex;
-            while (words >> hex && hex[0] != '(')
+            while (words >> hex)
+            {
+                if (hex.rfind("(+", 0) == 0)
+                {
+                    entry.bytes.resize(entry.bytes.size() + std::stoul(hex.substr(2)), 0);
+                    break;
+                }
                 entry.bytes.push_back(std::stoi(hex, nullptr, 16));
+            }
             break;
         }
     }
