@@ -71,6 +71,7 @@ void PaintManager::Init(HWND hwnd, MWindow* window)
         m_hdcPaint = ::GetDC(hwnd);
     }
     m_window = window;
+    m_uiThreadId = ::GetWindowThreadProcessId(hwnd, nullptr);
     RegisterTarget(hwnd); // a refusal (no OLE on this thread) only means no drops
     m_initialized = true;
     m_vScrollResId = kVScrollImageId;
@@ -91,6 +92,10 @@ void PaintManager::DestroyData()
     ClearImgResInfo();
     ClearTempFont();
     RevokeTarget();
+    {
+        CsLock lock(m_pendingLock);
+        m_pending.clear();
+    }
     if (m_hdcPaint)
         ::ReleaseDC(m_hWndPaint, m_hdcPaint);
     m_hdcPaint = nullptr;
@@ -116,6 +121,11 @@ void PaintManager::OnDestroyMessage(HWND hwnd)
 
 LRESULT PaintManager::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (msg == PendingUpdateMessage())
+    {
+        RunPendingUpdates();
+        return 1;
+    }
     {
         CsLock lock(m_controlsLock);
         for (size_t i = 0; i < m_controls.size(); ++i)
@@ -775,6 +785,10 @@ void PaintManager::ClearHoverAndFocusFor(MControl* control)
     {
     }
     KillTimer(control);
+    CsLock lock(m_pendingLock);
+    m_pending.erase(std::remove_if(m_pending.begin(), m_pending.end(),
+                                   [control](const PendingUpdate& p) { return p.control == control; }),
+                    m_pending.end());
 }
 
 int PaintManager::RemoveControl(MControl* control)

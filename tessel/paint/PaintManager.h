@@ -241,6 +241,14 @@ public:
     };
 
 private:
+    // A repaint request made on another thread (a ticking control), done on the window's thread.
+    struct PendingUpdate
+    {
+        CRect rect;
+        BOOL update;
+        MControl* control;
+    };
+
     struct ControlTimer
     {
         HWND hwnd;
@@ -256,6 +264,8 @@ private:
     bool TryBeginDrag(UINT keys, CPoint pt);
     void ClearHoverAndFocusFor(MControl* control);
     void CaretInvalidate();
+    void RunPendingUpdates();
+    static UINT PendingUpdateMessage();
 
     // Owning window and painted window.
     MWindow* m_window;
@@ -320,6 +330,12 @@ private:
     BOOL m_caretPhase;
     BOOL m_caretEnabled;
     MControlFont* m_caretOwner;
+
+    // Filled by the timer thread, drained on the window's thread: the overlap walk takes the list
+    // locks, which a timer-thread walk could otherwise take against the window thread's walks.
+    CriticalSection m_pendingLock;
+    std::vector<PendingUpdate> m_pending;
+    std::atomic<DWORD> m_uiThreadId;
 
     ImageCache m_imageCache;
     TempFontStore m_tempFonts;

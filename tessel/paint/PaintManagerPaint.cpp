@@ -248,10 +248,40 @@ void PaintManager::InvalidateRect(CRect rect, BOOL erase)
         ::InvalidateRect(m_hWndPaint, &rect, erase);
 }
 
+UINT PaintManager::PendingUpdateMessage()
+{
+    static const UINT message = ::RegisterWindowMessageW(L"Tessel.PendingControlUpdate");
+    return message;
+}
+
+void PaintManager::RunPendingUpdates()
+{
+    std::vector<PendingUpdate> pending;
+    {
+        CsLock lock(m_pendingLock);
+        pending.swap(m_pending);
+    }
+    // Entries of controls removed meanwhile were dropped by ClearHoverAndFocusFor.
+    for (const PendingUpdate& p : pending)
+        OnControlUpdate(p.rect, p.update, p.control);
+}
+
 LONG PaintManager::OnControlUpdate(CRect rect, BOOL update, MControl* control)
 {
     if (!control)
         return 0;
+    if (m_initialized && ::GetCurrentThreadId() != m_uiThreadId)
+    {
+        bool first = false;
+        {
+            CsLock lock(m_pendingLock);
+            m_pending.push_back(PendingUpdate{rect, update, control});
+            first = m_pending.size() == 1;
+        }
+        if (first)
+            ::PostMessageW(m_hWndPaint, PendingUpdateMessage(), 0, 0);
+        return 0;
+    }
     CRect area = rect;
     if (update)
         control->SetUpdate(FALSE, m_innerColor);

@@ -153,6 +153,64 @@ TEST(MultimediaTick, RegisteredControlsTickOnTheTimerThread)
     dlg.DestroyWindow(); // the tick must be gone before the controls are deleted
 }
 
+namespace
+{
+// Asks for a repaint from the timer thread on every tick.
+class AnimatedControl : public TickControl
+{
+public:
+    using TickControl::TickControl;
+    int OnControlTimer() override
+    {
+        TickControl::OnControlTimer();
+        UpdateControl(1, 0);
+        return 0;
+    }
+};
+
+// Joins and leaves the tick list from mouse moves, i.e. under the manager's control-list lock.
+class TogglingControl : public RecordingControl
+{
+public:
+    using RecordingControl::RecordingControl;
+    int OnControlMouseMove(UINT, CPoint) override
+    {
+        ::Sleep(3); // long enough for a tick to come in while the list lock is held
+        if (GetManager()->DeleteFSTimer(this) == 0)
+            GetManager()->AddMTimer(this);
+        return 0;
+    }
+};
+} // namespace
+
+TEST(MultimediaTick, RepaintRequestsFromTheTimerThreadNeverBlockTheWindowThread)
+{
+    TestDialog dlg;
+    ASSERT_NE(nullptr, dlg.Open(CRect(100, 100, 300, 250), false));
+    PaintManager& pm = dlg.GetPaintManager();
+    auto* animated = new AnimatedControl(&dlg, 1, CRect(0, 0, 60, 60));
+    auto* later = new RecordingControl(&dlg, 2, CRect(30, 30, 90, 90));
+    auto* toggling = new TogglingControl(&dlg, 3, CRect(100, 0, 150, 50));
+    pm.AddControl(animated, 1);
+    pm.AddControl(later, 1);
+    pm.AddControl(toggling, 1);
+    pm.AddMTimer(animated);
+    ASSERT_NE(0, dlg.SetMTimer(5));
+    const int drawsBefore = animated->draws;
+    // In and out of the toggling control: every move walks the control list under its lock.
+    for (int i = 0; i < 400; ++i)
+    {
+        dlg.MoveTo(i % 2 ? CPoint(120, 10) : CPoint(180, 120));
+        EXPECT_EQ(i % 2 ? toggling : nullptr, pm.GetHoverControl());
+        if (i % 40 == 0)
+            PumpMessages(2);
+    }
+    EXPECT_TRUE(PumpUntil([&] { return animated->draws > drawsBefore && later->staleMarks > 0; }));
+    dlg.KillMTimer();
+    EXPECT_GT(animated->ticks.load(), 0);
+    dlg.DestroyWindow();
+}
+
 TEST(Invalidation, UpdatingAControlRepaintsLaterOverlappingControlsOnly)
 {
     TestDialog dlg;

@@ -25,7 +25,8 @@ inline void PumpMessages(DWORD ms)
     do
     {
         MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        // Bounded by time too: a window that keeps repainting never empties the queue.
+        while (::GetTickCount() - start < ms && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
         {
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
