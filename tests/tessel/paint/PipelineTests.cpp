@@ -1,6 +1,8 @@
 #include "PaintTestDialog.h"
 #include "PixelBuffer.h"
 
+#include "tessel/controls/MControlFont.h"
+
 #include <gtest/gtest.h>
 
 using namespace Tessel;
@@ -34,6 +36,19 @@ DWORD BackgroundPixel(int x, int y)
             return ::testing::AssertionFailure() << std::hex << "pixel 0x" << actual;
     }
     return ::testing::AssertionSuccess();
+}
+
+// Colour only, for pixels blended over an opaque background.
+bool NearRgb(DWORD expectedRgb, DWORD actual)
+{
+    for (int shift : {0, 8, 16})
+    {
+        const int d =
+            static_cast<int>((expectedRgb >> shift) & 0xFF) - static_cast<int>((actual >> shift) & 0xFF);
+        if (d < -2 || d > 2)
+            return false;
+    }
+    return true;
 }
 
 // A frame image: 4-pixel border in red, inside white, 16 x 16.
@@ -161,5 +176,68 @@ TEST_F(Pipeline, ShownLayeredDialogPaintsThroughWmPaint)
     shot.SaveArtifact(L"tessel_pipeline_screen.png");
     EXPECT_EQ(0x2040C0u, shot.At(25, 25) & 0xFFFFFF); // background at client (5, 5)
     EXPECT_EQ(0xC82828u, shot.At(35, 35) & 0xFFFFFF); // control at client (15, 15)
+    dlg.DestroyWindow();
+}
+
+namespace
+{
+class EditLike : public MControlFont
+{
+public:
+    EditLike(MObject* parent, CRect rc) : MControlFont(parent, 9, rc, L"", 1, 1, 1) {}
+    int DrawControl(HDC&, CRect) override { return 1; }
+};
+} // namespace
+
+TEST_F(Pipeline, CaretBlinksInTheOwnersTextColourOnlyWithFocus)
+{
+    TestDialog dlg;
+    ASSERT_NE(nullptr, dlg.Open(CRect(200, 200, 200 + kW, 200 + kH), false));
+    PaintManager& pm = dlg.GetPaintManager();
+    auto* edit = new EditLike(&dlg, CRect(10, 10, 100, 30));
+    pm.AddControl(edit, 1);
+    edit->SetTextColor(Gdiplus::Color(0xFF, 0x10, 0x80, 0xF0));
+    ASSERT_TRUE(pm.CreateCaret(nullptr, 2, 14));
+    pm.SetCaretPos(edit, 20, 12);
+    pm.ShowCaret(TRUE);
+    ::SetFocus(dlg.GetSafeHwnd());
+    ASSERT_EQ(dlg.GetSafeHwnd(), ::GetFocus());
+
+    PixelBuffer shown(kW, kH);
+    pm.RenderClient(shown.dc(), shown.bits(), kW, kH, CRect(0, 0, kW, kH));
+    EXPECT_TRUE(NearRgb(0x1080F0, shown.At(21, 20)));
+    EXPECT_FALSE(NearRgb(0x1080F0, shown.At(22, 20))); // 2 pixels wide
+
+    dlg.SendMessageW(WM_TIMER, PaintManager::kCaretTimer, 0); // blink: hidden phase
+    PixelBuffer hidden(kW, kH);
+    pm.RenderClient(hidden.dc(), hidden.bits(), kW, kH, CRect(0, 0, kW, kH));
+    EXPECT_FALSE(NearRgb(0x1080F0, hidden.At(21, 20)));
+
+    dlg.SendMessageW(WM_TIMER, PaintManager::kCaretTimer, 0);
+    pm.RemoveControl(edit); // the owner goes: no caret any more
+    PixelBuffer orphan(kW, kH);
+    pm.RenderClient(orphan.dc(), orphan.bits(), kW, kH, CRect(0, 0, kW, kH));
+    EXPECT_EQ(nullptr, pm.GetCurrentCaretObject());
+    EXPECT_FALSE(NearRgb(0x1080F0, orphan.At(21, 20)));
+    dlg.DestroyWindow();
+}
+
+TEST_F(Pipeline, HotCellIsOutlinedWhileTheCursorRestsOnIt)
+{
+    TestDialog dlg;
+    ASSERT_NE(nullptr, OpenHidden(dlg, 320, 60, true));
+    ::MoveWindow(dlg.GetSafeHwnd(), 100, 100, 320, 60, FALSE);
+    const CPoint over = dlg.ToScreen(CPoint(295, 18));
+    ::SetCursorPos(over.x, over.y);
+    PixelBuffer buf(320, 60);
+    dlg.GetPaintManager().RenderClient(buf.dc(), buf.bits(), 320, 60, CRect(0, 0, 320, 60));
+    EXPECT_TRUE(NearColor(0xC8C8C8, 0xFF, buf.At(285, 8)));
+    EXPECT_TRUE(NearColor(0xC8C8C8, 0xFF, buf.At(305, 18)));
+    EXPECT_FALSE(NearColor(0xC8C8C8, 0xFF, buf.At(295, 18))); // outline only
+
+    ::SetCursorPos(0, 0);
+    PixelBuffer away(320, 60);
+    dlg.GetPaintManager().RenderClient(away.dc(), away.bits(), 320, 60, CRect(0, 0, 320, 60));
+    EXPECT_FALSE(NearColor(0xC8C8C8, 0xFF, away.At(285, 8)));
     dlg.DestroyWindow();
 }
