@@ -1,17 +1,12 @@
 #include "tessel/controls/CImageButton.h"
 
 #include "tessel/paint/PaintManager.h"
+#include "tessel/window/MAirBladder.h"
 
 #include <memory>
 
 namespace Tessel
 {
-
-namespace
-{
-// Bubble type for button titles.
-const AIRBLADDER_TYPE kButtonBubbleType = static_cast<AIRBLADDER_TYPE>(5);
-} // namespace
 
 CImageButton::CImageButton(MObject* parent, UINT id, CRect rect, const wchar_t* title, int visible,
                            int enabled)
@@ -71,7 +66,7 @@ void CImageButton::UpdateBubble()
     const CRect rc = GetRect();
     POINT anchor = {m_bubbleMode == AIRBLADDER_MODE_2 ? rc.left : rc.right, rc.top + rc.Height() / 2};
     ::ClientToScreen(manager->GetPaintWnd(), &anchor);
-    manager->SetAirBladderMsg(GetTitle().GetString(), anchor, kButtonBubbleType, m_bubbleMode);
+    manager->SetAirBladderMsg(GetTitle().GetString(), anchor, MAirBladder::kHoverTipType, m_bubbleMode);
     manager->ShowAirBladder(1, 0);
 }
 

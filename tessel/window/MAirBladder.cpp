@@ -76,6 +76,12 @@ MAirBladder::~MAirBladder()
         ::DestroyWindow(m_hWnd);
 }
 
+void MAirBladder::ShowWindow(int cmdShow)
+{
+    const bool activates = cmdShow == SW_SHOW || cmdShow == SW_SHOWNORMAL || cmdShow == SW_RESTORE;
+    MWindow::ShowWindow(m_type == kHoverTipType && activates ? SW_SHOWNOACTIVATE : cmdShow);
+}
+
 LRESULT MAirBladder::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg)
@@ -125,6 +131,10 @@ int MAirBladder::PreTranslateMessage(MSG*)
 
 int MAirBladder::OnInitDialog()
 {
+    // Created visible, the bubble took the activation from its owner; a hint must not keep it.
+    HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+    if (owner && ::GetActiveWindow() == m_hWnd)
+        ::SetActiveWindow(owner);
     HMODULE module = Manager::GetFrameworkModule();
     HRSRC info = ::FindResourceW(module, MAKEINTRESOURCEW(kEmbeddedFontId), L"TTF");
     HGLOBAL loaded = info ? ::LoadResource(module, info) : nullptr;

@@ -25,12 +25,17 @@ public:
     // Auto-hide timer on the bubble window.
     static constexpr UINT kHideTimer = 10;
     static constexpr UINT kHideDelay = 5000;
+    // The type image buttons give their title tips.
+    static constexpr AIRBLADDER_TYPE kHoverTipType = static_cast<AIRBLADDER_TYPE>(5);
 
     MAirBladder();
     // Releases the images, the string format and the font family.
     ~MAirBladder() override;
 
     // --- MWindow side.
+    // A hover tip (type 5, an image button's title) is shown without taking the focus from the
+    // window under the pointer; other bubbles are shown as asked.
+    void ShowWindow(int cmdShow) override;
     LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     int PreTranslateMessage(MSG* msg) override;
     // Loads the embedded font (resource 106, type "ttf", of Tessel.dll) as the text family.

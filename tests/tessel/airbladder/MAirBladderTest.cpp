@@ -1,5 +1,7 @@
 #include "tests/tessel/basiccontrols/ControlTestSupport.h"
 
+#include "tessel/controls/CImageButton.h"
+#include "tessel/paint/PaintManager.h"
 #include "tessel/window/MAirBladder.h"
 
 using namespace Tessel;
@@ -156,6 +158,53 @@ TEST(BubbleWithoutImages, TextStillLaysOut)
     EXPECT_EQ(1,
               bubble.SetAirBladderMsg(L"Bare", POINT{200, 200}, AIRBLADDER_TYPE_CENTER, AIRBLADDER_MODE_3));
     EXPECT_EQ(175, WindowRect(bubble.GetSafeHwnd()).left);
+}
+
+} // namespace
+
+namespace
+{
+
+HWND FindBubbleOf(HWND owner)
+{
+    HWND found = nullptr;
+    for (HWND w = ::FindWindowExW(nullptr, nullptr, L"MWindow", L"AirBladder Window"); w;
+         w = ::FindWindowExW(nullptr, w, L"MWindow", L"AirBladder Window"))
+        if (::GetWindow(w, GW_OWNER) == owner)
+            found = w;
+    return found;
+}
+
+TEST(ImageButtonTip, HoverShowsTheTitleBesideTheButtonAndLeavingHidesIt)
+{
+    HostDialog dialog(200, 100, true);
+    ::SetForegroundWindow(dialog.GetSafeHwnd());
+    auto* button = static_cast<CImageButton*>(
+        dialog.CreateControl(L"CImageButton", 1, CRect(10, 10, 38, 38), L"Settings", 1, 1));
+    ASSERT_NE(nullptr, button);
+    button->SetImage(L"img_set.png", 4);
+    button->SetAlrBladderMode(AIRBLADDER_MODE_1);
+    PaintManager& pm = dialog.GetPaintManager();
+
+    pm.OnMouseMove(0, CPoint(20, 20));
+    ASSERT_EQ(MButton::STATE_HOVER, button->GetState());
+    HWND tip = FindBubbleOf(dialog.GetSafeHwnd());
+    ASSERT_NE(nullptr, tip);
+    PumpMessages(200);
+    // The tip must not take the focus from the dialog (which would end the hover and the tip).
+    EXPECT_TRUE(::IsWindowVisible(tip));
+    EXPECT_EQ(MButton::STATE_HOVER, button->GetState());
+    EXPECT_NE(tip, ::GetActiveWindow());
+    // Anchored at the middle of the right edge, in screen coordinates (mode 1: left = x).
+    POINT anchor = {38, 24};
+    ::ClientToScreen(dialog.GetSafeHwnd(), &anchor);
+    CRect rc;
+    ::GetWindowRect(tip, &rc);
+    EXPECT_EQ(anchor.x, rc.left);
+
+    pm.OnMouseMove(0, CPoint(150, 80));
+    EXPECT_EQ(MButton::STATE_NORMAL, button->GetState());
+    EXPECT_FALSE(::IsWindowVisible(tip));
 }
 
 } // namespace
