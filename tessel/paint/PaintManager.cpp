@@ -96,6 +96,11 @@ void PaintManager::DestroyData()
         CsLock lock(m_pendingLock);
         m_pending.clear();
     }
+    // Owned by the dialog, the tooltip window is gone with it: never keep its stale handle.
+    if (m_hWndTooltip && ::IsWindow(m_hWndTooltip))
+        ::DestroyWindow(m_hWndTooltip);
+    m_hWndTooltip = nullptr;
+    m_tooltipToolAdded = false;
     if (m_hdcPaint)
         ::ReleaseDC(m_hWndPaint, m_hdcPaint);
     m_hdcPaint = nullptr;

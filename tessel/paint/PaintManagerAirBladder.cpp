@@ -12,6 +12,9 @@ constexpr DWORD kBubbleStyle = 0x96000080;
 
 int PaintManager::SetAirBladderMsg(const wchar_t* text, POINT pt, AIRBLADDER_TYPE type, AIRBLADDER_MODE mode)
 {
+    // The bubble's window is owned by the dialog and dies with it; a dialog created again needs a new one.
+    if (m_airBladder && !::IsWindow(m_airBladder->GetSafeHwnd()))
+        m_airBladder.reset();
     if (!m_airBladder)
     {
         auto bubble = std::make_unique<MAirBladder>();

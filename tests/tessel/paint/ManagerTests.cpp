@@ -324,6 +324,14 @@ TEST(Tooltip, CreatedOnFirstTextAndClearedWithTheOwnerId)
     pm.ClearTooltip();
     EXPECT_EQ(0, pm.GetTooltipCtrlID());
     dlg.DestroyWindow();
+    EXPECT_EQ(nullptr, pm.GetTooltipWindow()); // went with its owner
+
+    // The same dialog object opened again gets a tooltip of its own new window.
+    ASSERT_NE(nullptr, dlg.Create(nullptr, L"tips again", WS_POPUP, 0, CRect(0, 0, 100, 100)));
+    EXPECT_EQ(1, pm.SetTooltip(L"third tip", CRect()));
+    ASSERT_TRUE(::IsWindow(pm.GetTooltipWindow()));
+    EXPECT_EQ(dlg.GetSafeHwnd(), ::GetWindow(pm.GetTooltipWindow(), GW_OWNER));
+    dlg.DestroyWindow();
 }
 
 namespace
