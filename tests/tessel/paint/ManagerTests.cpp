@@ -1,4 +1,5 @@
 #include "PaintTestDialog.h"
+#include "PixelBuffer.h"
 
 #include <gtest/gtest.h>
 
@@ -415,6 +416,25 @@ TEST(Drop, EveryAcceptedFormatBecomesABitmapForTheWindow)
     EXPECT_GT(dlg.received.cx, 0);
     EXPECT_GT(dlg.received.cy, 0);
     ::ReleaseStgMedium(&medium);
+
+    // CF_HDROP: the first file, decoded from disk.
+    const CString png = Manager::GetSkinFolder() + L"tk_drop_test.png";
+    ASSERT_TRUE(WriteSkinPng(L"tk_drop_test.png", 13, 7, [](int, int) { return 0xFF336699u; }));
+    const size_t chars = static_cast<size_t>(png.GetLength()) + 2; // two terminators end the list
+    HGLOBAL files = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+    auto* df = static_cast<DROPFILES*>(::GlobalLock(files));
+    df->pFiles = sizeof(DROPFILES);
+    df->fWide = TRUE;
+    wcscpy(reinterpret_cast<wchar_t*>(reinterpret_cast<BYTE*>(df) + sizeof(DROPFILES)), png.GetString());
+    ::GlobalUnlock(files);
+    fmt = FORMATETC{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    medium = STGMEDIUM{};
+    medium.tymed = TYMED_HGLOBAL;
+    medium.hGlobal = files;
+    EXPECT_TRUE(pm.OnDrop(&fmt, medium, nullptr));
+    EXPECT_EQ(CSize(13, 7), dlg.received);
+    ::ReleaseStgMedium(&medium);
+    ::DeleteFileW(png.GetString());
 
     // Nothing usable: refused, no message.
     fmt = FORMATETC{CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
