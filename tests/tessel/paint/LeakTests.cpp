@@ -86,6 +86,10 @@ TEST(Resources, TwoHundredDialogsLeaveNoGdiObjectsOrHandlesBehind)
     PumpMessages(50);
     const int gdiBefore = GdiHighWater();
     const UINT_PTR kernelBefore = KernelHighWater();
+    const DWORD gdiCountBefore = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    const DWORD userCountBefore = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
+    DWORD handlesBefore = 0;
+    ::GetProcessHandleCount(::GetCurrentProcess(), &handlesBefore);
 
     for (int i = 0; i < 200; ++i)
     {
@@ -96,6 +100,12 @@ TEST(Resources, TwoHundredDialogsLeaveNoGdiObjectsOrHandlesBehind)
     PumpMessages(50);
     const int gdiAfter = GdiHighWater();
     const UINT_PTR kernelAfter = KernelHighWater();
+    // Where the system counts (Windows; Wine reports 0), the counts must not grow either.
+    DWORD handlesAfter = 0;
+    ::GetProcessHandleCount(::GetCurrentProcess(), &handlesAfter);
+    EXPECT_LE(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), gdiCountBefore + 10);
+    EXPECT_LE(::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS), userCountBefore + 10);
+    EXPECT_LE(handlesAfter, handlesBefore + 10);
     // A leak of one object per dialog would add 200 slots.
     EXPECT_LE(gdiAfter, gdiBefore + 20) << "before " << gdiBefore;
     EXPECT_LE(kernelAfter, kernelBefore + 20 * 4) << "before " << kernelBefore;
