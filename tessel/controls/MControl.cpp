@@ -96,7 +96,8 @@ void MControl::SetUpdate(int update, unsigned long value)
 {
     m_update = update;
     const CRect own = GetRect();
-    // No lock: repaint requests may come from under another control's lock (see the header).
+    // Repaint requests may come from the timer thread while the window thread changes the list.
+    CsLock lock(m_childLock);
     for (MControl* child : m_children)
     {
         if (child->GetRect().Intersects(own))
