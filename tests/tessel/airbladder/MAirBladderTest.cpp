@@ -16,35 +16,50 @@ CRect WindowRect(HWND hwnd)
     return rc;
 }
 
-// A bubble as the paint manager makes one: owned by a dialog, skinned from the skin folder.
+// A bubble as the paint manager makes one: owned by a dialog, skinned from the skin folder. One
+// bubble serves the whole suite (destroying a shown window costs the X11 driver a long wait).
 class Bubble : public ::testing::Test
 {
 protected:
+    static void SetUpTestSuite()
+    {
+        owner = new HostDialog();
+        bubble = new MAirBladder();
+        bubble->Create(owner->GetSafeHwnd(), L"AirBladder Window", 0x96000080, 0, CRect(), nullptr);
+    }
+    static void TearDownTestSuite()
+    {
+        delete bubble;
+        delete owner;
+    }
     void SetUp() override
     {
-        bubble.Create(owner.GetSafeHwnd(), L"AirBladder Window", 0x96000080, 0, CRect(), nullptr);
-        ASSERT_TRUE(::IsWindow(bubble.GetSafeHwnd()));
-        ASSERT_EQ(1, bubble.LoadBKImage(CString(L"img_tip_bk.png")));
-        EXPECT_EQ(1, bubble.LoadArrowLImage(CString(L"img_tip_arrow_left.png")));
-        EXPECT_EQ(1, bubble.LoadArrowRImage(CString(L"img_tip_arrow_right.png")));
-        EXPECT_EQ(1, bubble.LoadArrowTImage(CString(L"img_tip_arrow_top.png")));
-        ASSERT_TRUE(bubble.HasFontFamily()) << "the embedded font";
+        ASSERT_TRUE(::IsWindow(Hwnd()));
+        ASSERT_EQ(1, bubble->LoadBKImage(CString(L"img_tip_bk.png")));
+        EXPECT_EQ(1, bubble->LoadArrowLImage(CString(L"img_tip_arrow_left.png")));
+        EXPECT_EQ(1, bubble->LoadArrowRImage(CString(L"img_tip_arrow_right.png")));
+        EXPECT_EQ(1, bubble->LoadArrowTImage(CString(L"img_tip_arrow_top.png")));
+        ASSERT_TRUE(bubble->HasFontFamily()) << "the embedded font";
+        ::KillTimer(Hwnd(), MAirBladder::kHideTimer);
     }
 
-    HWND Hwnd() { return bubble.GetSafeHwnd(); }
+    static HWND Hwnd() { return bubble->GetSafeHwnd(); }
     // Whether the auto-hide timer was running (it is stopped by asking).
-    bool TimerWasRunning() { return ::KillTimer(Hwnd(), MAirBladder::kHideTimer) != FALSE; }
+    static bool TimerWasRunning() { return ::KillTimer(Hwnd(), MAirBladder::kHideTimer) != FALSE; }
 
-    HostDialog owner;
-    MAirBladder bubble;
+    static HostDialog* owner;
+    static MAirBladder* bubble;
 };
+
+HostDialog* Bubble::owner = nullptr;
+MAirBladder* Bubble::bubble = nullptr;
 
 TEST_F(Bubble, WindowIsAToolWindowWithARoundedRegion)
 {
     EXPECT_EQ(WS_EX_TOOLWINDOW, ::GetWindowLongW(Hwnd(), GWL_EXSTYLE) & ~WS_EX_LAYERED);
     EXPECT_FALSE(::GetWindowLongW(Hwnd(), GWL_STYLE) & WS_CAPTION);
-    ASSERT_EQ(1,
-              bubble.SetAirBladderMsg(L"Region", POINT{400, 300}, AIRBLADDER_TYPE_CENTER, AIRBLADDER_MODE_3));
+    ASSERT_EQ(
+        1, bubble->SetAirBladderMsg(L"Region", POINT{400, 300}, AIRBLADDER_TYPE_CENTER, AIRBLADDER_MODE_3));
     PumpMessages(20);
     GdiObject<HRGN> region(::CreateRectRgn(0, 0, 0, 0));
     ASSERT_NE(ERROR, ::GetWindowRgn(Hwnd(), region.get()));
@@ -57,7 +72,7 @@ TEST_F(Bubble, WindowIsAToolWindowWithARoundedRegion)
 TEST_F(Bubble, LayoutByModeAroundTheAnchor)
 {
     const POINT anchor = {500, 400};
-    ASSERT_EQ(1, bubble.SetAirBladderMsg(L"Tip text", anchor, AIRBLADDER_TYPE_CENTER, AIRBLADDER_MODE_3));
+    ASSERT_EQ(1, bubble->SetAirBladderMsg(L"Tip text", anchor, AIRBLADDER_TYPE_CENTER, AIRBLADDER_MODE_3));
     CRect rc = WindowRect(Hwnd());
     // Mode 3: (x - 25, y, x + Tw + 15, y + L + 30); recover the text width and the line height.
     EXPECT_EQ(475, rc.left);
@@ -68,83 +83,83 @@ TEST_F(Bubble, LayoutByModeAroundTheAnchor)
     EXPECT_GE(l, 14);
     EXPECT_LT(l, 30);
 
-    bubble.SetAirBladderMsg(L"Tip text", anchor, AIRBLADDER_TYPE_CENTER, AIRBLADDER_MODE_1);
+    bubble->SetAirBladderMsg(L"Tip text", anchor, AIRBLADDER_TYPE_CENTER, AIRBLADDER_MODE_1);
     rc = WindowRect(Hwnd());
     EXPECT_EQ(CRect(500, 400 - l / 2 - 10, 500 + tw + 40, 400 - l / 2 - 10 + l + 20), rc);
 
-    bubble.SetAirBladderMsg(L"Tip text", anchor, AIRBLADDER_TYPE_CENTER, AIRBLADDER_MODE_2);
+    bubble->SetAirBladderMsg(L"Tip text", anchor, AIRBLADDER_TYPE_CENTER, AIRBLADDER_MODE_2);
     EXPECT_EQ(CRect(500 - tw - 40, 373, 500, 400 + l - 7), WindowRect(Hwnd()));
 
-    bubble.SetAirBladderMsg(L"Tip text", anchor, AIRBLADDER_TYPE_CENTER, AIRBLADDER_MODE_4);
+    bubble->SetAirBladderMsg(L"Tip text", anchor, AIRBLADDER_TYPE_CENTER, AIRBLADDER_MODE_4);
     const int left = 500 - (tw + 30) / 2;
     EXPECT_EQ(CRect(left, 400 - l - 20, left + tw + 30, 400), WindowRect(Hwnd()));
 
     // Two lines double the text height.
-    bubble.SetAirBladderMsg(L"Tip text\nTip text", anchor, AIRBLADDER_TYPE_CENTER, AIRBLADDER_MODE_3);
+    bubble->SetAirBladderMsg(L"Tip text\nTip text", anchor, AIRBLADDER_TYPE_CENTER, AIRBLADDER_MODE_3);
     EXPECT_EQ(2 * l + 30, WindowRect(Hwnd()).Height());
-    EXPECT_EQ(2, bubble.GetLineCount());
+    EXPECT_EQ(2, bubble->GetLineCount());
 }
 
 TEST_F(Bubble, OneLineIsCentredAndSeveralLinesAreLeftAligned)
 {
-    bubble.SetAirBladderMsg(L"One line", POINT{300, 300}, AIRBLADDER_TYPE_CENTER, AIRBLADDER_MODE_1);
-    EXPECT_EQ(Gdiplus::StringAlignmentCenter, bubble.GetTextAlignment());
-    bubble.SetAirBladderMsg(L"First line\nSecond line", POINT{300, 300}, AIRBLADDER_TYPE_CENTER,
-                            AIRBLADDER_MODE_1);
-    EXPECT_EQ(Gdiplus::StringAlignmentNear, bubble.GetTextAlignment());
+    bubble->SetAirBladderMsg(L"One line", POINT{300, 300}, AIRBLADDER_TYPE_CENTER, AIRBLADDER_MODE_1);
+    EXPECT_EQ(Gdiplus::StringAlignmentCenter, bubble->GetTextAlignment());
+    bubble->SetAirBladderMsg(L"First line\nSecond line", POINT{300, 300}, AIRBLADDER_TYPE_CENTER,
+                             AIRBLADDER_MODE_1);
+    EXPECT_EQ(Gdiplus::StringAlignmentNear, bubble->GetTextAlignment());
     // Mode 4 centres whatever the line count.
-    bubble.SetAirBladderMsg(L"First line\nSecond line", POINT{300, 300}, AIRBLADDER_TYPE_CENTER,
-                            AIRBLADDER_MODE_4);
-    EXPECT_EQ(Gdiplus::StringAlignmentCenter, bubble.GetTextAlignment());
+    bubble->SetAirBladderMsg(L"First line\nSecond line", POINT{300, 300}, AIRBLADDER_TYPE_CENTER,
+                             AIRBLADDER_MODE_4);
+    EXPECT_EQ(Gdiplus::StringAlignmentCenter, bubble->GetTextAlignment());
 }
 
 TEST_F(Bubble, SameMessageTwiceNeitherMovesNorRestartsTheTimer)
 {
     const POINT anchor = {350, 250};
-    ASSERT_EQ(1, bubble.SetAirBladderMsg(L"Same", anchor, AIRBLADDER_TYPE_CENTER, AIRBLADDER_MODE_3));
+    ASSERT_EQ(1, bubble->SetAirBladderMsg(L"Same", anchor, AIRBLADDER_TYPE_CENTER, AIRBLADDER_MODE_3));
     EXPECT_TRUE(TimerWasRunning());
     // Move the bubble away; an identical request must not lay it out again.
     ::SetWindowPos(Hwnd(), nullptr, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    EXPECT_EQ(1, bubble.SetAirBladderMsg(L"Same", anchor, AIRBLADDER_TYPE_CENTER, AIRBLADDER_MODE_3));
+    EXPECT_EQ(1, bubble->SetAirBladderMsg(L"Same", anchor, AIRBLADDER_TYPE_CENTER, AIRBLADDER_MODE_3));
     EXPECT_EQ(10, WindowRect(Hwnd()).left);
     EXPECT_FALSE(TimerWasRunning());
 
     // Any difference lays it out and starts the timer again.
-    EXPECT_EQ(1, bubble.SetAirBladderMsg(L"Same", anchor, AIRBLADDER_TYPE_CENTER, AIRBLADDER_MODE_1));
+    EXPECT_EQ(1, bubble->SetAirBladderMsg(L"Same", anchor, AIRBLADDER_TYPE_CENTER, AIRBLADDER_MODE_1));
     EXPECT_EQ(350, WindowRect(Hwnd()).left);
     EXPECT_TRUE(TimerWasRunning());
 
     // An empty text is stored but leaves the window where it was.
     const CRect before = WindowRect(Hwnd());
-    EXPECT_EQ(1, bubble.SetAirBladderMsg(L"", POINT{50, 60}, AIRBLADDER_TYPE_CENTER, AIRBLADDER_MODE_3));
+    EXPECT_EQ(1, bubble->SetAirBladderMsg(L"", POINT{50, 60}, AIRBLADDER_TYPE_CENTER, AIRBLADDER_MODE_3));
     EXPECT_EQ(before, WindowRect(Hwnd()));
-    EXPECT_EQ(50, bubble.GetAnchor().x);
-    EXPECT_TRUE(bubble.GetText().IsEmpty());
+    EXPECT_EQ(50, bubble->GetAnchor().x);
+    EXPECT_TRUE(bubble->GetText().IsEmpty());
 }
 
 TEST_F(Bubble, HidesOnItsTimerAndOnFocusLossButTypeFourHasNoTimer)
 {
-    bubble.SetAirBladderMsg(L"Stays", POINT{300, 300}, AIRBLADDER_TYPE_STAY, AIRBLADDER_MODE_3);
+    bubble->SetAirBladderMsg(L"Stays", POINT{300, 300}, AIRBLADDER_TYPE_STAY, AIRBLADDER_MODE_3);
     EXPECT_FALSE(TimerWasRunning()) << "type 4 stays until its owner hides it";
 
-    bubble.ShowWindow(SW_SHOWNOACTIVATE);
-    ASSERT_TRUE(bubble.IsWindowVisible());
+    bubble->ShowWindow(SW_SHOWNOACTIVATE);
+    ASSERT_TRUE(bubble->IsWindowVisible());
     // Mode 5 ignores focus loss.
-    bubble.SetAirBladderMsg(L"Stays", POINT{300, 300}, AIRBLADDER_TYPE_STAY, AIRBLADDER_MODE_5);
+    bubble->SetAirBladderMsg(L"Stays", POINT{300, 300}, AIRBLADDER_TYPE_STAY, AIRBLADDER_MODE_5);
     ::SendMessageW(Hwnd(), WM_KILLFOCUS, 0, 0);
-    EXPECT_TRUE(bubble.IsWindowVisible());
+    EXPECT_TRUE(bubble->IsWindowVisible());
     // Other modes hide on focus loss.
-    bubble.SetAirBladderMsg(L"Stays", POINT{300, 300}, AIRBLADDER_TYPE_STAY, AIRBLADDER_MODE_3);
+    bubble->SetAirBladderMsg(L"Stays", POINT{300, 300}, AIRBLADDER_TYPE_STAY, AIRBLADDER_MODE_3);
     ::SendMessageW(Hwnd(), WM_KILLFOCUS, 0, 0);
-    EXPECT_FALSE(bubble.IsWindowVisible());
+    EXPECT_FALSE(bubble->IsWindowVisible());
 
     // The auto-hide tick (id 10) hides; other ids do not.
-    bubble.SetAirBladderMsg(L"Goes", POINT{300, 300}, AIRBLADDER_TYPE_CENTER, AIRBLADDER_MODE_3);
-    bubble.ShowWindow(SW_SHOWNOACTIVATE);
+    bubble->SetAirBladderMsg(L"Goes", POINT{300, 300}, AIRBLADDER_TYPE_CENTER, AIRBLADDER_MODE_3);
+    bubble->ShowWindow(SW_SHOWNOACTIVATE);
     ::SendMessageW(Hwnd(), WM_TIMER, 11, 0);
-    EXPECT_TRUE(bubble.IsWindowVisible());
+    EXPECT_TRUE(bubble->IsWindowVisible());
     ::SendMessageW(Hwnd(), WM_TIMER, MAirBladder::kHideTimer, 0);
-    EXPECT_FALSE(bubble.IsWindowVisible());
+    EXPECT_FALSE(bubble->IsWindowVisible());
     EXPECT_FALSE(TimerWasRunning()) << "the tick stops its timer";
 }
 
