@@ -17,7 +17,7 @@ public:
     CString() noexcept : m_data(nullptr) {}
     CString(const wchar_t* text);
     CString(const wchar_t* text, int length);
-    CString(wchar_t ch, int repeat = 1);
+    explicit CString(wchar_t ch, int repeat = 1);
     CString(const CString& other) noexcept;
     CString(CString&& other) noexcept;
     ~CString();
