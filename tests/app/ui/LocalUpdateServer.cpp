@@ -2,18 +2,6 @@
 
 #include <ws2tcpip.h>
 
-#include <cstdio>
-
-std::string UtcNow()
-{
-    SYSTEMTIME now = {};
-    GetSystemTime(&now);
-    char text[32] = {};
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u", now.wYear, now.wMonth, now.wDay,
-                  now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
-    return text;
-}
-
 LocalUpdateServer::LocalUpdateServer(std::map<std::string, std::string> files) : m_files(std::move(files))
 {
     WSADATA data;

@@ -1,6 +1,8 @@
 #pragma once
 #include <winsock2.h>
 
+#include "tests/app/ui/SimLog.h"
+
 #include <atomic>
 #include <map>
 #include <mutex>
@@ -40,5 +42,3 @@ private:
     std::vector<Request> m_requests; // guarded by m_mutex; server thread appends, test reads
     std::thread m_thread;
 };
-
-std::string UtcNow();

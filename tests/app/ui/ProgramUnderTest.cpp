@@ -88,6 +88,7 @@ ProgramUnderTest::ProgramUnderTest(const ProgramOptions& options)
     SetEnvironmentVariableW(L"DISPLAYSIM_LOG", m_logPath.c_str());
     for (const auto& setting : options.settings)
         WriteSettingText(setting.first.c_str(), setting.second.c_str());
+    m_startedUtc = UtcNow();
     m_process = StartCopy(options.arguments);
 }
 

@@ -35,6 +35,8 @@ public:
     static HANDLE StartCopy(const std::wstring& arguments);
 
     HANDLE Process() const { return m_process; }
+    // Wall clock just before the program was started, in the simulator log's format.
+    const std::string& StartedUtc() const { return m_startedUtc; }
     // The main window once the program has created it; null after ms.
     HWND WaitForWindow(DWORD ms = 20000);
     bool WaitForExit(DWORD ms, DWORD& code);
@@ -50,6 +52,7 @@ private:
     HANDLE m_process = nullptr;
     HWND m_window = nullptr;
     std::wstring m_logPath;
+    std::string m_startedUtc;
 };
 
 // Registry of the program's settings, as text; empty when absent.

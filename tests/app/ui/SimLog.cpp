@@ -1,5 +1,8 @@
 #include "tests/app/ui/SimLog.h"
 
+#include <windows.h>
+
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -60,4 +63,23 @@ std::vector<SimLogEntry> TemperatureReports(const std::vector<SimLogEntry>& log)
         if (entry.IsTemperatureReport())
             reports.push_back(entry);
     return reports;
+}
+
+std::string UtcNow()
+{
+    SYSTEMTIME now = {};
+    GetSystemTime(&now);
+    char text[32] = {};
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u", now.wYear, now.wMonth, now.wDay,
+                  now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
+    return text;
+}
+
+long long UtcMilliseconds(const std::string& utc)
+{
+    unsigned year, month, day, hour, minute, second, ms;
+    if (std::sscanf(utc.c_str(), "%u-%u-%u %u:%u:%u.%u", &year, &month, &day, &hour, &minute, &second, &ms) !=
+        7)
+        return -1;
+    return ((hour * 60LL + minute) * 60LL + second) * 1000LL + ms;
 }

@@ -25,4 +25,8 @@ struct SimLogEntry
 };
 
 std::vector<SimLogEntry> ReadSimLog(const std::wstring& path);
+// The wall clock now, in the log's format.
+std::string UtcNow();
+// Milliseconds since midnight of a time in the log's format; -1 when it does not parse.
+long long UtcMilliseconds(const std::string& utc);
 std::vector<SimLogEntry> TemperatureReports(const std::vector<SimLogEntry>& log);
