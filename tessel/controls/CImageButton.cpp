@@ -1,9 +1,9 @@
 #include "tessel/controls/CImageButton.h"
 
 #include "tessel/paint/PaintManager.h"
+#include "tessel/render/MRender.h"
 #include "tessel/window/MAirBladder.h"
 
-#include <memory>
 
 namespace Tessel
 {
@@ -22,20 +22,8 @@ void CImageButton::RenderCell(Gdiplus::Graphics& g, int cell, int width, int hei
     {
         g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
         g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-        // The frame is cut out first so that its stretched edges mirror its own pixels instead of
-        // fading to transparent or picking up the neighbouring frame.
-        Gdiplus::ImageAttributes edges;
-        edges.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
-        std::unique_ptr<Gdiplus::Bitmap> frame;
-        if (m_image->GetType() == Gdiplus::ImageTypeBitmap)
-            frame.reset(static_cast<Gdiplus::Bitmap*>(m_image)->Clone(
-                Gdiplus::Rect(m_frameWidth * cell, 0, m_frameWidth, m_frameHeight), PixelFormat32bppARGB));
-        if (frame && frame->GetLastStatus() == Gdiplus::Ok)
-            g.DrawImage(frame.get(), Gdiplus::Rect(cell * width, 0, width, height), 0, 0, m_frameWidth,
-                        m_frameHeight, Gdiplus::UnitPixel, &edges);
-        else
-            g.DrawImage(m_image, Gdiplus::Rect(cell * width, 0, width, height), m_frameWidth * cell, 0,
-                        m_frameWidth, m_frameHeight, Gdiplus::UnitPixel);
+        MRender::DrawImageStretched(g, m_image, CRect(cell * width, 0, (cell + 1) * width, height),
+                                    m_frameWidth * cell, 0, m_frameWidth, m_frameHeight);
     }
     if (Gdiplus::Image* icon = GetIcon())
     {

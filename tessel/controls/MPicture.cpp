@@ -103,9 +103,6 @@ void MPicture::Render(Gdiplus::Graphics& g, int width, int height)
     if (fw <= 0 || fh <= 0)
         return;
     g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-    // Stretched edges sample mirrored pixels instead of fading into transparency.
-    Gdiplus::ImageAttributes edges;
-    edges.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
     switch (m_showMode)
     {
     case SHOW_MODE_NORMAL:
@@ -129,7 +126,7 @@ void MPicture::Render(Gdiplus::Graphics& g, int width, int height)
         break;
     case SHOW_MODE_STRETCH:
         g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-        g.DrawImage(image, Gdiplus::Rect(0, 0, width, height), 0, 0, fw, fh, Gdiplus::UnitPixel, &edges);
+        MRender::DrawImageStretched(g, image, CRect(0, 0, width, height), 0, 0, fw, fh);
         break;
     case SHOW_MODE_FRAME:
         MRender::DrawImageFrame(g, image, CRect(0, 0, width, height), 0, 0, fw, fh, m_border);
@@ -140,8 +137,8 @@ void MPicture::Render(Gdiplus::Graphics& g, int width, int height)
         break;
     case SHOW_MODE_CUSTOM:
         g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-        g.DrawImage(image, Gdiplus::Rect(0, 0, width, height), m_customRect.left, m_customRect.top,
-                    m_customRect.Width(), m_customRect.Height(), Gdiplus::UnitPixel, &edges);
+        MRender::DrawImageStretched(g, image, CRect(0, 0, width, height), m_customRect.left, m_customRect.top,
+                                    m_customRect.Width(), m_customRect.Height());
         break;
     }
 }

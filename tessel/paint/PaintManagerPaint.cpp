@@ -205,8 +205,8 @@ void PaintManager::DrawBackImage(Gdiplus::Graphics& graphics, const CRect& clien
     switch (m_backMode)
     {
     case BACK_MODE_STRETCH:
-        graphics.DrawImage(m_backImage.get(), Gdiplus::Rect(0, 0, client.Width(), client.Height()), 0, 0,
-                           m_backImageWidth, m_backImageHeight, Gdiplus::UnitPixel);
+        MRender::DrawImageStretched(graphics, m_backImage.get(), CRect(0, 0, client.Width(), client.Height()),
+                                    0, 0, m_backImageWidth, m_backImageHeight);
         break;
     case BACK_MODE_FRAME:
         MRender::DrawImageFrame(graphics, m_backImage.get(), client, 0, 0, m_backImageWidth,

@@ -42,7 +42,7 @@ std::unique_ptr<Gdiplus::Image> Checked(Gdiplus::Image* image)
 }
 
 // A copy of the source rectangle with a one-pixel border repeating its edge pixels. Resampling
-// filters read across a piece's border; not every GDI+ keeps those reads inside the source
+// filters read across the rectangle's edges; not every GDI+ keeps those reads inside the source
 // rectangle, and without the border they would blend in the neighbouring piece.
 std::unique_ptr<Gdiplus::Bitmap> PaddedPiece(Gdiplus::Bitmap& source, int sx, int sy, int sw, int sh)
 {
@@ -74,22 +74,45 @@ std::unique_ptr<Gdiplus::Bitmap> PaddedPiece(Gdiplus::Bitmap& source, int sx, in
     return ok ? std::move(padded) : nullptr;
 }
 
-// One piece of a nine-slice frame; pieces drawn at their own size need no border.
-void DrawPiece(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdiplus::ImageAttributes& attributes,
-               int x, int y, int w, int h, int sx, int sy, int sw, int sh)
+// Draws the padded copy's inner rectangle scaled onto dest, widened on every side by up to one
+// destination pixel's worth of the border and clipped to dest. Some GDI+ implementations leave a
+// destination pixel transparent when its sample point falls outside the source rectangle; with
+// the bare rectangle dest's first column and row sample exactly on its edge, where float rounding
+// alone decides whether they are drawn.
+void DrawPadded(Gdiplus::Graphics& graphics, Gdiplus::Bitmap& padded,
+                const Gdiplus::ImageAttributes& attributes, const CRect& dest, int sw, int sh)
 {
-    const Gdiplus::Rect dest(x, y, w, h);
+    const Gdiplus::REAL w = static_cast<Gdiplus::REAL>(dest.Width());
+    const Gdiplus::REAL h = static_cast<Gdiplus::REAL>(dest.Height());
+    // Widening in destination pixels, and the border share it takes.
+    const Gdiplus::REAL padX = std::min<Gdiplus::REAL>(1, w / sw), padY = std::min<Gdiplus::REAL>(1, h / sh);
+    const Gdiplus::REAL borderX = padX * sw / w, borderY = padY * sh / h;
+    const Gdiplus::RectF widened(dest.left - padX, dest.top - padY, w + 2 * padX, h + 2 * padY);
+    const Gdiplus::GraphicsState state = graphics.Save();
+    graphics.IntersectClip(Gdiplus::Rect(dest.left, dest.top, dest.Width(), dest.Height()));
+    graphics.DrawImage(&padded, widened, 1 - borderX, 1 - borderY, sw + 2 * borderX, sh + 2 * borderY,
+                       Gdiplus::UnitPixel, &attributes);
+    graphics.Restore(state);
+}
+
+// Scaled pieces go through a padded copy; pieces drawn at their own size, and images that are not
+// bitmaps, are drawn straight from the image.
+void DrawScaled(Gdiplus::Graphics& graphics, Gdiplus::Image* image,
+                const Gdiplus::ImageAttributes& attributes, const CRect& dest, int sx, int sy, int sw, int sh)
+{
+    const int w = dest.Width(), h = dest.Height();
     const bool stretched = w != sw || h != sh;
     if (stretched && sw > 0 && sh > 0 && w > 0 && h > 0 && image->GetType() == Gdiplus::ImageTypeBitmap)
     {
         // Images decoded from files, streams and memory are bitmaps; the wrapper adds no data.
         if (auto piece = PaddedPiece(*static_cast<Gdiplus::Bitmap*>(image), sx, sy, sw, sh))
         {
-            graphics.DrawImage(piece.get(), dest, 1, 1, sw, sh, Gdiplus::UnitPixel, &attributes);
+            DrawPadded(graphics, *piece, attributes, dest, sw, sh);
             return;
         }
     }
-    graphics.DrawImage(image, dest, sx, sy, sw, sh, Gdiplus::UnitPixel, &attributes);
+    graphics.DrawImage(image, Gdiplus::Rect(dest.left, dest.top, w, h), sx, sy, sw, sh, Gdiplus::UnitPixel,
+                       &attributes);
 }
 
 BYTE RampAlpha(double value)
@@ -280,19 +303,28 @@ void MRender::DrawImageFrameMID(Gdiplus::Graphics& graphics, Gdiplus::Image* ima
     const int l = dest.left, t = dest.top, r = dest.right, b = dest.bottom;
     const int innerW = r - l - left - right, innerH = b - t - top - bottom;
     const int srcInnerW = sw - left - right, srcInnerH = sh - top - bottom;
-    DrawPiece(graphics, image, attributes, l, t, left, top, sx, sy, left, top);
-    DrawPiece(graphics, image, attributes, l, t + top, left, innerH, sx, sy + top, left, srcInnerH);
-    DrawPiece(graphics, image, attributes, l, b - bottom, left, bottom, sx, sy + sh - bottom, left, bottom);
-    DrawPiece(graphics, image, attributes, l + left, t, innerW, top, sx + left, sy, srcInnerW, top);
-    DrawPiece(graphics, image, attributes, r - right, t, right, top, sx + sw - right, sy, right, top);
-    DrawPiece(graphics, image, attributes, r - right, t + top, right, innerH, sx + sw - right, sy + top,
-              right, srcInnerH);
-    DrawPiece(graphics, image, attributes, r - right, b - bottom, right, bottom, sx + sw - right,
-              sy + sh - bottom, right, bottom);
-    DrawPiece(graphics, image, attributes, l + left, b - bottom, innerW, bottom, sx + left, sy + sh - bottom,
-              srcInnerW, bottom);
-    DrawPiece(graphics, image, attributes, l + left, t + top, innerW, innerH, sx + left, sy + top, srcInnerW,
-              srcInnerH);
+    // Neighbouring pieces share their integer edges, so no column or row is drawn twice or skipped.
+    auto piece = [&](int x, int y, int w, int h, int px, int py, int pw, int ph)
+    { DrawScaled(graphics, image, attributes, CRect(x, y, x + w, y + h), px, py, pw, ph); };
+    piece(l, t, left, top, sx, sy, left, top);
+    piece(l, t + top, left, innerH, sx, sy + top, left, srcInnerH);
+    piece(l, b - bottom, left, bottom, sx, sy + sh - bottom, left, bottom);
+    piece(l + left, t, innerW, top, sx + left, sy, srcInnerW, top);
+    piece(r - right, t, right, top, sx + sw - right, sy, right, top);
+    piece(r - right, t + top, right, innerH, sx + sw - right, sy + top, right, srcInnerH);
+    piece(r - right, b - bottom, right, bottom, sx + sw - right, sy + sh - bottom, right, bottom);
+    piece(l + left, b - bottom, innerW, bottom, sx + left, sy + sh - bottom, srcInnerW, bottom);
+    piece(l + left, t + top, innerW, innerH, sx + left, sy + top, srcInnerW, srcInnerH);
+}
+
+void MRender::DrawImageStretched(Gdiplus::Graphics& graphics, Gdiplus::Image* image, CRect dest, int sx,
+                                 int sy, int sw, int sh)
+{
+    if (!image || dest.Width() <= 0 || dest.Height() <= 0 || sw <= 0 || sh <= 0)
+        return;
+    Gdiplus::ImageAttributes attributes;
+    attributes.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+    DrawScaled(graphics, image, attributes, dest, sx, sy, sw, sh);
 }
 
 // --- Transparency ramps

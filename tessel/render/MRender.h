@@ -36,6 +36,13 @@ public:
     static void DrawImageFrameMID(Gdiplus::Graphics& graphics, Gdiplus::Image* image, CRect dest, int sx,
                                   int sy, int sw, int sh, int left, int top, int right, int bottom);
 
+    // --- The source rectangle (sx, sy, sw, sh) scaled onto dest. Every pixel of dest is drawn, and
+    // samples past the rectangle's edges repeat its edge pixels: the edges neither fade to
+    // transparent nor pick up the image's pixels outside the rectangle. Nothing for an empty dest
+    // or source; a failure is left as the Graphics object's last status.
+    static void DrawImageStretched(Gdiplus::Graphics& graphics, Gdiplus::Image* image, CRect dest, int sx,
+                                   int sy, int sw, int sh);
+
     // --- Transparency ramps: blend src onto dst row by row (column by column) with a constant
     // alpha per row going from transparency p1 % to p2 %. Returns the last alpha used (255 when
     // the rectangle is empty).

@@ -4,6 +4,9 @@
 #include "tessel/controls/MButton.h"
 #include "tessel/paint/PaintManager.h"
 
+#include <cwchar>
+#include <string>
+
 using namespace Tessel;
 
 namespace
@@ -262,6 +265,61 @@ TEST_F(ButtonTest, ImageButtonStretchesItsFrameAndCentresItsIcon)
     // The icon's first frame (4 x 4) at ((60 - 4) / 2 + 2, (30 - 4) / 2 - 4) inside the cell.
     EXPECT_TRUE(Near(0xFF00FFFF, canvas.At(20 + 30 + 1, 10 + 9 + 1))) << std::hex << canvas.At(51, 20);
     EXPECT_TRUE(Near(kFrameColors[0], canvas.At(20 + 30 + 5, 10 + 9 + 1))) << "only the first icon frame";
+}
+
+namespace
+{
+
+// The first column of the button showing something other than its frame colour (-1: none).
+int FirstUncoveredColumn(const Canvas& canvas, const CRect& rect, Gdiplus::ARGB frame)
+{
+    for (int x = rect.left; x < rect.right; ++x)
+        for (int y = rect.top; y < rect.bottom; ++y)
+            if (!Near(frame, canvas.At(x, y)))
+                return x - rect.left;
+    return -1;
+}
+
+} // namespace
+
+// Skinned buttons of every width from 100 to 139 (so the stretch factor and the cells' places in
+// the four-cell surface vary): every state shows its frame in every column, with no column of the
+// black canvas showing through.
+TEST_F(ButtonTest, StretchedFramesCoverEveryColumnAtAnyWidthInEveryState)
+{
+    SkinStrip frames(L"test_wide", 40, 30,
+                     {kFrameColors[0], kFrameColors[1], kFrameColors[2], kFrameColors[3]});
+    for (const wchar_t* cls : {L"MButton", L"CImageButton"})
+    {
+        std::string wrong;
+        for (int width = 100; width < 140 && wrong.empty(); ++width)
+        {
+            const CRect rect(7, 10, 7 + width, 40);
+            auto* b = static_cast<MButton*>(pm.CreateControl(1, &parent, cls, 100 + width, rect, L"", 1, 1));
+            ASSERT_NE(nullptr, b);
+            ASSERT_EQ(1, b->SetImage(frames.Name(), 4));
+            Canvas canvas(160, 50, 0xFF000000);
+            const CPoint inside = rect.CenterPoint();
+            for (int state = 0; state < 4 && wrong.empty(); ++state)
+            {
+                if (state == MButton::STATE_HOVER)
+                    b->OnMouseMove(0, inside);
+                else if (state == MButton::STATE_PRESSED)
+                    b->OnLButtonDown(MK_LBUTTON, inside);
+                else if (state == MButton::STATE_DISABLED)
+                    b->SetEnabled(0);
+                ASSERT_EQ(state, b->GetState());
+                canvas.Draw(b);
+                const int column = FirstUncoveredColumn(canvas, rect, kFrameColors[state]);
+                if (column < 0)
+                    continue;
+                wrong = "width " + std::to_string(width) + ", state " + std::to_string(state) + ", column " +
+                        std::to_string(column);
+                canvas.SaveArtifact((std::wstring(cls) + L"_uncovered_column.png").c_str());
+            }
+        }
+        EXPECT_TRUE(wrong.empty()) << std::string(cls, cls + wcslen(cls)) << ": " << wrong;
+    }
 }
 
 TEST_F(ButtonTest, FailedImageKeepsThePreviousStrip)

@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 
 using namespace Tessel;
 
@@ -129,6 +132,110 @@ TEST(MRenderNineSlice, SeparateInsetsForEachSideAndASourceOffset)
     EXPECT_EQ(PixelOf(*target, 2, 3), kCentre);
     EXPECT_EQ(PixelOf(*target, 25, 34), kCentre);
     EXPECT_EQ(PixelOf(*target, 30, 20), 0u);
+}
+
+// A 24 x 24 frame with 8-pixel insets drawn 110 x 30, as skinned buttons are: the edges and the
+// centre stretch by a fraction. Wherever the frame lands, and with the modes the controls set,
+// every pixel shows its own piece (no see-through or blended column where pieces meet) and nothing
+// is drawn outside the rectangle.
+TEST(MRenderNineSlice, StretchedPiecesCoverEveryPixelWhereverTheFrameLands)
+{
+    auto source = NineSliceSource(24, 8, 8, 8, 8);
+    for (const bool smooth : {false, true})
+    {
+        int wrong = 0;
+        std::string firstWrong;
+        for (int offset = 0; offset < 40; ++offset)
+        {
+            const CRect dest(offset, 3, offset + 110, 33);
+            auto target = MakeBitmap(160, 40, 0);
+            {
+                Gdiplus::Graphics graphics(target.get());
+                if (smooth)
+                {
+                    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+                    graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+                }
+                MRender::DrawImageFrame(graphics, source.get(), dest, 0, 0, 24, 24, 8);
+            }
+            for (int y = dest.top - 1; y <= dest.bottom; ++y)
+            {
+                for (int x = std::max(0, static_cast<int>(dest.left) - 1); x <= dest.right; ++x)
+                {
+                    const int dx = x - dest.left, dy = y - dest.top;
+                    const int sx = dx < 8 ? dx : (dx >= 102 ? dx - 86 : 12);
+                    const int sy = dy < 8 ? dy : (dy >= 22 ? dy - 6 : 12);
+                    const Gdiplus::ARGB expected =
+                        dest.PtInRect(CPoint(x, y)) ? PieceColour(sx, sy, 24, 8, 8, 8, 8) : 0;
+                    const Gdiplus::ARGB actual = PixelOf(*target, x, y);
+                    if (actual == expected)
+                        continue;
+                    if (wrong++ == 0)
+                    {
+                        char text[96];
+                        std::snprintf(text, sizeof(text), "offset %d, pixel %d,%d: %08lx, expected %08lx",
+                                      offset, dx, dy, static_cast<unsigned long>(actual),
+                                      static_cast<unsigned long>(expected));
+                        firstWrong = text;
+                    }
+                }
+            }
+        }
+        EXPECT_EQ(wrong, 0) << (smooth ? "smooth modes, " : "default modes, ") << "first " << firstWrong;
+    }
+}
+
+// The second frame of a red | blue | green strip, enlarged and shrunk to several sizes at every
+// offset: each pixel of the rectangle is blue (never see-through, never red or green from the
+// neighbours), nothing outside it is touched, and an empty rectangle or source draws nothing.
+TEST(MRenderStretch, EveryPixelShowsTheSourceRectangleAndNothingSpills)
+{
+    constexpr Gdiplus::ARGB kFrame = 0xFF0000FF;
+    auto strip = MakeBitmap(30, 10, 0xFFFF0000);
+    {
+        Gdiplus::Graphics g(strip.get());
+        Gdiplus::SolidBrush blue{Gdiplus::Color(kFrame)}, green{Gdiplus::Color(0xFF00FF00)};
+        g.FillRectangle(&blue, 10, 0, 10, 10);
+        g.FillRectangle(&green, 20, 0, 10, 10);
+    }
+    const CSize sizes[] = {{26, 26}, {37, 10}, {10, 23}, {7, 4}, {3, 17}};
+    int wrong = 0;
+    std::string firstWrong;
+    for (const CSize& size : sizes)
+    {
+        for (int offset = 0; offset < 24; ++offset)
+        {
+            const CRect dest(offset + 1, 2, offset + 1 + size.cx, 2 + size.cy);
+            auto target = MakeBitmap(64, 32, 0);
+            {
+                Gdiplus::Graphics graphics(target.get());
+                MRender::DrawImageStretched(graphics, strip.get(), dest, 10, 0, 10, 10);
+            }
+            for (int y = dest.top - 1; y <= dest.bottom; ++y)
+            {
+                for (int x = dest.left - 1; x <= dest.right; ++x)
+                {
+                    const Gdiplus::ARGB expected = dest.PtInRect(CPoint(x, y)) ? kFrame : 0;
+                    const Gdiplus::ARGB actual = PixelOf(*target, x, y);
+                    if (actual == expected || wrong++ > 0)
+                        continue;
+                    char text[96];
+                    std::snprintf(text, sizeof(text), "%ldx%ld at %d, pixel %ld,%ld: %08lx", size.cx, size.cy,
+                                  offset, x - dest.left, y - dest.top, static_cast<unsigned long>(actual));
+                    firstWrong = text;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0) << "first " << firstWrong;
+
+    auto target = MakeBitmap(20, 20, 0);
+    Gdiplus::Graphics graphics(target.get());
+    MRender::DrawImageStretched(graphics, strip.get(), CRect(5, 5, 5, 15), 10, 0, 10, 10);
+    MRender::DrawImageStretched(graphics, strip.get(), CRect(5, 5, 15, 15), 10, 0, 0, 10);
+    MRender::DrawImageStretched(graphics, nullptr, CRect(5, 5, 15, 15), 10, 0, 10, 10);
+    EXPECT_EQ(PixelOf(*target, 5, 5), 0u);
+    EXPECT_EQ(PixelOf(*target, 10, 10), 0u);
 }
 
 TEST(MRenderNineSlice, NullImageDrawsNothing)
