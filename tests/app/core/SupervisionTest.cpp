@@ -134,7 +134,8 @@ TEST(StartupRules, HideOptionIsACaseSensitiveSubstring)
 {
     EXPECT_TRUE(StartsHidden(L"-hide"));
     EXPECT_TRUE(StartsHidden(L"--hide"));
-    EXPECT_TRUE(StartsHidden(L"x -hidden"));
+    EXPECT_TRUE(StartsHidden(L"x -hideaway"));
+    EXPECT_FALSE(StartsHidden(L"-hidden")) << "\"-hidd\" is not \"-hide\"";
     EXPECT_FALSE(StartsHidden(L"-HIDE"));
     EXPECT_FALSE(StartsHidden(L"/hide"));
     EXPECT_FALSE(StartsHidden(L""));
