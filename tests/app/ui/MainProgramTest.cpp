@@ -270,6 +270,23 @@ TEST_F(MainProgram, CommandsFromOtherProcesses)
     DWORD code = 99;
     ASSERT_TRUE(program.WaitForExit(10000, code));
     EXPECT_EQ(code, 0u);
+    EXPECT_GT(CountProcesses(L"ThermivoxServer.exe"), 0) << "the exit command leaves the server running";
+}
+
+TEST_F(MainProgram, ClosingTheWindowEndsTheLoopAndShutsDownInOrder)
+{
+    ProgramUnderTest program(ProgramOptions{});
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_GE(program.WaitForReports(1).size(), 1u);
+    ASSERT_GT(CountProcesses(L"ThermivoxServer.exe"), 0);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    DWORD code = 99;
+    ASSERT_TRUE(program.WaitForExit(10000, code));
+    EXPECT_EQ(code, 1u) << "a normal run returns 1";
+    for (int waited = 0; waited < 50 && CountProcesses(L"ThermivoxServer.exe") > 0; ++waited)
+        Sleep(100);
+    EXPECT_EQ(CountProcesses(L"ThermivoxServer.exe"), 0) << "the shutdown ends the server";
 }
 
 TEST_F(MainProgram, ServerFolderFollowsTheReportedWindowsVersion)
