@@ -296,11 +296,21 @@ TEST_F(MainProgram, ServerFolderFollowsTheReportedWindowsVersion)
         const wchar_t* version;
         const char* folder;
     };
+    auto reportVersion = [](const wchar_t* version)
+    {
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine", L"Version", REG_SZ, version,
+                        static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t)));
+    };
+    // The prefix is shared with other tests, which expect Windows 10: restored on every path.
+    struct Restore
+    {
+        decltype(reportVersion)& set;
+        ~Restore() { set(L"win10"); }
+    } restore{reportVersion};
     for (const Case& c : {Case{L"win7", "HardwareMonitorWin7"}, Case{L"win10", "HardwareMonitor"}})
     {
         SCOPED_TRACE(c.folder);
-        RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine", L"Version", REG_SZ, c.version,
-                        static_cast<DWORD>((wcslen(c.version) + 1) * sizeof(wchar_t)));
+        reportVersion(c.version);
         ProgramUnderTest program(ProgramOptions{});
         ASSERT_NE(program.WaitForWindow(), nullptr);
         ASSERT_GE(program.WaitForReports(1).size(), 1u);
