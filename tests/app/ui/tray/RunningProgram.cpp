@@ -1,5 +1,7 @@
 #include "tests/app/ui/tray/RunningProgram.h"
 
+#include "app/core/KillProcessByName.h"
+
 #include <vector>
 
 namespace
@@ -59,6 +61,9 @@ RunningProgram::~RunningProgram()
         WaitForSingleObject(m_process, 10000);
     }
     CloseHandle(m_process);
+    // The program leaves its sensor server running when it is ended; a server left behind would
+    // hold the test's output pipe open and keep ctest waiting.
+    KillProcessByName(L"ThermivoxServer.exe");
 }
 
 HWND RunningProgram::WaitForWindow(DWORD ms)
