@@ -1,6 +1,7 @@
 // Stand-in sensor server: keeps the shared sensor block current until it is terminated.
 #include "tools/sensorserver/CpuThermalZones.h"
 #include "tools/sensorserver/GpuAdapterTemperatures.h"
+#include "tools/sensorserver/ProgramPresence.h"
 #include "tools/sensorserver/ReplayScript.h"
 #include "tools/sensorserver/SnapshotBlock.h"
 
@@ -54,7 +55,7 @@ bool LoadReplay(const std::wstring& path, thermivox::ReplayScript& script)
     return !script.steps().empty();
 }
 
-void RunReplay(thermivox::SnapshotBlock& block, const std::wstring& path)
+void RunReplay(thermivox::SnapshotBlock& block, const std::wstring& path, ProgramPresence& presence)
 {
     thermivox::ReplayScript script;
     // Read again at every pass so a curve can be edited while it plays.
@@ -63,16 +64,17 @@ void RunReplay(thermivox::SnapshotBlock& block, const std::wstring& path)
         for (const thermivox::ReplayStep& step : script.steps())
         {
             block.Publish(step.readings, thermivox::ReadingSource::Replay);
-            Sleep(step.holdMs);
+            if (!presence.Hold(step.holdMs))
+                return;
         }
     }
 }
 
-void RunSystemSensors(thermivox::SnapshotBlock& block)
+void RunSystemSensors(thermivox::SnapshotBlock& block, ProgramPresence& presence)
 {
     thermivox::CpuThermalZones zones;
     thermivox::GpuAdapterTemperatures gpus;
-    for (;;)
+    while (presence.Wanted())
     {
         thermivox::Readings readings;
         const bool cpu = zones.Read(readings.cpu);
@@ -83,7 +85,8 @@ void RunSystemSensors(thermivox::SnapshotBlock& block)
         const auto source =
             cpu || gpuCount > 0 ? thermivox::ReadingSource::System : thermivox::ReadingSource::None;
         block.Publish(readings, source);
-        Sleep(1000);
+        if (!presence.Hold(1000))
+            return;
     }
 }
 } // namespace
@@ -96,9 +99,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         Sleep(1000);
     block.MarkStarted(LastComponentAnsi(folder));
     const std::wstring replay = ReplayPath(folder);
+    ProgramPresence presence;
     thermivox::ReplayScript probe;
     if (LoadReplay(replay, probe))
-        RunReplay(block, replay);
-    RunSystemSensors(block);
+        RunReplay(block, replay, presence);
+    RunSystemSensors(block, presence);
     return 0;
 }
