@@ -109,3 +109,26 @@ TEST(SensorServerProcess, WithoutSensorsItSaysSoInsteadOfInventingReadings)
         EXPECT_EQ(block.TextAt(0xA0), "");
     }
 }
+
+TEST(SensorServerProcess, StaysWhileTheProgramRunsAndEndsOnItsOwnAfterwards)
+{
+    // Stand in for a running program by holding its single-instance mutex.
+    HANDLE programMutex = CreateMutexW(nullptr, TRUE, L"Tarvik Kelvane");
+    ASSERT_NE(programMutex, nullptr);
+    SetEnvironmentVariableW(L"THERMIVOX_REPLAY", TempFile(L"thermivox_no_such_curve.txt").c_str());
+    std::wstring commandLine = L"\"" + std::wstring(THERMIVOX_SERVER_WIN) + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    ASSERT_TRUE(CreateProcessW(THERMIVOX_SERVER_WIN, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &info));
+    CloseHandle(info.hThread);
+    EXPECT_EQ(WaitForSingleObject(info.hProcess, 17000), static_cast<DWORD>(WAIT_TIMEOUT))
+        << "still serving past the grace period while the program runs";
+    CloseHandle(programMutex);
+    const DWORD ended = WaitForSingleObject(info.hProcess, 25000);
+    EXPECT_EQ(ended, static_cast<DWORD>(WAIT_OBJECT_0)) << "gone once no program has run for a while";
+    if (ended != WAIT_OBJECT_0)
+        TerminateProcess(info.hProcess, 0);
+    CloseHandle(info.hProcess);
+}
