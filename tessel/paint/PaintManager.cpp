@@ -456,6 +456,22 @@ LRESULT PaintManager::OnLButtonDown(UINT keys, CPoint pt)
     return 1;
 }
 
+void PaintManager::DeliverToHover(int (MControl::*handler)(UINT, CPoint), UINT keys, CPoint pt)
+{
+    if (!m_hover)
+        return;
+    if (!m_hover->IsVisible() || !m_hover->GetRresponse())
+    {
+        m_hover = nullptr;
+        return;
+    }
+    // The handler may move the control; hover is judged against where it was when the event came.
+    const CRect rc = m_hover->GetRect();
+    (m_hover->*handler)(keys, pt);
+    if (!rc.PtInRect(pt))
+        m_hover = nullptr;
+}
+
 LRESULT PaintManager::OnLButtonUp(UINT keys, CPoint pt)
 {
     if (m_captured)
@@ -463,35 +479,13 @@ LRESULT PaintManager::OnLButtonUp(UINT keys, CPoint pt)
     m_leftPressed = FALSE;
     // A press that never became a drag must not start one on a later press elsewhere.
     m_dragArmed = false;
-    if (m_hover)
-    {
-        if (m_hover->IsVisible() && m_hover->GetRresponse())
-        {
-            const CRect rc = m_hover->GetRect();
-            m_hover->OnLButtonUp(keys, pt);
-            if (!rc.PtInRect(pt))
-                m_hover = nullptr;
-        }
-        else
-            m_hover = nullptr;
-    }
+    DeliverToHover(&MControl::OnLButtonUp, keys, pt);
     return 1;
 }
 
 LRESULT PaintManager::OnLButtonDblClk(UINT keys, CPoint pt)
 {
-    if (m_hover)
-    {
-        if (m_hover->IsVisible() && m_hover->GetRresponse())
-        {
-            const CRect rc = m_hover->GetRect();
-            m_hover->OnLButtonDblClk(keys, pt);
-            if (!rc.PtInRect(pt))
-                m_hover = nullptr;
-        }
-        else
-            m_hover = nullptr;
-    }
+    DeliverToHover(&MControl::OnLButtonDblClk, keys, pt);
     return 1;
 }
 
@@ -517,35 +511,13 @@ LRESULT PaintManager::OnRButtonUp(UINT keys, CPoint pt)
 {
     if (m_captured)
         ReleaseCapture();
-    if (m_hover)
-    {
-        if (m_hover->IsVisible() && m_hover->GetRresponse())
-        {
-            const CRect rc = m_hover->GetRect();
-            m_hover->OnRButtonUp(keys, pt);
-            if (!rc.PtInRect(pt))
-                m_hover = nullptr;
-        }
-        else
-            m_hover = nullptr;
-    }
+    DeliverToHover(&MControl::OnRButtonUp, keys, pt);
     return 1;
 }
 
 LRESULT PaintManager::OnRButtonDblClk(UINT keys, CPoint pt)
 {
-    if (m_hover)
-    {
-        if (m_hover->IsVisible() && m_hover->GetRresponse())
-        {
-            const CRect rc = m_hover->GetRect();
-            m_hover->OnRButtonDblClk(keys, pt);
-            if (!rc.PtInRect(pt))
-                m_hover = nullptr;
-        }
-        else
-            m_hover = nullptr;
-    }
+    DeliverToHover(&MControl::OnRButtonDblClk, keys, pt);
     return 1;
 }
 
