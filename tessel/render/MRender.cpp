@@ -127,6 +127,30 @@ bool BlendStrip(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy
     return ::AlphaBlend(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, blend) != FALSE;
 }
 
+// Blends src onto dst one row (vertical) or one column at a time, the alpha ramping between the
+// two percentages; returns the last alpha used, 255 for an empty rectangle.
+int DrawTransitionRamp(HDC dst, HDC src, CRect dstRect, CRect srcRect, int p1, int p2, bool vertical)
+{
+    const int n = vertical ? dstRect.Height() : dstRect.Width();
+    if (n <= 0)
+        return 255;
+    const double hi = static_cast<int>(255 - std::min(p1, p2) * 255 / 100.0);
+    const double lo = static_cast<int>((100 - std::max(p1, p2)) * 255 / 100.0);
+    const double step = (hi - lo) / n;
+    BYTE alpha = 255;
+    for (int i = 0; i < n; ++i)
+    {
+        alpha = RampAlpha(p1 < p2 ? hi - i * step : lo + i * step);
+        if (vertical)
+            BlendStrip(dst, dstRect.left, dstRect.top + i, dstRect.Width(), 1, src, srcRect.left,
+                       srcRect.top + i, srcRect.Width(), 1, alpha);
+        else
+            BlendStrip(dst, dstRect.left + i, dstRect.top, 1, dstRect.Height(), src, srcRect.left + i,
+                       srcRect.top, 1, srcRect.Height(), alpha);
+    }
+    return alpha;
+}
+
 bool EndsWithNoCase(const CString& text, const wchar_t* suffix)
 {
     const int n = static_cast<int>(std::wcslen(suffix));
@@ -331,38 +355,12 @@ void MRender::DrawImageStretched(Gdiplus::Graphics& graphics, Gdiplus::Image* im
 
 int MRender::DrawVerticalTransition(HDC& dst, HDC& src, CRect dstRect, CRect srcRect, int p1, int p2)
 {
-    const int n = dstRect.Height();
-    if (n <= 0)
-        return 255;
-    const double hi = static_cast<int>(255 - std::min(p1, p2) * 255 / 100.0);
-    const double lo = static_cast<int>((100 - std::max(p1, p2)) * 255 / 100.0);
-    const double step = (hi - lo) / n;
-    BYTE alpha = 255;
-    for (int i = 0; i < n; ++i)
-    {
-        alpha = RampAlpha(p1 < p2 ? hi - i * step : lo + i * step);
-        BlendStrip(dst, dstRect.left, dstRect.top + i, dstRect.Width(), 1, src, srcRect.left, srcRect.top + i,
-                   srcRect.Width(), 1, alpha);
-    }
-    return alpha;
+    return DrawTransitionRamp(dst, src, dstRect, srcRect, p1, p2, true);
 }
 
 int MRender::DrawHorizontalTransition(HDC& dst, HDC& src, CRect dstRect, CRect srcRect, int p1, int p2)
 {
-    const int n = dstRect.Width();
-    if (n <= 0)
-        return 255;
-    const double hi = static_cast<int>(255 - std::min(p1, p2) * 255 / 100.0);
-    const double lo = static_cast<int>((100 - std::max(p1, p2)) * 255 / 100.0);
-    const double step = (hi - lo) / n;
-    BYTE alpha = 255;
-    for (int i = 0; i < n; ++i)
-    {
-        alpha = RampAlpha(p1 < p2 ? hi - i * step : lo + i * step);
-        BlendStrip(dst, dstRect.left + i, dstRect.top, 1, dstRect.Height(), src, srcRect.left + i,
-                   srcRect.top, 1, srcRect.Height(), alpha);
-    }
-    return alpha;
+    return DrawTransitionRamp(dst, src, dstRect, srcRect, p1, p2, false);
 }
 
 void MRender::DrawRightBottomTransition(HDC& dst, HDC& src, CRect rect, int n)
