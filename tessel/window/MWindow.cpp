@@ -15,6 +15,13 @@ HWND InvalidHandle()
 {
     return reinterpret_cast<HWND>(static_cast<INT_PTR>(-1));
 }
+
+// Maps a rectangle through its two corners with ::ClientToScreen or ::ScreenToClient.
+BOOL MapRectCorners(HWND hwnd, RECT* rect, BOOL(WINAPI* mapPoint)(HWND, LPPOINT))
+{
+    return mapPoint(hwnd, reinterpret_cast<POINT*>(&rect->left)) &&
+           mapPoint(hwnd, reinterpret_cast<POINT*>(&rect->right));
+}
 } // namespace
 
 MWindow::MWindow() : m_hParent(nullptr), m_hWnd(nullptr), m_oldWndProc(::DefWindowProcW) {}
@@ -325,10 +332,7 @@ BOOL MWindow::ClientToScreen(POINT* pt) const
 
 BOOL MWindow::ClientToScreen(RECT* rect) const
 {
-    if (!HasWindow())
-        return FALSE;
-    return ::ClientToScreen(m_hWnd, reinterpret_cast<POINT*>(&rect->left)) &&
-           ::ClientToScreen(m_hWnd, reinterpret_cast<POINT*>(&rect->right));
+    return HasWindow() ? MapRectCorners(m_hWnd, rect, ::ClientToScreen) : FALSE;
 }
 
 BOOL MWindow::ScreenToClient(POINT* pt) const
@@ -338,10 +342,7 @@ BOOL MWindow::ScreenToClient(POINT* pt) const
 
 BOOL MWindow::ScreenToClient(RECT* rect) const
 {
-    if (!HasWindow())
-        return FALSE;
-    return ::ScreenToClient(m_hWnd, reinterpret_cast<POINT*>(&rect->left)) &&
-           ::ScreenToClient(m_hWnd, reinterpret_cast<POINT*>(&rect->right));
+    return HasWindow() ? MapRectCorners(m_hWnd, rect, ::ScreenToClient) : FALSE;
 }
 
 BOOL MWindow::SetWindowPos(HWND insertAfter, int x, int y, int cx, int cy, UINT flags)
