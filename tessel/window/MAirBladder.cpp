@@ -1,8 +1,10 @@
 #include "tessel/window/MAirBladder.h"
 
+#include "tessel/controls/SurfaceCanvas.h"
 #include "tessel/render/GdiObject.h"
 #include "tessel/render/MRender.h"
 #include "tessel/render/Manager.h"
+#include "tessel/render/Surface.h"
 
 #include <cmath>
 
@@ -15,50 +17,6 @@ namespace
 const UINT kEmbeddedFontId = 106;
 const float kFontPixels = 14.0f;
 const int kFrameBorder = 6;
-
-// Bottom-up 32-bit DIB in a memory DC, with a GDI+ view of its pixels as premultiplied ARGB.
-class BubbleBuffer
-{
-public:
-    BubbleBuffer(HDC reference, int width, int height)
-    {
-        m_dc = ::CreateCompatibleDC(reference);
-        void* bits = nullptr;
-        m_bitmap = MRender::CreateARGB32Bitmap(reference, width, height, &bits);
-        if (!m_dc || !m_bitmap || !bits)
-            return;
-        m_previous = ::SelectObject(m_dc, m_bitmap.get());
-        ::SetBkMode(m_dc, TRANSPARENT);
-        auto* top = static_cast<BYTE*>(bits) + static_cast<size_t>(height - 1) * width * 4;
-        m_view = std::make_unique<Gdiplus::Bitmap>(width, height, -width * 4, PixelFormat32bppPARGB, top);
-        m_graphics = std::make_unique<Gdiplus::Graphics>(m_view.get());
-    }
-    ~BubbleBuffer()
-    {
-        m_graphics.reset();
-        m_view.reset();
-        if (m_dc && m_previous)
-            ::SelectObject(m_dc, m_previous);
-        m_bitmap.reset();
-        if (m_dc)
-            ::DeleteDC(m_dc);
-    }
-    BubbleBuffer(const BubbleBuffer&) = delete;
-    BubbleBuffer& operator=(const BubbleBuffer&) = delete;
-
-    bool IsValid() const { return m_graphics && m_graphics->GetLastStatus() == Gdiplus::Ok; }
-    Gdiplus::Graphics& Graphics() { return *m_graphics; }
-    HDC GetDC() const { return m_dc; }
-    void Flush() { m_graphics->Flush(Gdiplus::FlushIntentionSync); }
-
-private:
-    HDC m_dc = nullptr;
-    BitmapHandle m_bitmap;
-    HGDIOBJ m_previous = nullptr;
-    std::unique_ptr<Gdiplus::Bitmap> m_view;
-    std::unique_ptr<Gdiplus::Graphics> m_graphics;
-};
-
 } // namespace
 
 MAirBladder::MAirBladder()
@@ -392,10 +350,12 @@ void MAirBladder::Present(HDC paintDc)
         return;
     HDC screen = ::GetDC(m_hWnd);
     {
-        BubbleBuffer buffer(screen ? screen : paintDc, w, h);
-        if (buffer.IsValid())
+        Surface buffer;
+        buffer.Resize(screen ? screen : paintDc, w, h);
+        SurfaceCanvas canvas(buffer);
+        if (canvas.IsValid())
         {
-            Gdiplus::Graphics& g = buffer.Graphics();
+            Gdiplus::Graphics& g = canvas.Graphics();
             Gdiplus::Image* bk = m_bkImage.image.get();
             // GetLastStatus also resets the status for the next check.
             if (bk && bk->GetLastStatus() == Gdiplus::Ok)
@@ -415,7 +375,7 @@ void MAirBladder::Present(HDC paintDc)
                                             static_cast<float>(w - 16), textHeight + 2.0f);
                 g.DrawString(m_text.GetString(), m_text.GetLength(), &font, layout, m_format.get(), &white);
             }
-            buffer.Flush();
+            g.Flush(Gdiplus::FlushIntentionSync);
             ModifyExStyle(0, WS_EX_LAYERED);
             SIZE size = {w, h};
             POINT source = {0, 0};

@@ -1,9 +1,11 @@
 #include "tessel/window/MShadow.h"
 
+#include "tessel/controls/SurfaceCanvas.h"
 #include "tessel/paint/PaintManager.h"
 #include "tessel/render/GdiObject.h"
 #include "tessel/render/MRender.h"
 #include "tessel/render/Manager.h"
+#include "tessel/render/Surface.h"
 
 #include <atomic>
 #include <vector>
@@ -19,50 +21,6 @@ const wchar_t kShadowClass[] = L"ShadowWnd";
 const wchar_t kShadowProp[] = L"TesselShadow";
 
 std::atomic<bool> g_classRegistered{false};
-
-// Memory DC with a bottom-up 32-bit DIB section selected; everything released on every path.
-class ShadowBitmap
-{
-public:
-    ShadowBitmap(int width, int height) : m_width(width), m_height(height)
-    {
-        m_dc = ::CreateCompatibleDC(nullptr);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = height; // positive: rows bottom-up
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        m_bitmap.reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        m_bits = static_cast<UINT32*>(bits);
-        if (m_dc && m_bitmap)
-            m_previous = ::SelectObject(m_dc, m_bitmap.get());
-    }
-    ~ShadowBitmap()
-    {
-        if (m_dc && m_previous)
-            ::SelectObject(m_dc, m_previous);
-        m_bitmap.reset();
-        if (m_dc)
-            ::DeleteDC(m_dc);
-    }
-    ShadowBitmap(const ShadowBitmap&) = delete;
-    ShadowBitmap& operator=(const ShadowBitmap&) = delete;
-
-    bool IsValid() const { return m_dc && m_bits && m_previous; }
-    HDC GetDC() const { return m_dc; }
-    UINT32* Bits() const { return m_bits; }
-
-private:
-    int m_width;
-    int m_height;
-    HDC m_dc = nullptr;
-    BitmapHandle m_bitmap;
-    HGDIOBJ m_previous = nullptr;
-    UINT32* m_bits = nullptr;
-};
 
 // Leftmost and rightmost pixel of each row inside the window's region. A window without a region
 // counts as its full rectangle, so plain rectangular dialogs cast a shadow too.
@@ -364,19 +322,18 @@ void MShadow::Update(HWND parent)
     if (bw <= 0 || bh <= 0)
         return;
 
-    ShadowBitmap bitmap(bw, bh);
+    Surface bitmap;
+    bitmap.Resize(nullptr, bw, bh);
     if (!bitmap.IsValid())
         return;
     ZeroMemory(bitmap.Bits(), static_cast<size_t>(bw) * bh * 4);
     if (m_imageMode)
     {
         // A failed image leaves the shadow fully transparent.
-        if (m_image)
+        SurfaceCanvas canvas(bitmap);
+        if (m_image && canvas.IsValid())
         {
-            // Draw into the DIB's pixels as premultiplied ARGB so the image's alpha survives.
-            Gdiplus::Bitmap target(bw, bh, -bw * 4, PixelFormat32bppPARGB,
-                                   reinterpret_cast<BYTE*>(bitmap.Bits() + static_cast<size_t>(bh - 1) * bw));
-            Gdiplus::Graphics g(&target);
+            Gdiplus::Graphics& g = canvas.Graphics();
             g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
             MRender::DrawImageFrameMID(g, m_image.get(), CRect(0, 0, bw, bh), 0, 0, m_imageWidth,
                                        m_imageHeight, m_margins.left, m_margins.top, m_margins.right,
@@ -385,7 +342,7 @@ void MShadow::Update(HWND parent)
     }
     else
     {
-        MakeShadow(bitmap.Bits(), parent, &wr);
+        MakeShadow(reinterpret_cast<UINT32*>(bitmap.Bits()), parent, &wr);
     }
 
     Move(parent);
