@@ -82,35 +82,14 @@ void RKTimer::StopSystemTimer(UINT id)
     std::lock_guard<std::recursive_mutex> wait(m_callbackLock);
 }
 
-int RKTimer::KillTimer(UINT id)
-{
-    bool found = false;
-    int left = 0;
-    {
-        std::lock_guard<std::mutex> guard(m_recordsLock);
-        auto it =
-            std::find_if(m_records.begin(), m_records.end(), [id](const Record& r) { return r.id == id; });
-        if (it != m_records.end())
-        {
-            m_records.erase(it);
-            found = true;
-        }
-        left = static_cast<int>(m_records.size());
-    }
-    if (found)
-        StopSystemTimer(id);
-    return left;
-}
-
-int RKTimer::KillTimer(CString name)
+template <typename Match> int RKTimer::KillFirstMatching(Match match)
 {
     bool found = false;
     UINT id = 0;
     int left = 0;
     {
         std::lock_guard<std::mutex> guard(m_recordsLock);
-        auto it = std::find_if(m_records.begin(), m_records.end(),
-                               [&name](const Record& r) { return r.name == name; });
+        auto it = std::find_if(m_records.begin(), m_records.end(), match);
         if (it != m_records.end())
         {
             id = it->id;
@@ -119,9 +98,20 @@ int RKTimer::KillTimer(CString name)
         }
         left = static_cast<int>(m_records.size());
     }
+    // Stopped outside the lock: stopping waits out a running callback, which may query the records.
     if (found)
         StopSystemTimer(id);
     return left;
+}
+
+int RKTimer::KillTimer(UINT id)
+{
+    return KillFirstMatching([id](const Record& r) { return r.id == id; });
+}
+
+int RKTimer::KillTimer(CString name)
+{
+    return KillFirstMatching([&name](const Record& r) { return r.name == name; });
 }
 
 void RKTimer::KillTimer()

@@ -56,6 +56,8 @@ private:
 
     // Stops the system timer and waits out a callback of it that is already running.
     void StopSystemTimer(UINT id);
+    // Removes the first record the predicate matches and stops its timer; returns how many are left.
+    template <typename Match> int KillFirstMatching(Match match);
 
     // Touched by the UI thread (SetTimer, KillTimer) and the timer thread (queries in callbacks).
     std::mutex m_recordsLock;
