@@ -5,19 +5,19 @@
 namespace Tessel
 {
 
-// Sole owner of one GDI object (bitmap, font, brush, pen, region); deletes it on destruction.
+// Sole owner of one handle, which Free releases on destruction.
 // No conversion operator: the handle is reached through get().
-template <typename Handle> class GdiObject
+template <typename Handle, typename Free> class UniqueHandle
 {
 public:
-    GdiObject() noexcept = default;
-    explicit GdiObject(Handle handle) noexcept : m_handle(handle) {}
-    ~GdiObject() { reset(); }
+    UniqueHandle() noexcept = default;
+    explicit UniqueHandle(Handle handle) noexcept : m_handle(handle) {}
+    ~UniqueHandle() { reset(); }
 
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    GdiObject(GdiObject&& other) noexcept : m_handle(other.release()) {}
-    GdiObject& operator=(GdiObject&& other) noexcept
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    UniqueHandle(UniqueHandle&& other) noexcept : m_handle(other.release()) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept
     {
         if (this != &other)
             reset(other.release());
@@ -35,7 +35,7 @@ public:
     void reset(Handle handle = nullptr) noexcept
     {
         if (m_handle)
-            ::DeleteObject(m_handle);
+            Free{}(m_handle);
         m_handle = handle;
     }
 
@@ -43,45 +43,23 @@ private:
     Handle m_handle = nullptr;
 };
 
+struct DeleteGdiObject
+{
+    void operator()(HGDIOBJ object) const noexcept { ::DeleteObject(object); }
+};
+
+struct DestroyIconObject
+{
+    void operator()(HICON icon) const noexcept { ::DestroyIcon(icon); }
+};
+
+// One GDI object (bitmap, font, brush, pen, region).
+template <typename Handle> using GdiObject = UniqueHandle<Handle, DeleteGdiObject>;
 using BitmapHandle = GdiObject<HBITMAP>;
 using FontHandle = GdiObject<HFONT>;
 using BrushHandle = GdiObject<HBRUSH>;
 
-// Sole owner of an icon or cursor made by CreateIcon/ExtractIcon/LoadImage (not shared ones).
-class IconHandle
-{
-public:
-    IconHandle() noexcept = default;
-    explicit IconHandle(HICON icon) noexcept : m_icon(icon) {}
-    ~IconHandle() { reset(); }
-
-    IconHandle(const IconHandle&) = delete;
-    IconHandle& operator=(const IconHandle&) = delete;
-    IconHandle(IconHandle&& other) noexcept : m_icon(other.release()) {}
-    IconHandle& operator=(IconHandle&& other) noexcept
-    {
-        if (this != &other)
-            reset(other.release());
-        return *this;
-    }
-
-    HICON get() const noexcept { return m_icon; }
-    explicit operator bool() const noexcept { return m_icon != nullptr; }
-    HICON release() noexcept
-    {
-        HICON h = m_icon;
-        m_icon = nullptr;
-        return h;
-    }
-    void reset(HICON icon = nullptr) noexcept
-    {
-        if (m_icon)
-            ::DestroyIcon(m_icon);
-        m_icon = icon;
-    }
-
-private:
-    HICON m_icon = nullptr;
-};
+// An icon or cursor made by CreateIcon/ExtractIcon/LoadImage (not shared ones).
+using IconHandle = UniqueHandle<HICON, DestroyIconObject>;
 
 } // namespace Tessel
