@@ -16,6 +16,10 @@ int g_fontWidth = 14;
 float g_scaleValue = 1.0f;
 const Gdiplus::ARGB kSelectColor = 0xFFBD30FF;
 ULONG_PTR g_gdiplusToken = 0;
+// Whether InitGdiplus's COM and OLE initialisation took, so UnInitGdiplus undoes only that
+// (a thread already in the multithreaded apartment is refused). Init/UnInit's thread only.
+bool g_comInitialized = false;
+bool g_oleInitialized = false;
 
 // The window list may be touched by any thread that creates or destroys a window.
 std::mutex g_windowsLock;
@@ -112,8 +116,8 @@ int Manager::InitGdiplus()
 {
     Gdiplus::GdiplusStartupInput input;
     const bool gdiplus = Gdiplus::GdiplusStartup(&g_gdiplusToken, &input, nullptr) == Gdiplus::Ok;
-    ::CoInitialize(nullptr);
-    ::OleInitialize(nullptr);
+    g_comInitialized = SUCCEEDED(::CoInitialize(nullptr));
+    g_oleInitialized = SUCCEEDED(::OleInitialize(nullptr));
     {
         std::lock_guard<std::mutex> lock(g_windowsLock);
         g_windows.clear();
@@ -126,8 +130,11 @@ void Manager::UnInitGdiplus()
     if (g_gdiplusToken)
         Gdiplus::GdiplusShutdown(g_gdiplusToken);
     g_gdiplusToken = 0;
-    ::CoUninitialize();
-    ::OleUninitialize();
+    if (g_oleInitialized)
+        ::OleUninitialize();
+    if (g_comInitialized)
+        ::CoUninitialize();
+    g_oleInitialized = g_comInitialized = false;
     std::lock_guard<std::mutex> lock(g_windowsLock);
     g_windows.clear();
 }

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <objbase.h>
+
 #include <string>
+#include <thread>
 
 using namespace Tessel;
 
@@ -71,6 +74,27 @@ TEST(Manager, WindowListAddsRemovesAndIsEmptiedByInit)
     Manager::AddWnd(a);
     Manager::UnInitGdiplus();
     EXPECT_TRUE(Manager::GetWnds().empty());
+}
+
+TEST(Manager, UnInitLeavesAloneTheApartmentItWasRefused)
+{
+    // On a thread already in the multithreaded apartment, Init's COM/OLE calls are refused, so
+    // UnInit must not take away the thread's own initialisation.
+    HRESULT again = E_FAIL;
+    std::thread worker(
+        [&again]
+        {
+            if (FAILED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED)))
+                return;
+            Manager::InitGdiplus();
+            Manager::UnInitGdiplus();
+            again = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+            if (SUCCEEDED(again))
+                ::CoUninitialize();
+            ::CoUninitialize();
+        });
+    worker.join();
+    EXPECT_EQ(S_FALSE, again); // still initialised: only a repeat
 }
 
 TEST(Manager, AltF4IsDroppedOnlyWhileBothAreDown)
