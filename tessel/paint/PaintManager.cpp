@@ -792,25 +792,22 @@ void PaintManager::ClearAllControls()
 
 void PaintManager::ClearAreaControls()
 {
-    std::vector<MControl*> gone;
-    {
-        CsLock lock(m_areasLock);
-        gone.swap(m_areas);
-    }
-    // Unlisted first, deleted after: the timer thread may still be inside one of them.
-    for (MControl* c : gone)
-        ClearHoverAndFocusFor(c);
-    for (MControl* c : gone)
-        delete c;
+    DeleteControlsOf(m_areas, m_areasLock);
 }
 
 void PaintManager::ClearControls()
 {
+    DeleteControlsOf(m_controls, m_controlsLock);
+}
+
+void PaintManager::DeleteControlsOf(std::vector<MControl*>& list, CriticalSection& lock)
+{
     std::vector<MControl*> gone;
     {
-        CsLock lock(m_controlsLock);
-        gone.swap(m_controls);
+        CsLock guard(lock);
+        gone.swap(list);
     }
+    // Unlisted first, deleted after: the timer thread may still be inside one of them.
     for (MControl* c : gone)
         ClearHoverAndFocusFor(c);
     for (MControl* c : gone)

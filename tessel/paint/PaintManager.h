@@ -263,6 +263,8 @@ private:
     bool IsFocusable(MControl* control) const;
     bool TryBeginDrag(UINT keys, CPoint pt);
     void ClearHoverAndFocusFor(MControl* control);
+    // Empties the list under its lock, then deletes the controls it held.
+    void DeleteControlsOf(std::vector<MControl*>& list, CriticalSection& lock);
     // Release/double-click delivery: to the hovered control, dropping hover once the point left it.
     void DeliverToHover(int (MControl::*handler)(UINT, CPoint), UINT keys, CPoint pt);
     void CaretInvalidate();
