@@ -144,7 +144,16 @@ int MWindow::RegisterSuperClass()
     return ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS ? 1 : 0;
 }
 
-LRESULT CALLBACK MWindow::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept
+// Where a window keeps the MWindow it belongs to: the user-data slot of windows of its own class,
+// a property on a subclassed control (whose user data belongs to the control).
+struct MWindow::Binding
+{
+    MWindow* (*find)(HWND);
+    void (*attach)(HWND, MWindow*);
+    void (*detach)(HWND);
+};
+
+LRESULT MWindow::Route(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, const Binding& binding) noexcept
 {
     MWindow* self = nullptr;
     if (msg == WM_NCCREATE)
@@ -154,18 +163,18 @@ LRESULT CALLBACK MWindow::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         if (self)
         {
             self->m_hWnd = hwnd;
-            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+            binding.attach(hwnd, self);
         }
     }
     else
     {
-        self = reinterpret_cast<MWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        self = binding.find(hwnd);
         if (msg == WM_NCDESTROY)
         {
             if (!self)
                 return ::DefWindowProcW(hwnd, msg, wParam, lParam);
             const LRESULT result = ::CallWindowProcW(self->m_oldWndProc, hwnd, msg, wParam, lParam);
-            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            binding.detach(hwnd);
             self->m_hWnd = nullptr;
             self->OnDestroyMessage(hwnd);
             return result;
@@ -176,36 +185,21 @@ LRESULT CALLBACK MWindow::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
+LRESULT CALLBACK MWindow::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept
+{
+    static const Binding userData{
+        [](HWND h) { return reinterpret_cast<MWindow*>(::GetWindowLongPtrW(h, GWLP_USERDATA)); },
+        [](HWND h, MWindow* w) { ::SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(w)); },
+        [](HWND h) { ::SetWindowLongPtrW(h, GWLP_USERDATA, 0); }};
+    return Route(hwnd, msg, wParam, lParam, userData);
+}
+
 LRESULT CALLBACK MWindow::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept
 {
-    MWindow* self = nullptr;
-    if (msg == WM_NCCREATE)
-    {
-        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        self = static_cast<MWindow*>(cs->lpCreateParams);
-        if (self)
-        {
-            self->m_hWnd = hwnd;
-            ::SetPropW(hwnd, kControlProp, self);
-        }
-    }
-    else
-    {
-        self = static_cast<MWindow*>(::GetPropW(hwnd, kControlProp));
-        if (msg == WM_NCDESTROY)
-        {
-            if (!self)
-                return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-            const LRESULT result = ::CallWindowProcW(self->m_oldWndProc, hwnd, msg, wParam, lParam);
-            ::RemovePropW(hwnd, kControlProp);
-            self->m_hWnd = nullptr;
-            self->OnDestroyMessage(hwnd);
-            return result;
-        }
-    }
-    if (self)
-        return self->OnWindowMessage(msg, wParam, lParam);
-    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    static const Binding property{[](HWND h) { return static_cast<MWindow*>(::GetPropW(h, kControlProp)); },
+                                  [](HWND h, MWindow* w) { ::SetPropW(h, kControlProp, w); },
+                                  [](HWND h) { ::RemovePropW(h, kControlProp); }};
+    return Route(hwnd, msg, wParam, lParam, property);
 }
 
 DWORD MWindow::GetStyle() const

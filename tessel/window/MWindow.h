@@ -94,6 +94,11 @@ protected:
     HWND m_hParent;
     HWND m_hWnd;
     WNDPROC m_oldWndProc;
+
+private:
+    struct Binding;
+    // The body of WndProc and ControlProc, which differ only in where the object is kept.
+    static LRESULT Route(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, const Binding& binding) noexcept;
 };
 
 } // namespace Tessel
