@@ -296,6 +296,39 @@ bool SimulatedBus::DeclaresReport(const DisplayState& display, int collection, u
     return std::find(ids.begin(), ids.end(), reportId) != ids.end();
 }
 
+int SimulatedBus::RequestedLength(size_t length)
+{
+    return static_cast<int>(std::min<size_t>(length, 0x7FFFFFFF));
+}
+
+int SimulatedBus::RefuseFeature(hid_device* device, int kind, int requested, const wchar_t* error)
+{
+    device->error = error;
+    m_recorder.Add(kind, device->display, device->collection, requested, nullptr, 0, -1);
+    return -1;
+}
+
+SimulatedBus::DisplayState* SimulatedBus::FeatureTarget(hid_device* device, const unsigned char* data,
+                                                        size_t length, int kind, const wchar_t* undeclared)
+{
+    if (!data || !length)
+    {
+        device->error = L"Zero buffer/length";
+        return nullptr;
+    }
+    DisplayState* display = LiveDisplay(device);
+    if (!display)
+    {
+        return nullptr;
+    }
+    if (!DeclaresReport(*display, device->collection, data[0]))
+    {
+        RefuseFeature(device, kind, RequestedLength(length), undeclared);
+        return nullptr;
+    }
+    return display;
+}
+
 int SimulatedBus::SendFeature(hid_device* device, const unsigned char* data, size_t length)
 {
     if (!device)
@@ -303,28 +336,17 @@ int SimulatedBus::SendFeature(hid_device* device, const unsigned char* data, siz
         return -1;
     }
     std::lock_guard<std::mutex> guard(m_lock);
-    if (!data || !length)
-    {
-        device->error = L"Zero buffer/length";
-        return -1;
-    }
-    DisplayState* display = LiveDisplay(device);
+    DisplayState* display =
+        FeatureTarget(device, data, length, DISPLAYSIM_SET, L"HidD_SetFeature: The parameter is incorrect.");
     if (!display)
     {
         return -1;
     }
-    const int requested = static_cast<int>(std::min<size_t>(length, 0x7FFFFFFF));
-    if (!DeclaresReport(*display, device->collection, data[0]))
-    {
-        device->error = L"HidD_SetFeature: The parameter is incorrect.";
-        m_recorder.Add(DISPLAYSIM_SET, device->display, device->collection, requested, nullptr, 0, -1);
-        return -1;
-    }
+    const int requested = RequestedLength(length);
     if (display->config.fail.send)
     {
-        device->error = L"HidD_SetFeature: A device attached to the system is not functioning.";
-        m_recorder.Add(DISPLAYSIM_SET, device->display, device->collection, requested, nullptr, 0, -1);
-        return -1;
+        return RefuseFeature(device, DISPLAYSIM_SET, requested,
+                             L"HidD_SetFeature: A device attached to the system is not functioning.");
     }
     // The display receives exactly its declared length: shorter buffers padded, longer truncated.
     const std::size_t declared = static_cast<std::size_t>(display->config.featureLength);
@@ -348,38 +370,27 @@ int SimulatedBus::GetFeature(hid_device* device, unsigned char* data, size_t len
         return -1;
     }
     std::lock_guard<std::mutex> guard(m_lock);
-    if (!data || !length)
-    {
-        device->error = L"Zero buffer/length";
-        return -1;
-    }
-    DisplayState* display = LiveDisplay(device);
+    DisplayState* display =
+        FeatureTarget(device, data, length, DISPLAYSIM_GET,
+                      L"Get Input/Feature Report DeviceIoControl: The parameter is incorrect.");
     if (!display)
     {
         return -1;
     }
-    const int requested = static_cast<int>(std::min<size_t>(length, 0x7FFFFFFF));
-    if (!DeclaresReport(*display, device->collection, data[0]))
-    {
-        device->error = L"Get Input/Feature Report DeviceIoControl: The parameter is incorrect.";
-        m_recorder.Add(DISPLAYSIM_GET, device->display, device->collection, requested, nullptr, 0, -1);
-        return -1;
-    }
+    const int requested = RequestedLength(length);
     if (display->config.fail.noReply)
     {
-        device->error =
-            L"Get Input/Feature Report GetOverLappedResult: The semaphore timeout period has expired.";
-        m_recorder.Add(DISPLAYSIM_GET, device->display, device->collection, requested, nullptr, 0, -1);
-        return -1;
+        return RefuseFeature(
+            device, DISPLAYSIM_GET, requested,
+            L"Get Input/Feature Report GetOverLappedResult: The semaphore timeout period has expired.");
     }
     const std::size_t declared = static_cast<std::size_t>(display->config.featureLength);
     if (length < declared)
     {
         // Windows wants room for the whole declared report.
-        device->error =
-            L"Get Input/Feature Report DeviceIoControl: The data area passed to a system call is too small.";
-        m_recorder.Add(DISPLAYSIM_GET, device->display, device->collection, requested, nullptr, 0, -1);
-        return -1;
+        return RefuseFeature(
+            device, DISPLAYSIM_GET, requested,
+            L"Get Input/Feature Report DeviceIoControl: The data area passed to a system call is too small.");
     }
     std::vector<unsigned char> reply(declared, 0);
     reply[0] = data[0];

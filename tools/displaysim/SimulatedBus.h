@@ -67,6 +67,12 @@ private:
     // Null with the device's error text set when the handle's display is gone.
     DisplayState* LiveDisplay(hid_device* device);
     bool DeclaresReport(const DisplayState& display, int collection, unsigned char reportId) const;
+    // The checks both feature calls share, under m_lock: null, with the error text set, when the
+    // buffer is empty, the display gone or the report undeclared (that refusal is recorded).
+    DisplayState* FeatureTarget(hid_device* device, const unsigned char* data, size_t length, int kind,
+                                const wchar_t* undeclared);
+    int RefuseFeature(hid_device* device, int kind, int requested, const wchar_t* error);
+    static int RequestedLength(size_t length);
     static std::string MakePath(int display, int collection, int minimumLength);
 
     std::mutex m_lock;
