@@ -1,7 +1,7 @@
 #include "app/update/ArchiveExtractor.h"
 
+#include "app/device/KernelHandle.h"
 #include "app/update/FolderPath.h"
-#include "app/update/UpdateFileHandle.h"
 #include "app/update/ZipEntryAttributes.h"
 #include "app/update/ZipEntryName.h"
 #include "app/update/ZipEntryTimes.h"
@@ -184,14 +184,14 @@ void ExtractFile(unzFile zip, const std::wstring& target, const ZipEntryAttribut
     const DWORD existing = GetFileAttributesW(target.c_str());
     if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0)
         return;
-    UpdateFileHandle file(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      attributes.ToFileAttributes(), nullptr));
+    KernelHandle file(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  attributes.ToFileAttributes(), nullptr));
     if (!file.IsValid())
         return;
     // A truncated or corrupt file must not be left where the installer is looked for.
     if (!CopyEntryData(zip, file.Get()) || !entry.Finish())
     {
-        file.Close();
+        file.Reset();
         RemoveFile(target);
         return;
     }

@@ -1,7 +1,7 @@
 #include "app/update/HttpTransfer.h"
 
+#include "app/device/KernelHandle.h"
 #include "app/update/InternetHandle.h"
-#include "app/update/UpdateFileHandle.h"
 
 #include <cstring>
 #include <vector>
@@ -119,8 +119,8 @@ int CHttpTransfer::DownloadFile(const std::wstring& url, const std::wstring& pat
     PostProgress(window, 8);
     if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
         DeleteFileW(path.c_str());
-    UpdateFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    KernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid())
         return -1;
 
@@ -149,7 +149,7 @@ int CHttpTransfer::DownloadFile(const std::wstring& url, const std::wstring& pat
     if (received < contentLength)
         return -1;
 
-    file.Close();
+    file.Reset();
     PostProgress(window, 100);
     return 1;
 }
