@@ -12,10 +12,6 @@ CSnapshotMapping::~CSnapshotMapping()
     {
         UnmapViewOfFile(const_cast<const std::uint8_t*>(view));
     }
-    if (m_mapping)
-    {
-        CloseHandle(m_mapping);
-    }
 }
 
 bool CSnapshotMapping::OpenSnapshot()
@@ -24,17 +20,17 @@ bool CSnapshotMapping::OpenSnapshot()
     {
         return true;
     }
-    if (!m_mapping)
+    if (!m_mapping.IsValid())
     {
         // Creates the block zero-filled, or opens the one the sensor server created first.
-        m_mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                       static_cast<DWORD>(SensorSnapshot::kSize), m_name.c_str());
-        if (!m_mapping)
+        m_mapping.Reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                           static_cast<DWORD>(SensorSnapshot::kSize), m_name.c_str()));
+        if (!m_mapping.IsValid())
         {
             return false;
         }
     }
-    void* view = MapViewOfFile(m_mapping, FILE_MAP_READ, 0, 0, SensorSnapshot::kSize);
+    void* view = MapViewOfFile(m_mapping.Get(), FILE_MAP_READ, 0, 0, SensorSnapshot::kSize);
     if (!view)
     {
         return false;

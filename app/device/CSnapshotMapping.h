@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/device/KernelHandle.h"
 #include "app/device/SensorSnapshot.h"
 
 #include <atomic>
@@ -28,8 +29,8 @@ public:
 
 private:
     std::string m_name;
-    // Mapping handle; touched only by the thread that calls OpenSnapshot (the worker).
-    void* m_mapping = nullptr;
+    // Touched only by the thread that calls OpenSnapshot (the worker); closed after the view goes.
+    KernelHandle m_mapping;
     // Written once by the worker's scan; read by the worker's tick and the window thread's watchdog.
     std::atomic<const volatile std::uint8_t*> m_view{nullptr};
 };
