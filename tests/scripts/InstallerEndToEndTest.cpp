@@ -1,0 +1,249 @@
+// Our own release's installer and uninstaller, run silently the way an update or a user runs them:
+// over a running program and sensor server, and with them running at uninstall time.
+#include "tests/app/update/TestFiles.h"
+#include "tests/scripts/RunningProcesses.h"
+
+#include <windows.h>
+
+#include <objbase.h>
+#include <shlobj.h>
+#include <taskschd.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#ifndef TK_INSTALLER_WIN
+#error "TK_INSTALLER_WIN names the packaged installer"
+#endif
+
+namespace
+{
+constexpr wchar_t kFolder[] = L"C:\\TkInstallerTest\\Tarvik Kelvane";
+constexpr wchar_t kProgram[] = L"Tarvik Kelvane.exe";
+constexpr wchar_t kServer[] = L"ThermivoxServer.exe";
+constexpr wchar_t kTaskName[] = L"KELVANE StartupTask";
+
+std::wstring InFolder(const std::wstring& name)
+{
+    return std::wstring(kFolder) + L"\\" + name;
+}
+
+std::wstring StartMenuLink()
+{
+    wchar_t programs[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, programs);
+    return std::wstring(programs) + L"\\Tarvik Kelvane.lnk";
+}
+
+// Runs a silent installer or uninstaller command and waits for it; its exit code, or -1.
+long RunSilently(const std::wstring& commandLine)
+{
+    ChildProcess setup(commandLine);
+    DWORD code = 0;
+    if (!setup.Started() || !setup.WaitForEnd(120000, code))
+        return -1;
+    return static_cast<long>(code);
+}
+
+long Install()
+{
+    return RunSilently(L"\"" + std::wstring(TK_INSTALLER_WIN) + L"\" /S /D=" + kFolder);
+}
+
+// Ids of the steady processes of that name whose file lies at path.
+std::vector<DWORD> SteadyProcessesAt(const std::wstring& name, const std::wstring& path)
+{
+    std::vector<DWORD> found;
+    for (const DWORD id : SteadyProcessesNamed(name))
+    {
+        if (lstrcmpiW(ImagePathOf(id).c_str(), path.c_str()) == 0)
+            found.push_back(id);
+    }
+    return found;
+}
+
+// Icons in Wine's own tray window, which stands in for a taskbar when there is none: a row of
+// cells one small icon (plus a 2-pixel border) wide, at least 8 of them. A cell holding an icon
+// is not a single colour. -1 when there is no such window.
+int WineTrayIcons()
+{
+    const HWND tray = FindWindowW(nullptr, L"Wine System Tray");
+    if (!tray)
+        return -1;
+    if (!IsWindowVisible(tray))
+        return 0;
+    RECT client = {};
+    GetClientRect(tray, &client);
+    const int width = client.right;
+    const int height = client.bottom;
+    HDC window = GetDC(tray);
+    HDC memory = CreateCompatibleDC(window);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, window, 0, 0, SRCCOPY);
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    const int cell = GetSystemMetrics(SM_CXSMICON) + 4;
+    int icons = 0;
+    for (int left = 0; left + cell <= width; left += cell)
+    {
+        bool uniform = true;
+        for (int y = 0; y < height && uniform; ++y)
+        {
+            for (int x = left; x < left + cell && uniform; ++x)
+                uniform = pixels[y * width + x] == pixels[left];
+        }
+        icons += uniform ? 0 : 1;
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(tray, window);
+    return icons;
+}
+
+// The logon task through the Task Scheduler's own interface.
+class TaskFolder
+{
+public:
+    TaskFolder()
+    {
+        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        if (FAILED(CoCreateInstance(__uuidof(TaskScheduler), nullptr, CLSCTX_INPROC_SERVER,
+                                    __uuidof(ITaskService), reinterpret_cast<void**>(&m_service))))
+            return;
+        VARIANT none = {};
+        if (FAILED(m_service->Connect(none, none, none, none)))
+            return;
+        BSTR root = SysAllocString(L"\\");
+        m_service->GetFolder(root, &m_folder);
+        SysFreeString(root);
+    }
+    ~TaskFolder()
+    {
+        if (m_folder)
+            m_folder->Release();
+        if (m_service)
+            m_service->Release();
+        CoUninitialize();
+    }
+    TaskFolder(const TaskFolder&) = delete;
+    TaskFolder& operator=(const TaskFolder&) = delete;
+
+    // The program's own registration cannot succeed under Wine (no logon triggers), so a task of
+    // the same name stands in for it.
+    bool RegisterStandIn()
+    {
+        if (!m_folder)
+            return false;
+        BSTR name = SysAllocString(kTaskName);
+        BSTR xml = SysAllocString(
+            L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>"
+            L"<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">"
+            L"<Settings><AllowStartOnDemand>true</AllowStartOnDemand></Settings>"
+            L"<Actions><Exec><Command>C:\\TkInstallerTest\\x.exe</Command></Exec></Actions>"
+            L"</Task>");
+        VARIANT none = {};
+        VARIANT empty = {};
+        empty.vt = VT_BSTR;
+        empty.bstrVal = SysAllocString(L"");
+        IRegisteredTask* task = nullptr;
+        const HRESULT hr = m_folder->RegisterTask(name, xml, TASK_CREATE_OR_UPDATE, none, none,
+                                                  TASK_LOGON_INTERACTIVE_TOKEN, empty, &task);
+        if (task)
+            task->Release();
+        VariantClear(&empty);
+        SysFreeString(xml);
+        SysFreeString(name);
+        return SUCCEEDED(hr);
+    }
+    bool Exists()
+    {
+        if (!m_folder)
+            return false;
+        BSTR name = SysAllocString(kTaskName);
+        IRegisteredTask* task = nullptr;
+        const HRESULT hr = m_folder->GetTask(name, &task);
+        if (task)
+            task->Release();
+        SysFreeString(name);
+        return SUCCEEDED(hr);
+    }
+
+private:
+    ITaskService* m_service = nullptr;
+    ITaskFolder* m_folder = nullptr;
+};
+
+class InstallerEndToEndTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { Clean(); }
+    void TearDown() override { Clean(); }
+
+    static void Clean()
+    {
+        EndProcesses(ProcessesNamed(kProgram));
+        EndProcesses(ProcessesNamed(kServer));
+        RemoveTree(std::wstring(kFolder) + L"\\");
+    }
+
+    // Waits until exactly one program from the install folder runs and has started its server.
+    static bool OneProgramAndServerRun()
+    {
+        return WaitUntil(
+            []
+            {
+                return SteadyProcessesAt(kProgram, InFolder(kProgram)).size() == 1 &&
+                       ProcessesNamed(kServer).size() >= 1;
+            },
+            30000);
+    }
+};
+} // namespace
+
+TEST_F(InstallerEndToEndTest, InstallOverARunningProgramLeavesOneProgramOneServerOneIcon)
+{
+    ASSERT_EQ(Install(), 0);
+    ASSERT_TRUE(OneProgramAndServerRun()) << "the first install did not start the program";
+    const DWORD oldProgram = ProcessesNamed(kProgram).front();
+    const std::vector<DWORD> oldServers = ProcessesNamed(kServer);
+
+    ASSERT_EQ(Install(), 0);
+    ASSERT_TRUE(OneProgramAndServerRun()) << "the installer did not start the program again";
+    const std::vector<DWORD> programs = SteadyProcessesNamed(kProgram);
+    ASSERT_EQ(programs.size(), 1u);
+    EXPECT_NE(programs.front(), oldProgram) << "the old program was not replaced";
+    const std::vector<DWORD> servers = SteadyProcessesNamed(kServer);
+    ASSERT_EQ(servers.size(), 1u);
+    for (const DWORD old : oldServers)
+        EXPECT_NE(servers.front(), old) << "the old server survived the install";
+    EXPECT_TRUE(WaitUntil([] { return WineTrayIcons() == 1; }, 10000)) << "tray icons: " << WineTrayIcons();
+}
+
+TEST_F(InstallerEndToEndTest, UninstallWhileProgramAndServerRunLeavesNoProcessAndNoFile)
+{
+    ASSERT_EQ(Install(), 0);
+    ASSERT_TRUE(OneProgramAndServerRun());
+    TaskFolder tasks;
+    ASSERT_TRUE(tasks.RegisterStandIn());
+    ASSERT_TRUE(tasks.Exists());
+    ASSERT_TRUE(PathExists(StartMenuLink()));
+
+    // The uninstaller copies itself away and runs from there, so its own process ends at once.
+    ASSERT_EQ(RunSilently(L"\"" + InFolder(L"Uninstall.exe") + L"\" /S"), 0);
+    EXPECT_TRUE(WaitUntil([] { return !PathExists(std::wstring(kFolder) + L"\\"); }, 60000))
+        << "left behind: " << ReadTree(std::wstring(kFolder) + L"\\").size() << " entries";
+    EXPECT_TRUE(ProcessesNamed(kProgram).empty());
+    EXPECT_TRUE(ProcessesNamed(kServer).empty());
+    EXPECT_FALSE(tasks.Exists()) << "the logon task is still registered";
+    EXPECT_FALSE(PathExists(StartMenuLink()));
+}
