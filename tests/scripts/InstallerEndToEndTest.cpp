@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <objbase.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <taskschd.h>
 
@@ -216,8 +217,14 @@ TEST_F(InstallerEndToEndTest, InstallOverARunningProgramLeavesOneProgramOneServe
     ASSERT_TRUE(OneProgramAndServerRun()) << "the first install did not start the program";
     const DWORD oldProgram = ProcessesNamed(kProgram).front();
     const std::vector<DWORD> oldServers = ProcessesNamed(kServer);
+    HANDLE old = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, oldProgram);
+    ASSERT_NE(old, nullptr);
 
     ASSERT_EQ(Install(), 0);
+    DWORD oldCode = STILL_ACTIVE;
+    GetExitCodeProcess(old, &oldCode);
+    CloseHandle(old);
+    EXPECT_EQ(oldCode, 0u) << "the old program was not asked to leave but ended by force";
     ASSERT_TRUE(OneProgramAndServerRun()) << "the installer did not start the program again";
     const std::vector<DWORD> programs = SteadyProcessesNamed(kProgram);
     ASSERT_EQ(programs.size(), 1u);
@@ -227,6 +234,18 @@ TEST_F(InstallerEndToEndTest, InstallOverARunningProgramLeavesOneProgramOneServe
     for (const DWORD old : oldServers)
         EXPECT_NE(servers.front(), old) << "the old server survived the install";
     EXPECT_TRUE(WaitUntil([] { return WineTrayIcons() == 1; }, 10000)) << "tray icons: " << WineTrayIcons();
+
+    // The count is read off the screen: a second icon of our own must show as a second one.
+    NOTIFYICONDATAW icon = {};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    icon.uID = 1;
+    icon.uFlags = NIF_ICON;
+    icon.hIcon = LoadIconW(nullptr, IDI_WARNING);
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_ADD, &icon));
+    EXPECT_TRUE(WaitUntil([] { return WineTrayIcons() == 2; }, 10000)) << "tray icons: " << WineTrayIcons();
+    Shell_NotifyIconW(NIM_DELETE, &icon);
+    DestroyWindow(icon.hWnd);
 }
 
 TEST_F(InstallerEndToEndTest, UninstallWhileProgramAndServerRunLeavesNoProcessAndNoFile)

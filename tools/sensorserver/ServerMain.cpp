@@ -94,10 +94,15 @@ void RunSystemSensors(thermivox::SnapshotBlock& block, ProgramPresence& presence
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    // Before anything else: a second copy must not touch the block at all.
+    // Before anything else: a second copy must not serve, only be counted.
     const thermivox::ServerInstance instance;
     if (!instance.IsOnlyOne())
+    {
+        thermivox::SnapshotBlock block;
+        if (block.OpenExisting())
+            block.CountRefusedStart();
         return thermivox::ServerInstance::kAlreadyRunningExitCode;
+    }
     const std::wstring folder = ModuleFolder();
     thermivox::SnapshotBlock block;
     while (!block.Open())

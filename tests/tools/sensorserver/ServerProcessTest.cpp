@@ -225,6 +225,7 @@ TEST(SensorServerProcess, OnlyOneServesAndADeadOneCanBeReplaced)
     ASSERT_TRUE(first.Started());
     ASSERT_EQ(reader.WaitFor(startedAs(first.Id())).UIntAt(0x0C), first.Id());
     const unsigned starts = reader.Read().UIntAt(0x08);
+    const unsigned refused = reader.Read().UIntAt(0x58);
 
     // Started twice more, as the watch does on every tick without readings.
     for (int copy = 0; copy < 2; ++copy)
@@ -237,7 +238,8 @@ TEST(SensorServerProcess, OnlyOneServesAndADeadOneCanBeReplaced)
     }
     DWORD code = 0;
     EXPECT_FALSE(first.WaitForEnd(0, code)) << "the first copy was disturbed";
-    EXPECT_EQ(reader.Read().UIntAt(0x08), starts) << "a refused copy touched the block";
+    EXPECT_EQ(reader.Read().UIntAt(0x08), starts) << "a refused copy counted as a start";
+    EXPECT_EQ(reader.Read().UIntAt(0x58), refused + 2);
     EXPECT_EQ(reader.Read().UIntAt(0x0C), first.Id());
 
     first.End();
