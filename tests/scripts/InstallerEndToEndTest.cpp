@@ -248,6 +248,25 @@ TEST_F(InstallerEndToEndTest, InstallOverARunningProgramLeavesOneProgramOneServe
     DestroyWindow(icon.hWnd);
 }
 
+TEST_F(InstallerEndToEndTest, AProgramThatDoesNotLeaveWhenAskedIsEndedByForce)
+{
+    ASSERT_EQ(Install(), 0);
+    ASSERT_TRUE(OneProgramAndServerRun());
+    const DWORD hung = ProcessesNamed(kProgram).front();
+    HANDLE old = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, hung);
+    ASSERT_NE(old, nullptr);
+    SuspendProcess(hung);
+
+    ASSERT_EQ(Install(), 0);
+    DWORD oldCode = STILL_ACTIVE;
+    GetExitCodeProcess(old, &oldCode);
+    CloseHandle(old);
+    EXPECT_NE(oldCode, static_cast<DWORD>(STILL_ACTIVE)) << "the hung program is still there";
+    EXPECT_NE(oldCode, 0u) << "a suspended program cannot have left on its own";
+    ASSERT_TRUE(OneProgramAndServerRun()) << "the installer did not start the program again";
+    EXPECT_NE(ProcessesNamed(kProgram).front(), hung);
+}
+
 TEST_F(InstallerEndToEndTest, UninstallWhileProgramAndServerRunLeavesNoProcessAndNoFile)
 {
     ASSERT_EQ(Install(), 0);

@@ -59,6 +59,26 @@ void EndProcesses(const std::vector<DWORD>& processIds)
     }
 }
 
+void SuspendProcess(DWORD processId)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+    {
+        if (entry.th32OwnerProcessID != processId)
+            continue;
+        if (HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID))
+        {
+            SuspendThread(thread);
+            CloseHandle(thread);
+        }
+    }
+    CloseHandle(snapshot);
+}
+
 bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds)
 {
     for (DWORD waited = 0; waited < milliseconds; waited += 200)

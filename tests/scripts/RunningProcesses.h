@@ -13,6 +13,8 @@ std::vector<DWORD> ProcessesNamed(const std::wstring& imageName);
 std::vector<DWORD> SteadyProcessesNamed(const std::wstring& imageName);
 std::wstring ImagePathOf(DWORD processId);
 void EndProcesses(const std::vector<DWORD>& processIds);
+// Stops every thread of the process, so it answers no message: a hung program.
+void SuspendProcess(DWORD processId);
 // Polls done until it holds or the time is up; whether it held.
 bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds);
 
