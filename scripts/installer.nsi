@@ -12,6 +12,8 @@ Target amd64-unicode
 Name "${TITLE} ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES64\${TITLE}"
+; An update (the program starts the new installer) goes where the running program lives.
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
 VIProductVersion "${FILE_VERSION}"
@@ -39,6 +41,7 @@ Section "Program"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   CreateShortcut "$SMPROGRAMS\${TITLE}.lnk" "$INSTDIR\${TITLE}.exe"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${TITLE}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${TITLE}.exe"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'

@@ -5,10 +5,8 @@
 
 #include <windows.h>
 
-#include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
-#include <taskschd.h>
 
 #include <gtest/gtest.h>
 
@@ -111,78 +109,24 @@ int WineTrayIcons()
     return icons;
 }
 
-// The logon task through the Task Scheduler's own interface.
-class TaskFolder
+// The program's own registration of its logon task cannot succeed under Wine (no logon triggers),
+// so a task of the same name, made with the system's own tool, stands in for it.
+bool RegisterStandInTask()
 {
-public:
-    TaskFolder()
-    {
-        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        if (FAILED(CoCreateInstance(__uuidof(TaskScheduler), nullptr, CLSCTX_INPROC_SERVER,
-                                    __uuidof(ITaskService), reinterpret_cast<void**>(&m_service))))
-            return;
-        VARIANT none = {};
-        if (FAILED(m_service->Connect(none, none, none, none)))
-            return;
-        BSTR root = SysAllocString(L"\\");
-        m_service->GetFolder(root, &m_folder);
-        SysFreeString(root);
-    }
-    ~TaskFolder()
-    {
-        if (m_folder)
-            m_folder->Release();
-        if (m_service)
-            m_service->Release();
-        CoUninitialize();
-    }
-    TaskFolder(const TaskFolder&) = delete;
-    TaskFolder& operator=(const TaskFolder&) = delete;
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring xml = std::wstring(temp) + L"kelvane-stand-in-task.xml";
+    WriteFileBytes(xml,
+                   "<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">"
+                   "<Actions><Exec><Command>C:\\TkInstallerTest\\x.exe</Command></Exec></Actions></Task>");
+    return RunSilently(L"schtasks.exe /Create /TN \"" + std::wstring(kTaskName) + L"\" /XML \"" + xml +
+                       L"\"") == 0;
+}
 
-    // The program's own registration cannot succeed under Wine (no logon triggers), so a task of
-    // the same name stands in for it.
-    bool RegisterStandIn()
-    {
-        if (!m_folder)
-            return false;
-        BSTR name = SysAllocString(kTaskName);
-        BSTR xml = SysAllocString(
-            L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>"
-            L"<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">"
-            L"<Settings><AllowStartOnDemand>true</AllowStartOnDemand></Settings>"
-            L"<Actions><Exec><Command>C:\\TkInstallerTest\\x.exe</Command></Exec></Actions>"
-            L"</Task>");
-        VARIANT none = {};
-        VARIANT empty = {};
-        empty.vt = VT_BSTR;
-        empty.bstrVal = SysAllocString(L"");
-        IRegisteredTask* task = nullptr;
-        const HRESULT hr = m_folder->RegisterTask(name, xml, TASK_CREATE_OR_UPDATE, none, none,
-                                                  TASK_LOGON_INTERACTIVE_TOKEN, empty, &task);
-        if (task)
-            task->Release();
-        VariantClear(&empty);
-        SysFreeString(xml);
-        SysFreeString(name);
-        return SUCCEEDED(hr);
-    }
-    bool Exists()
-    {
-        if (!m_folder)
-            return false;
-        BSTR name = SysAllocString(kTaskName);
-        IRegisteredTask* task = nullptr;
-        const HRESULT hr = m_folder->GetTask(name, &task);
-        if (task)
-            task->Release();
-        SysFreeString(name);
-        return SUCCEEDED(hr);
-    }
-
-private:
-    ITaskService* m_service = nullptr;
-    ITaskFolder* m_folder = nullptr;
-};
+bool TaskExists()
+{
+    return RunSilently(L"schtasks.exe /Change /TN \"" + std::wstring(kTaskName) + L"\" /ENABLE") == 0;
+}
 
 class InstallerEndToEndTest : public ::testing::Test
 {
@@ -271,9 +215,8 @@ TEST_F(InstallerEndToEndTest, UninstallWhileProgramAndServerRunLeavesNoProcessAn
 {
     ASSERT_EQ(Install(), 0);
     ASSERT_TRUE(OneProgramAndServerRun());
-    TaskFolder tasks;
-    ASSERT_TRUE(tasks.RegisterStandIn());
-    ASSERT_TRUE(tasks.Exists());
+    ASSERT_TRUE(RegisterStandInTask());
+    ASSERT_TRUE(TaskExists());
     ASSERT_TRUE(PathExists(StartMenuLink()));
 
     // The uninstaller copies itself away and runs from there, so its own process ends at once.
@@ -282,6 +225,6 @@ TEST_F(InstallerEndToEndTest, UninstallWhileProgramAndServerRunLeavesNoProcessAn
         << "left behind: " << ReadTree(std::wstring(kFolder) + L"\\").size() << " entries";
     EXPECT_TRUE(ProcessesNamed(kProgram).empty());
     EXPECT_TRUE(ProcessesNamed(kServer).empty());
-    EXPECT_FALSE(tasks.Exists()) << "the logon task is still registered";
+    EXPECT_FALSE(TaskExists()) << "the logon task is still registered";
     EXPECT_FALSE(PathExists(StartMenuLink()));
 }

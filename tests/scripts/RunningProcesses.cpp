@@ -103,11 +103,20 @@ ChildProcess::ChildProcess(const std::wstring& commandLine)
 
 ChildProcess::~ChildProcess()
 {
+    End();
+}
+
+void ChildProcess::End()
+{
     if (!m_info.hProcess)
         return;
     if (WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT)
+    {
         TerminateProcess(m_info.hProcess, 1);
+        WaitForSingleObject(m_info.hProcess, 5000);
+    }
     CloseHandle(m_info.hProcess);
+    m_info = {};
 }
 
 bool ChildProcess::WaitForEnd(DWORD milliseconds, DWORD& code) const

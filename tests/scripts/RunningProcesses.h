@@ -28,8 +28,11 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool Started() const { return m_info.hProcess != nullptr; }
+    DWORD Id() const { return m_info.dwProcessId; }
     // True when the process ended within the time; its exit code goes to code.
     bool WaitForEnd(DWORD milliseconds, DWORD& code) const;
+    // Ends it by force (if it still runs) and lets go of it.
+    void End();
 
 private:
     PROCESS_INFORMATION m_info = {};

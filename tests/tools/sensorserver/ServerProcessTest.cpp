@@ -1,10 +1,10 @@
 // The built server, run as the program runs it: no arguments, its folder's replay file or the
 // system. Reads the shared block from outside.
+#include "tests/scripts/RunningProcesses.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
-
-#include <tlhelp32.h>
 
 #include <cstring>
 #include <fstream>
@@ -78,69 +78,17 @@ private:
     const unsigned char* m_view;
 };
 
-// One server started as the program starts it; ended by force when the test lets go of it.
-class ServerProcess
+// One server started as the program starts it: no arguments.
+class ServerProcess : public ChildProcess
 {
 public:
-    ServerProcess()
-    {
-        std::wstring commandLine = L"\"" + std::wstring(THERMIVOX_SERVER_WIN) + L"\"";
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        if (CreateProcessW(THERMIVOX_SERVER_WIN, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                           nullptr, &startup, &m_info))
-            CloseHandle(m_info.hThread);
-        else
-            m_info = {};
-    }
-    ~ServerProcess() { End(); }
-    ServerProcess(const ServerProcess&) = delete;
-    ServerProcess& operator=(const ServerProcess&) = delete;
-
-    bool Started() const { return m_info.hProcess != nullptr; }
-    DWORD Id() const { return m_info.dwProcessId; }
-    // True when the process ended within the time; its exit code goes to code.
-    bool WaitForEnd(DWORD milliseconds, DWORD& code) const
-    {
-        if (WaitForSingleObject(m_info.hProcess, milliseconds) != WAIT_OBJECT_0)
-            return false;
-        GetExitCodeProcess(m_info.hProcess, &code);
-        return true;
-    }
-    void End()
-    {
-        if (!m_info.hProcess)
-            return;
-        TerminateProcess(m_info.hProcess, 0);
-        WaitForSingleObject(m_info.hProcess, 5000);
-        CloseHandle(m_info.hProcess);
-        m_info = {};
-    }
-
-private:
-    PROCESS_INFORMATION m_info = {};
+    ServerProcess() : ChildProcess(L"\"" + std::wstring(THERMIVOX_SERVER_WIN) + L"\"") {}
 };
 
 // Ends servers that earlier tests or programs left behind: only one may run at a time.
 void EndStrayServers()
 {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return;
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
-    {
-        if (lstrcmpiW(entry.szExeFile, L"ThermivoxServer.exe") != 0)
-            continue;
-        if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID))
-        {
-            TerminateProcess(process, 0);
-            WaitForSingleObject(process, 5000);
-            CloseHandle(process);
-        }
-    }
-    CloseHandle(snapshot);
+    EndProcesses(ProcessesNamed(L"ThermivoxServer.exe"));
 }
 
 // Runs the server with the given replay file (or a missing one) until its block shows `updates`
