@@ -16,6 +16,8 @@ InstallDir "$PROGRAMFILES64\${TITLE}"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
+; The program comes back by itself at the end; nothing is left to read on the last page.
+AutoCloseWindow true
 VIProductVersion "${FILE_VERSION}"
 VIAddVersionKey "ProductName" "${TITLE}"
 VIAddVersionKey "FileVersion" "${VERSION}"

@@ -1,6 +1,7 @@
 // Our own release's installer and uninstaller, run silently the way an update or a user runs them:
 // over a running program and sensor server, and with them running at uninstall time.
 #include "tests/app/update/TestFiles.h"
+#include "tests/scripts/Installation.h"
 #include "tests/scripts/RunningProcesses.h"
 
 #include <windows.h>
@@ -19,15 +20,7 @@
 
 namespace
 {
-constexpr wchar_t kFolder[] = L"C:\\TkInstallerTest\\Tarvik Kelvane";
-constexpr wchar_t kProgram[] = L"Tarvik Kelvane.exe";
-constexpr wchar_t kServer[] = L"ThermivoxServer.exe";
 constexpr wchar_t kTaskName[] = L"KELVANE StartupTask";
-
-std::wstring InFolder(const std::wstring& name)
-{
-    return std::wstring(kFolder) + L"\\" + name;
-}
 
 std::wstring StartMenuLink()
 {
@@ -36,77 +29,9 @@ std::wstring StartMenuLink()
     return std::wstring(programs) + L"\\Tarvik Kelvane.lnk";
 }
 
-// Runs a silent installer or uninstaller command and waits for it; its exit code, or -1.
-long RunSilently(const std::wstring& commandLine)
-{
-    ChildProcess setup(commandLine);
-    DWORD code = 0;
-    if (!setup.Started() || !setup.WaitForEnd(120000, code))
-        return -1;
-    return static_cast<long>(code);
-}
-
 long Install()
 {
     return RunSilently(L"\"" + std::wstring(TK_INSTALLER_WIN) + L"\" /S /D=" + kFolder);
-}
-
-// Ids of the steady processes of that name whose file lies at path.
-std::vector<DWORD> SteadyProcessesAt(const std::wstring& name, const std::wstring& path)
-{
-    std::vector<DWORD> found;
-    for (const DWORD id : SteadyProcessesNamed(name))
-    {
-        if (lstrcmpiW(ImagePathOf(id).c_str(), path.c_str()) == 0)
-            found.push_back(id);
-    }
-    return found;
-}
-
-// Icons in Wine's own tray window, which stands in for a taskbar when there is none: a row of
-// cells one small icon (plus a 2-pixel border) wide, at least 8 of them. A cell holding an icon
-// is not a single colour. -1 when there is no such window.
-int WineTrayIcons()
-{
-    const HWND tray = FindWindowW(nullptr, L"Wine System Tray");
-    if (!tray)
-        return -1;
-    if (!IsWindowVisible(tray))
-        return 0;
-    RECT client = {};
-    GetClientRect(tray, &client);
-    const int width = client.right;
-    const int height = client.bottom;
-    HDC window = GetDC(tray);
-    HDC memory = CreateCompatibleDC(window);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, window, 0, 0, SRCCOPY);
-    const auto* pixels = static_cast<const DWORD*>(bits);
-    const int cell = GetSystemMetrics(SM_CXSMICON) + 4;
-    int icons = 0;
-    for (int left = 0; left + cell <= width; left += cell)
-    {
-        bool uniform = true;
-        for (int y = 0; y < height && uniform; ++y)
-        {
-            for (int x = left; x < left + cell && uniform; ++x)
-                uniform = pixels[y * width + x] == pixels[left];
-        }
-        icons += uniform ? 0 : 1;
-    }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(tray, window);
-    return icons;
 }
 
 // The program's own registration of its logon task cannot succeed under Wine (no logon triggers),
@@ -134,24 +59,7 @@ protected:
     void SetUp() override { Clean(); }
     void TearDown() override { Clean(); }
 
-    static void Clean()
-    {
-        EndProcesses(ProcessesNamed(kProgram));
-        EndProcesses(ProcessesNamed(kServer));
-        RemoveTree(std::wstring(kFolder) + L"\\");
-    }
-
-    // Waits until exactly one program from the install folder runs and has started its server.
-    static bool OneProgramAndServerRun()
-    {
-        return WaitUntil(
-            []
-            {
-                return SteadyProcessesAt(kProgram, InFolder(kProgram)).size() == 1 &&
-                       ProcessesNamed(kServer).size() >= 1;
-            },
-            30000);
-    }
+    static void Clean() { CleanInstallation(); }
 };
 } // namespace
 
