@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <zlib.h>
+
 namespace
 {
 using ArchiveAttackTest = ExtractionSandbox;
@@ -168,5 +170,28 @@ TEST_F(ArchiveAttackTest, SizesThatLieFailTheArchive)
         zip.Add(liar);
         EXPECT_FALSE(Extract(zip)) << liar.name;
         EXPECT_TRUE(ReadTree(Base()).empty()) << liar.name;
+    }
+}
+
+// The bomb's stream is built in pieces; it must still be exactly a GiB of zeros.
+TEST(TestZipWriterZeros, DeflatedZerosInflateToExactlyTheSizeAndCrc)
+{
+    for (const std::uint64_t size : {std::uint64_t(0), std::uint64_t(1000), std::uint64_t(3u << 20) + 7})
+    {
+        std::uint32_t crc = 0;
+        std::string deflated = TestZipWriter::DeflatedZeros(size, crc);
+        std::string inflated(size + 16, 'x');
+        z_stream s = {};
+        inflateInit2(&s, -15);
+        s.next_in = reinterpret_cast<Bytef*>(deflated.data());
+        s.avail_in = static_cast<uInt>(deflated.size());
+        s.next_out = reinterpret_cast<Bytef*>(inflated.data());
+        s.avail_out = static_cast<uInt>(inflated.size());
+        EXPECT_EQ(inflate(&s, Z_FINISH), Z_STREAM_END) << size;
+        EXPECT_EQ(s.total_out, size);
+        inflateEnd(&s);
+        inflated.resize(size);
+        EXPECT_EQ(inflated, std::string(size, '\0'));
+        EXPECT_EQ(crc, crc32(0, reinterpret_cast<const Bytef*>(inflated.data()), static_cast<uInt>(size)));
     }
 }
