@@ -13,10 +13,6 @@
 
 namespace
 {
-constexpr DWORD kAnyWrite = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA | FILE_WRITE_ATTRIBUTES |
-                            FILE_DELETE_CHILD | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE |
-                            GENERIC_ALL;
-
 class StagingFolderTest : public ::testing::Test
 {
 protected:
@@ -29,7 +25,6 @@ protected:
     // Stands in for %ProgramData%.
     std::wstring Data() const { return m_sandbox.Path() + L"data\\"; }
     std::wstring Outside() const { return m_sandbox.Path() + L"outside\\"; }
-    std::wstring Root() const { return StagingRootBelow(Data()); }
 
 private:
     TestFolder m_sandbox;
@@ -40,78 +35,60 @@ bool RunsUnderWine()
     return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
 
-bool IsOneOf(PSID sid, std::initializer_list<WELL_KNOWN_SID_TYPE> types)
+// Fails for every allowing entry that grants some write to a SID other than Administrators or SYSTEM
+// (or, with othersMayWrite, to Everyone, Users or Authenticated Users).
+void ExpectOnlyAdministratorsAndSystemWrite(PACL dacl, bool othersMayWrite)
 {
-    for (const auto type : types)
-    {
-        if (IsWellKnownSid(sid, type))
-            return true;
-    }
-    return false;
-}
-
-// Every allowing entry that grants any kind of write, checked against who may have it.
-void ExpectOnlyWritersAmong(PACL dacl, std::initializer_list<WELL_KNOWN_SID_TYPE> writers, bool allowOthers)
-{
+    constexpr DWORD kAnyWrite = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA | FILE_WRITE_ATTRIBUTES |
+                                FILE_DELETE_CHILD | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE |
+                                GENERIC_ALL;
     ASSERT_NE(dacl, nullptr);
     for (DWORD i = 0; i < dacl->AceCount; ++i)
     {
         ACCESS_ALLOWED_ACE* ace = nullptr;
         ASSERT_TRUE(GetAce(dacl, i, reinterpret_cast<void**>(&ace)));
-        if (ace->Header.AceType != ACCESS_ALLOWED_ACE_TYPE || (ace->Mask & kAnyWrite) == 0)
-            continue;
         const PSID sid = &ace->SidStart;
-        EXPECT_FALSE(IsOneOf(sid, {WinWorldSid, WinBuiltinUsersSid, WinAuthenticatedUserSid}))
-            << "entry " << i;
-        if (!allowOthers)
-        {
-            EXPECT_TRUE(IsOneOf(sid, writers)) << "entry " << i;
-        }
+        if (ace->Header.AceType != ACCESS_ALLOWED_ACE_TYPE || (ace->Mask & kAnyWrite) == 0 ||
+            IsWellKnownSid(sid, WinBuiltinAdministratorsSid) || IsWellKnownSid(sid, WinLocalSystemSid))
+            continue;
+        const bool everybody = IsWellKnownSid(sid, WinWorldSid) || IsWellKnownSid(sid, WinBuiltinUsersSid) ||
+                               IsWellKnownSid(sid, WinAuthenticatedUserSid);
+        EXPECT_TRUE(othersMayWrite && !everybody) << "entry " << i;
     }
 }
 } // namespace
 
-TEST_F(StagingFolderTest, EachUpdateGetsAFreshFolderWithNewFilesOnly)
+TEST_F(StagingFolderTest, EachUpdateGetsAFreshFolderWhereOnlyNewFilesAreOpened)
 {
-    CStagingFolder first;
-    CStagingFolder second;
+    CStagingFolder first, second;
     ASSERT_TRUE(CStagingFolder::CreateBelow(Data(), first));
     ASSERT_TRUE(CStagingFolder::CreateBelow(Data(), second));
     EXPECT_NE(first.Path(), second.Path());
-    EXPECT_EQ(first.Path().rfind(Root(), 0), 0u);
-    EXPECT_EQ(first.Path().back(), L'\\');
+    EXPECT_EQ(first.Path().rfind(StagingRootBelow(Data()), 0), 0u);
 
     KernelHandle archive = first.CreateNewFile(L"Software-1.0.0.20.zip");
-    ASSERT_TRUE(archive.IsValid());
     DWORD done = 0;
+    char back[4] = {};
     EXPECT_TRUE(WriteFile(archive.Get(), "zip", 3, &done, nullptr));
     SetFilePointer(archive.Get(), 0, nullptr, FILE_BEGIN);
-    char back[4] = {};
     EXPECT_TRUE(ReadFile(archive.Get(), back, 3, &done, nullptr));
     EXPECT_STREQ(back, "zip");
-    EXPECT_FALSE(first.CreateNewFile(L"Software-1.0.0.20.zip").IsValid());
-    for (const wchar_t* name : {L"", L"..", L"..\\x.zip", L"sub\\x.zip", L"C:x.zip", L"x.zip:stream", L"nul"})
-        EXPECT_FALSE(first.CreateNewFile(name).IsValid()) << std::wstring(name).size();
     archive.Reset();
 
-    const std::wstring removed = first.Path();
-    first.Remove();
-    EXPECT_FALSE(PathExists(removed));
-    EXPECT_TRUE(PathExists(second.Path()));
-}
-
-TEST_F(StagingFolderTest, PlantedFilesAndLinksAreNotOpened)
-{
     ASSERT_TRUE(WriteFileBytes(Outside() + L"system.dll", "system"));
-    CStagingFolder folder;
-    ASSERT_TRUE(CStagingFolder::CreateBelow(Data(), folder));
     ASSERT_TRUE(
-        CreateHardLinkW((folder.Path() + L"hard.zip").c_str(), (Outside() + L"system.dll").c_str(), nullptr));
-    TestLink link(Outside() + L"system.dll", folder.Path() + L"soft.zip", false);
+        CreateHardLinkW((first.Path() + L"hard.zip").c_str(), (Outside() + L"system.dll").c_str(), nullptr));
+    TestLink link(Outside() + L"system.dll", first.Path() + L"soft.zip", false);
     ASSERT_TRUE(link.Made());
-    EXPECT_FALSE(folder.CreateNewFile(L"hard.zip").IsValid());
-    EXPECT_FALSE(folder.CreateNewFile(L"soft.zip").IsValid());
+    for (const wchar_t* name : {L"Software-1.0.0.20.zip", L"hard.zip", L"soft.zip", L"", L"..", L"..\\x.zip",
+                                L"sub\\x.zip", L"C:x.zip", L"x.zip:stream", L"nul"})
+        EXPECT_FALSE(first.CreateNewFile(name).IsValid()) << std::wstring(name).size();
     EXPECT_EQ(ReadFileBytes(Outside() + L"system.dll"), "system");
+
+    const std::wstring removed = second.Path();
+    second.Remove();
+    EXPECT_FALSE(PathExists(removed));
+    EXPECT_TRUE(PathExists(first.Path()));
 }
 
 // The attack on the old temp folder: a folder of the path replaced by a link to somewhere precious.
@@ -128,44 +105,39 @@ TEST_F(StagingFolderTest, ARootReachedThroughALinkIsRefused)
 TEST_F(StagingFolderTest, LeftoversGoButLinkTargetsStay)
 {
     ASSERT_TRUE(WriteFileBytes(Outside() + L"keep.txt", "keep"));
-    std::wstring plainPath, linkedPath;
-    {
-        CStagingFolder plain, linked;
-        ASSERT_TRUE(CStagingFolder::CreateBelow(Data(), plain));
-        ASSERT_TRUE(CStagingFolder::CreateBelow(Data(), linked));
-        plainPath = plain.Path();
-        linkedPath = linked.Path();
-    }
-    CreateDirectoryW((plainPath + L"sub").c_str(), nullptr);
-    ASSERT_TRUE(WriteFileBytes(plainPath + L"sub\\installer.exe", "old"));
-    ASSERT_TRUE(WriteFileBytes(plainPath + L"locked.dll", "old"));
-    SetFileAttributesW((plainPath + L"locked.dll").c_str(), FILE_ATTRIBUTE_READONLY);
-    TestLink folderLink(Outside(), linkedPath + L"folder", true);
-    TestLink fileLink(Outside() + L"keep.txt", linkedPath + L"file.txt", false);
+    CStagingFolder plain, linked;
+    ASSERT_TRUE(CStagingFolder::CreateBelow(Data(), plain));
+    ASSERT_TRUE(CStagingFolder::CreateBelow(Data(), linked));
+    CreateDirectoryW((plain.Path() + L"sub").c_str(), nullptr);
+    ASSERT_TRUE(WriteFileBytes(plain.Path() + L"sub\\installer.exe", "old"));
+    ASSERT_TRUE(WriteFileBytes(plain.Path() + L"locked.dll", "old"));
+    SetFileAttributesW((plain.Path() + L"locked.dll").c_str(), FILE_ATTRIBUTE_READONLY);
+    TestLink folderLink(Outside(), linked.Path() + L"folder", true);
+    TestLink fileLink(Outside() + L"keep.txt", linked.Path() + L"file.txt", false);
     ASSERT_TRUE(folderLink.Made() && fileLink.Made());
+    const std::wstring plainPath = plain.Path(), linkedPath = linked.Path();
+    plain = CStagingFolder();
+    linked = CStagingFolder();
 
     RemoveLeftoverStagingFoldersBelow(Data());
     EXPECT_FALSE(PathExists(plainPath));
     EXPECT_EQ(ReadTree(Outside()), (std::map<std::wstring, std::string>{{L"keep.txt", "keep"}}));
-    // Windows removes the links themselves; Wine cannot remove a Unix link without touching its target,
-    // so there they stay, and with them the folder holding them.
-    if (!RunsUnderWine())
-    {
-        EXPECT_FALSE(PathExists(linkedPath));
-    }
+    // Windows removes links as links; Wine cannot remove a Unix link without touching its target, so
+    // there the links stay, and the folder holding them.
+    EXPECT_TRUE(RunsUnderWine() || !PathExists(linkedPath));
 }
 
 TEST_F(StagingFolderTest, OnlyAdministratorsAndSystemMayWrite)
 {
     CStagingFolderSecurity security;
-    ASSERT_TRUE(security.IsValid());
     SECURITY_DESCRIPTOR_CONTROL control = 0;
     DWORD revision = 0;
+    ASSERT_TRUE(security.IsValid());
     ASSERT_TRUE(
         GetSecurityDescriptorControl(security.Attributes()->lpSecurityDescriptor, &control, &revision));
     EXPECT_TRUE(control & SE_DACL_PROTECTED);
-    ExpectOnlyWritersAmong(security.Dacl(), {WinBuiltinAdministratorsSid, WinLocalSystemSid}, false);
     EXPECT_EQ(security.Dacl()->AceCount, 4);
+    ExpectOnlyAdministratorsAndSystemWrite(security.Dacl(), false);
 
     CStagingFolder folder;
     ASSERT_TRUE(CStagingFolder::CreateBelow(Data(), folder));
@@ -178,19 +150,12 @@ TEST_F(StagingFolderTest, OnlyAdministratorsAndSystemMayWrite)
     LPWSTR text = nullptr;
     ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1,
                                                          DACL_SECURITY_INFORMATION, &text, nullptr);
-    RecordProperty("dacl", text != nullptr ? std::string(text, text + wcslen(text)) : std::string());
     // Wine keeps no descriptor: it reads back one made from the Unix mode bits (owner, SYSTEM, Everyone),
-    // never protected. What it can show is that nobody but those may write.
+    // never protected. What it can show is that neither Everyone nor Users may write.
     const bool wine = RunsUnderWine();
-    if (wine)
-    {
-        std::wcout << L"Wine reads the staging folder's DACL back as " << (text ? text : L"?") << std::endl;
-    }
-    else
-    {
-        EXPECT_TRUE(control & SE_DACL_PROTECTED);
-    }
-    ExpectOnlyWritersAmong(dacl, {WinBuiltinAdministratorsSid, WinLocalSystemSid}, wine);
+    std::wcout << L"staging folder DACL read back: " << (text ? text : L"?") << std::endl;
+    EXPECT_TRUE(wine || (control & SE_DACL_PROTECTED));
+    ExpectOnlyAdministratorsAndSystemWrite(dacl, wine);
     LocalFree(text);
     LocalFree(descriptor);
 }
