@@ -1,5 +1,4 @@
 #include "app/core/DebugPrivilege.h"
-#include "app/core/KillProcessByName.h"
 #include "app/core/SensorServer.h"
 #include "app/core/SingleInstance.h"
 #include "app/core/StartupRules.h"
@@ -23,7 +22,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     if (WantsDpiAwareness(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)))
         SetProcessDPIAware();
     EnableDebugPrivilege();
-    KillProcessByName(kSensorServerFileName);
+    EndSensorServers();
 
     Gdiplus::GdiplusStartupInput gdiplusInput;
     ULONG_PTR gdiplusToken = 0;
@@ -36,11 +35,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     auto dialog = std::make_unique<DeviceMainDlg>();
     dialog->RunMainDialog(show);
 
-    dialog->Stop();
+    dialog->StopWorkers();
     // A loop ended by WM_QUIT leaves the window alive; its controls hold GDI+ objects that must go
     // before GDI+ does.
     dialog->DestroyWindow();
-    KillProcessByName(kSensorServerFileName);
+    EndSensorServers();
     CoUninitialize();
     OleUninitialize();
     Gdiplus::GdiplusShutdown(gdiplusToken);
