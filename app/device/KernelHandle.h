@@ -12,6 +12,17 @@ public:
     ~KernelHandle() { Close(); }
     KernelHandle(const KernelHandle&) = delete;
     KernelHandle& operator=(const KernelHandle&) = delete;
+    KernelHandle(KernelHandle&& other) noexcept : m_handle(other.m_handle) { other.m_handle = nullptr; }
+    KernelHandle& operator=(KernelHandle&& other) noexcept
+    {
+        if (this != &other)
+        {
+            Close();
+            m_handle = other.m_handle;
+            other.m_handle = nullptr;
+        }
+        return *this;
+    }
 
     HANDLE Get() const { return m_handle; }
     bool IsValid() const { return m_handle != nullptr && m_handle != INVALID_HANDLE_VALUE; }

@@ -1,17 +1,17 @@
 #include "app/update/ArchiveExtractor.h"
 
 #include "app/device/KernelHandle.h"
-#include "app/update/FolderPath.h"
+#include "app/update/ExtractedItems.h"
+#include "app/update/PlainPath.h"
 #include "app/update/ZipEntryAttributes.h"
 #include "app/update/ZipEntryName.h"
+#include "app/update/ZipEntryRanges.h"
 #include "app/update/ZipEntryTimes.h"
-
-#include <windows.h>
+#include "app/update/ZipHandleStream.h"
 
 #include <unzip.h>
-// after unzip.h, which brings the types it uses
-#include <iowin32.h>
 
+#include <list>
 #include <optional>
 #include <vector>
 
@@ -20,18 +20,16 @@ namespace
 constexpr unsigned kChunkSize = 16384;
 constexpr int kMaxNameLength = MAX_PATH;
 constexpr unsigned long kUtf8NameFlag = 0x800;
-constexpr unsigned long kEncryptedFlag = 0x1;
+// Traditional and strong encryption.
+constexpr unsigned long kEncryptedFlags = 0x1 | 0x40;
+constexpr std::uint64_t kLocalHeaderSize = 30;
+constexpr unsigned long kStored = 0;
 
 // Sole owner of an open archive.
 class ZipArchive
 {
 public:
-    explicit ZipArchive(const std::wstring& path)
-    {
-        zlib_filefunc64_def functions;
-        fill_win32_filefunc64W(&functions);
-        m_zip = unzOpen2_64(path.c_str(), &functions);
-    }
+    explicit ZipArchive(CZipHandleStream& stream) : m_zip(unzOpen2_64("archive", stream.Functions())) {}
     ~ZipArchive()
     {
         if (m_zip != nullptr)
@@ -43,30 +41,39 @@ public:
     unzFile Get() const { return m_zip; }
 
 private:
-    unzFile m_zip = nullptr;
+    unzFile m_zip;
 };
 
-// Keeps the current entry open for reading and closes it once; Finish reports the CRC check.
+// Keeps the current entry open for reading and closes it once.
 class OpenEntry
 {
 public:
     explicit OpenEntry(unzFile zip) : m_zip(zip), m_open(unzOpenCurrentFile(zip) == UNZ_OK) {}
-    ~OpenEntry() { Finish(); }
+    ~OpenEntry()
+    {
+        if (m_open)
+            unzCloseCurrentFile(m_zip);
+    }
     OpenEntry(const OpenEntry&) = delete;
     OpenEntry& operator=(const OpenEntry&) = delete;
 
     bool IsOpen() const { return m_open; }
-    bool Finish()
-    {
-        if (!m_open)
-            return false;
-        m_open = false;
-        return unzCloseCurrentFile(m_zip) == UNZ_OK;
-    }
 
 private:
     unzFile m_zip;
     bool m_open;
+};
+
+// One entry as the central directory declares it, checked before anything is written.
+struct PlannedEntry
+{
+    std::wstring relative;
+    bool folder = false;
+    ZipEntryAttributes attributes;
+    std::uint64_t size = 0;
+    std::uint32_t crc = 0;
+    unsigned long dosDate = 0;
+    std::vector<unsigned char> centralExtra;
 };
 
 std::optional<std::wstring> DecodeName(const std::vector<char>& raw, unsigned long flags)
@@ -80,33 +87,68 @@ std::optional<std::wstring> DecodeName(const std::vector<char>& raw, unsigned lo
     return std::wstring(name, length);
 }
 
-std::wstring FullPath(const std::wstring& path)
+bool PlanCurrentEntry(unzFile zip, const ExtractionLimits& limits, PlannedEntry& entry, ZipEntryRange& range)
 {
-    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (size == 0)
-        return {};
-    std::wstring full(size, L'\0');
-    const DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
-    full.resize(length < size ? length : 0);
-    return full;
-}
-
-// The file system's own reading of the path must still lie below the base folder.
-bool IsInsideFolder(const std::wstring& fullBase, const std::wstring& target)
-{
-    const std::wstring full = FullPath(target);
-    if (fullBase.empty() || full.size() <= fullBase.size())
+    unz_file_info64 info = {};
+    if (unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK ||
+        info.size_filename == 0)
         return false;
-    return CompareStringOrdinal(full.c_str(), static_cast<int>(fullBase.size()), fullBase.c_str(),
-                                static_cast<int>(fullBase.size()), TRUE) == CSTR_EQUAL;
+    std::vector<char> rawName(info.size_filename);
+    entry.centralExtra.resize(info.size_file_extra);
+    if (unzGetCurrentFileInfo64(zip, &info, rawName.data(), rawName.size(), entry.centralExtra.data(),
+                                entry.centralExtra.size(), nullptr, 0) != UNZ_OK)
+        return false;
+    if ((info.flag & kEncryptedFlags) != 0 ||
+        (info.compression_method != kStored && info.compression_method != Z_DEFLATED) ||
+        (info.compression_method == kStored && info.compressed_size != info.uncompressed_size) ||
+        info.uncompressed_size > limits.maxEntryBytes)
+        return false;
+    const auto name = DecodeName(rawName, info.flag);
+    const auto relative = name ? SafeZipEntryPath(*name) : std::nullopt;
+    if (!relative)
+        return false;
+    entry.relative = *relative;
+    entry.attributes = ZipEntryAttributes::Decode(info.version, info.external_fa);
+    entry.folder = entry.attributes.directory || entry.relative.back() == L'\\';
+    entry.size = info.uncompressed_size;
+    entry.crc = static_cast<std::uint32_t>(info.crc);
+    entry.dosDate = info.dosDate;
+
+    // Where the entry really lies: the reader checks the local header against the central one.
+    OpenEntry open(zip);
+    if (!open.IsOpen())
+        return false;
+    const std::uint64_t dataStart = unzGetCurrentFileZStreamPos64(zip);
+    const int localExtra = unzGetLocalExtrafield(zip, nullptr, 0);
+    const std::uint64_t header = kLocalHeaderSize + info.size_filename + (localExtra > 0 ? localExtra : 0);
+    if (localExtra < 0 || dataStart < header)
+        return false;
+    range.begin = dataStart - header;
+    range.end = dataStart + info.compressed_size;
+    return true;
 }
 
-void CreateFoldersAlong(const std::wstring& base, const std::wstring& relative)
+bool PlanEntries(unzFile zip, const ExtractionLimits& limits, std::vector<PlannedEntry>& plan)
 {
-    CreateFolderPath(base);
-    for (auto slash = relative.find(L'\\'); slash != std::wstring::npos;
-         slash = relative.find(L'\\', slash + 1))
-        CreateDirectoryW((base + relative.substr(0, slash)).c_str(), nullptr);
+    unz_global_info64 global = {};
+    if (unzGetGlobalInfo64(zip, &global) != UNZ_OK || global.number_entry > limits.maxEntries)
+        return false;
+    std::vector<ZipEntryRange> ranges;
+    std::uint64_t total = 0;
+    int status = unzGoToFirstFile(zip);
+    for (; status == UNZ_OK; status = unzGoToNextFile(zip))
+    {
+        PlannedEntry entry;
+        ZipEntryRange range;
+        if (plan.size() >= limits.maxEntries || !PlanCurrentEntry(zip, limits, entry, range))
+            return false;
+        total += entry.size;
+        if (total > limits.maxTotalBytes)
+            return false;
+        plan.push_back(std::move(entry));
+        ranges.push_back(range);
+    }
+    return status == UNZ_END_OF_LIST_OF_FILE && AreDisjoint(ranges);
 }
 
 FILETIME ToFileTime(std::uint64_t ticks)
@@ -127,6 +169,21 @@ void ApplyTimes(ZipEntryTimes& target, const ZipEntryTimes& source)
         target.creation = source.creation;
 }
 
+ZipEntryTimes TimesOf(unzFile zip, const PlannedEntry& entry)
+{
+    ZipEntryTimes times = ZipEntryTimes::FromExtraField(entry.centralExtra.data(), entry.centralExtra.size());
+    const int localSize = unzGetLocalExtrafield(zip, nullptr, 0);
+    if (localSize > 0)
+    {
+        std::vector<unsigned char> localExtra(localSize);
+        const int got = unzGetLocalExtrafield(zip, localExtra.data(), static_cast<unsigned>(localSize));
+        if (got > 0)
+            ApplyTimes(times,
+                       ZipEntryTimes::FromExtraField(localExtra.data(), static_cast<std::size_t>(got)));
+    }
+    return times;
+}
+
 void SetEntryTimes(HANDLE file, unsigned long dosDate, const ZipEntryTimes& extended)
 {
     FILETIME local = {};
@@ -140,118 +197,103 @@ void SetEntryTimes(HANDLE file, unsigned long dosDate, const ZipEntryTimes& exte
     SetFileTime(file, &creation, &access, &write);
 }
 
-bool CopyEntryData(unzFile zip, HANDLE file)
+// Writes no more than the declared size and checks size and CRC-32 itself: the reader skips its own
+// check when the data ends early.
+bool CopyCheckedData(unzFile zip, HANDLE file, const PlannedEntry& entry)
 {
     std::vector<char> chunk(kChunkSize);
+    std::uint64_t written = 0;
+    uLong crc = crc32(0, nullptr, 0);
     for (;;)
     {
-        const int read = unzReadCurrentFile(zip, chunk.data(), kChunkSize);
-        if (read < 0)
+        // One byte more than declared is asked for, so data that runs on is seen.
+        const std::uint64_t room = entry.size - written + 1;
+        const unsigned want = room < kChunkSize ? static_cast<unsigned>(room) : kChunkSize;
+        const int read = unzReadCurrentFile(zip, chunk.data(), want);
+        if (read < 0 || static_cast<std::uint64_t>(read) > entry.size - written)
             return false;
         if (read == 0)
-            return true;
-        DWORD written = 0;
-        if (!WriteFile(file, chunk.data(), static_cast<DWORD>(read), &written, nullptr) ||
-            written != static_cast<DWORD>(read))
+            break;
+        crc = crc32(crc, reinterpret_cast<const Bytef*>(chunk.data()), static_cast<uInt>(read));
+        DWORD done = 0;
+        if (!WriteFile(file, chunk.data(), static_cast<DWORD>(read), &done, nullptr) ||
+            done != static_cast<DWORD>(read))
+            return false;
+        written += static_cast<std::uint64_t>(read);
+    }
+    return written == entry.size && crc == entry.crc;
+}
+
+bool WriteFileEntry(unzFile zip, const std::wstring& base, const PlannedEntry& entry, CExtractedItems& items)
+{
+    OpenEntry open(zip);
+    if (!open.IsOpen())
+        return false;
+    const ZipEntryTimes times = TimesOf(zip, entry);
+    const std::wstring target = base + entry.relative;
+    KernelHandle file;
+    if (!CreateNewPlainFile(target, GENERIC_WRITE, entry.attributes.ToFileAttributes(), file))
+        return false;
+    items.AddFile(target);
+    if (!CopyCheckedData(zip, file.Get(), entry))
+        return false;
+    SetEntryTimes(file.Get(), entry.dosDate, times);
+    return true;
+}
+
+bool WriteEntries(unzFile zip, const std::wstring& base, const std::vector<PlannedEntry>& plan,
+                  CExtractedItems& items)
+{
+    std::size_t index = 0;
+    for (int status = unzGoToFirstFile(zip); status == UNZ_OK; status = unzGoToNextFile(zip), ++index)
+    {
+        if (index >= plan.size())
+            return false;
+        const PlannedEntry& entry = plan[index];
+        if (entry.folder)
+        {
+            if (!items.EnsureFolders(base, entry.relative))
+                return false;
+            continue;
+        }
+        const std::size_t slash = entry.relative.rfind(L'\\');
+        const std::wstring parent =
+            slash == std::wstring::npos ? std::wstring() : entry.relative.substr(0, slash + 1);
+        if (!items.EnsureFolders(base, parent) || !WriteFileEntry(zip, base, entry, items))
             return false;
     }
-}
-
-void RemoveFile(const std::wstring& path)
-{
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(path.c_str());
-}
-
-void ExtractFile(unzFile zip, const std::wstring& target, const ZipEntryAttributes& attributes,
-                 const unz_file_info64& info, const std::vector<unsigned char>& centralExtra)
-{
-    OpenEntry entry(zip);
-    if (!entry.IsOpen())
-        return;
-    ZipEntryTimes times = ZipEntryTimes::FromExtraField(centralExtra.data(), centralExtra.size());
-    const int localSize = unzGetLocalExtrafield(zip, nullptr, 0);
-    if (localSize > 0)
-    {
-        std::vector<unsigned char> localExtra(localSize);
-        const int got = unzGetLocalExtrafield(zip, localExtra.data(), static_cast<unsigned>(localSize));
-        if (got > 0)
-            ApplyTimes(times,
-                       ZipEntryTimes::FromExtraField(localExtra.data(), static_cast<std::size_t>(got)));
-    }
-
-    // A read-only file in the way stays as it is, whether or not the file system would let it go.
-    const DWORD existing = GetFileAttributesW(target.c_str());
-    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0)
-        return;
-    KernelHandle file(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  attributes.ToFileAttributes(), nullptr));
-    if (!file.IsValid())
-        return;
-    // A truncated or corrupt file must not be left where the installer is looked for.
-    if (!CopyEntryData(zip, file.Get()) || !entry.Finish())
-    {
-        file.Reset();
-        RemoveFile(target);
-        return;
-    }
-    SetEntryTimes(file.Get(), info.dosDate, times);
-}
-
-void ExtractCurrentEntry(unzFile zip, const std::wstring& base, const std::wstring& fullBase)
-{
-    unz_file_info64 info = {};
-    if (unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK ||
-        info.size_filename == 0)
-        return;
-    std::vector<char> rawName(info.size_filename);
-    std::vector<unsigned char> centralExtra(info.size_file_extra);
-    if (unzGetCurrentFileInfo64(zip, &info, rawName.data(), rawName.size(), centralExtra.data(),
-                                centralExtra.size(), nullptr, 0) != UNZ_OK)
-        return;
-
-    // Encrypted entries cannot be read without a password.
-    if ((info.flag & kEncryptedFlag) != 0)
-        return;
-    const auto name = DecodeName(rawName, info.flag);
-    if (!name)
-        return;
-    const auto relative = SafeZipEntryPath(*name);
-    if (!relative)
-        return;
-    const ZipEntryAttributes attributes = ZipEntryAttributes::Decode(info.version, info.external_fa);
-    const bool folder = attributes.directory || relative->back() == L'\\';
-    std::wstring target = base + *relative;
-    if (target.back() == L'\\')
-        target.pop_back();
-    if (!IsInsideFolder(fullBase, target))
-        return;
-
-    if (folder)
-    {
-        CreateFoldersAlong(base, *relative + L"\\");
-        return;
-    }
-    CreateFoldersAlong(base, *relative);
-    ExtractFile(zip, target, attributes, info, centralExtra);
+    return index == plan.size();
 }
 } // namespace
 
-bool ExtractArchive(const std::wstring& archivePath, const std::wstring& folder)
+bool ExtractArchive(HANDLE archive, const std::wstring& folder, const ExtractionLimits& limits)
 {
-    ZipArchive archive(archivePath);
-    if (archive.Get() == nullptr)
+    if (archive == nullptr || archive == INVALID_HANDLE_VALUE)
+        return false;
+    CZipHandleStream stream(archive);
+    ZipArchive zip(stream);
+    if (zip.Get() == nullptr)
+        return false;
+    std::vector<PlannedEntry> plan;
+    if (!PlanEntries(zip.Get(), limits, plan))
         return false;
 
-    std::wstring base = folder;
-    if (base.empty() || (base.back() != L'\\' && base.back() != L'/'))
+    std::wstring base = NormalisedPath(folder);
+    std::list<KernelHandle> held;
+    if (base.empty() || !OpenPlainFolderChain(base, held))
+        return false;
+    if (base.back() != L'\\')
         base += L'\\';
-    std::wstring fullBase = FullPath(base);
-    if (!fullBase.empty() && fullBase.back() != L'\\')
-        fullBase += L'\\';
-
-    for (int status = unzGoToFirstFile(archive.Get()); status == UNZ_OK;
-         status = unzGoToNextFile(archive.Get()))
-        ExtractCurrentEntry(archive.Get(), base, fullBase);
+    CExtractedItems items;
+    if (!WriteEntries(zip.Get(), base, plan, items))
+        return false;
+    items.Keep();
     return true;
+}
+
+bool ExtractArchive(const std::wstring& archivePath, const std::wstring& folder)
+{
+    KernelHandle archive(CreateFileW(archivePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return archive.IsValid() && ExtractArchive(archive.Get(), folder);
 }

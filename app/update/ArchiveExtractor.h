@@ -1,8 +1,19 @@
 #pragma once
 
+#include "app/update/ExtractionLimits.h"
+
+#include <windows.h>
+
 #include <string>
 
-// Unpacks a zip archive into a folder (minizip and zlib). Entries whose names would leave the folder are
-// skipped, as is every entry that fails; an entry that fails half-way is removed rather than left
-// truncated. True when the archive could be opened, whatever became of its entries.
+// Unpacks the zip archive open behind the handle (read from offset 0 on, never reopened by name; the
+// handle stays open and its file pointer moves) into an existing folder that has no link on its path.
+// All or nothing: an entry over the limits, a name that cannot stay inside the folder, entries that
+// share bytes, a method other than stored or deflated, encryption, output that differs from the declared
+// size or CRC-32, a name already taken or a link met on the way fails the whole archive, and everything
+// written by then is removed.
+bool ExtractArchive(HANDLE archive, const std::wstring& folder, const ExtractionLimits& limits = {});
+
+// The same for an archive that only has a name; kept for the timing tool. The update itself holds its
+// archive open from download to extraction and uses the handle form.
 bool ExtractArchive(const std::wstring& archivePath, const std::wstring& folder);

@@ -52,8 +52,11 @@ bool IsDeviceName(const std::wstring& part)
     if (stem == L"CON" || stem == L"PRN" || stem == L"AUX" || stem == L"NUL" || stem == L"CONIN$" ||
         stem == L"CONOUT$")
         return true;
-    return stem.size() == 4 && (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0) &&
-           stem[3] >= L'1' && stem[3] <= L'9';
+    // Windows also takes the superscript digits one to three as port numbers.
+    const bool portDigit =
+        stem.size() == 4 && ((stem[3] >= L'1' && stem[3] <= L'9') || stem[3] == L'\u00B9' ||
+                             stem[3] == L'\u00B2' || stem[3] == L'\u00B3');
+    return portDigit && (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0);
 }
 } // namespace
 

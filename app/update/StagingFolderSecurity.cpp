@@ -1,0 +1,82 @@
+#include "app/update/StagingFolderSecurity.h"
+
+#include <aclapi.h>
+#include <sddl.h>
+
+namespace
+{
+// 0x1200a9: FILE_GENERIC_READ | FILE_GENERIC_EXECUTE.
+constexpr wchar_t kStagingSddl[] =
+    L"D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)(A;OICI;0x1200a9;;;AU)";
+
+// Sole owner of a descriptor returned by GetSecurityInfo.
+class LocalDescriptor
+{
+public:
+    ~LocalDescriptor() { LocalFree(m_descriptor); }
+    PSECURITY_DESCRIPTOR* Out() { return &m_descriptor; }
+
+private:
+    PSECURITY_DESCRIPTOR m_descriptor = nullptr;
+};
+
+bool IsAdministratorsOrSystem(PSID sid)
+{
+    return sid != nullptr &&
+           (IsWellKnownSid(sid, WinBuiltinAdministratorsSid) || IsWellKnownSid(sid, WinLocalSystemSid));
+}
+} // namespace
+
+CStagingFolderSecurity::CStagingFolderSecurity()
+{
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kStagingSddl, SDDL_REVISION_1, &m_descriptor,
+                                                              nullptr))
+        m_descriptor = nullptr;
+    m_attributes.nLength = sizeof(m_attributes);
+    m_attributes.lpSecurityDescriptor = m_descriptor;
+    m_attributes.bInheritHandle = FALSE;
+}
+
+CStagingFolderSecurity::~CStagingFolderSecurity()
+{
+    LocalFree(m_descriptor);
+}
+
+SECURITY_ATTRIBUTES* CStagingFolderSecurity::Attributes()
+{
+    return IsValid() ? &m_attributes : nullptr;
+}
+
+PACL CStagingFolderSecurity::Dacl() const
+{
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    PACL dacl = nullptr;
+    if (!IsValid() || !GetSecurityDescriptorDacl(m_descriptor, &present, &dacl, &defaulted) || !present)
+        return nullptr;
+    return dacl;
+}
+
+bool CStagingFolderSecurity::ApplyTo(HANDLE folder) const
+{
+    PACL dacl = Dacl();
+    if (dacl == nullptr)
+        return false;
+    PSID owner = nullptr;
+    LocalDescriptor current;
+    if (GetSecurityInfo(folder, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
+                        current.Out()) != ERROR_SUCCESS)
+        return false;
+    SECURITY_INFORMATION what = DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION;
+    BYTE administrators[SECURITY_MAX_SID_SIZE] = {};
+    DWORD size = sizeof(administrators);
+    PSID newOwner = nullptr;
+    if (!IsAdministratorsOrSystem(owner))
+    {
+        if (!CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size))
+            return false;
+        newOwner = administrators;
+        what |= OWNER_SECURITY_INFORMATION;
+    }
+    return SetSecurityInfo(folder, SE_FILE_OBJECT, what, newOwner, nullptr, dacl, nullptr) == ERROR_SUCCESS;
+}

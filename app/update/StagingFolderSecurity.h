@@ -1,0 +1,29 @@
+#pragma once
+
+#include <windows.h>
+
+// The security every staging folder gets, inherited by everything created inside it: protected from the
+// parent's entries; Administrators and SYSTEM full control; Users and Authenticated Users read and execute
+// only. So an unelevated program can neither plant files there nor swap a folder for a link.
+class CStagingFolderSecurity
+{
+public:
+    CStagingFolderSecurity();
+    ~CStagingFolderSecurity();
+    CStagingFolderSecurity(const CStagingFolderSecurity&) = delete;
+    CStagingFolderSecurity& operator=(const CStagingFolderSecurity&) = delete;
+
+    bool IsValid() const { return m_descriptor != nullptr; }
+    // For CreateDirectoryW; null when the descriptor could not be built.
+    SECURITY_ATTRIBUTES* Attributes();
+    PACL Dacl() const;
+
+    // Puts the protected list on an existing folder (opened with READ_CONTROL, WRITE_DAC and WRITE_OWNER)
+    // and hands a folder owned by anyone but Administrators or SYSTEM to Administrators, since an owner
+    // could rewrite the list again.
+    bool ApplyTo(HANDLE folder) const;
+
+private:
+    PSECURITY_DESCRIPTOR m_descriptor = nullptr; // LocalAlloc'd by the SDDL conversion
+    SECURITY_ATTRIBUTES m_attributes = {};
+};
