@@ -3,6 +3,7 @@
 #include "app/core/SingleInstance.h"
 #include "app/core/StartupRules.h"
 #include "app/ui/DeviceMainDlg.h"
+#include "app/update/StagingFolder.h"
 
 #include "tessel/render/GdiplusHeaders.h"
 #include "tessel/render/Manager.h"
@@ -23,6 +24,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
         SetProcessDPIAware();
     EnableDebugPrivilege();
     EndSensorServers();
+    // An update that failed half-way, or whose installer has run since, left its folder behind.
+    RemoveLeftoverStagingFolders();
 
     Gdiplus::GdiplusStartupInput gdiplusInput;
     ULONG_PTR gdiplusToken = 0;
