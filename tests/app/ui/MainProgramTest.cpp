@@ -333,7 +333,11 @@ TEST_F(MainProgram, ServerFolderFollowsTheReportedWindowsVersion)
         ProgramUnderTest program(ProgramOptions{});
         ASSERT_NE(program.WaitForWindow(), nullptr);
         ASSERT_GE(program.WaitForReports(1).size(), 1u);
-        const SnapshotStatus status = ReadSnapshotStatus();
+        // The first report no longer waits for the start-up checks, so the server may still be
+        // starting.
+        SnapshotStatus status = ReadSnapshotStatus();
+        for (int waited = 0; waited < 100 && !status.present; ++waited, Sleep(100))
+            status = ReadSnapshotStatus();
         EXPECT_TRUE(status.present);
         EXPECT_EQ(status.folder, c.folder);
     }

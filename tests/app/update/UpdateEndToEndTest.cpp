@@ -334,6 +334,16 @@ protected:
         return m_server.Url(L"/e2e/" + name);
     }
 
+    // True when the server log holds a request whose path contains path.
+    bool Requested(const std::wstring& path) const
+    {
+        const std::string narrow(path.begin(), path.end());
+        const auto log = m_server.Log();
+        return std::any_of(log.begin(), log.end(),
+                           [&narrow](const std::string& line)
+                           { return line.find(narrow) != std::string::npos; });
+    }
+
     // The staging folders now below the program's staging root.
     static std::vector<std::wstring> StagingFolders()
     {
@@ -440,15 +450,8 @@ TEST_F(UpdateEndToEndTest, ReportsKeepTheirPaceWhileTheServerTricklesItsVersionT
     const double windowEnd = windowStart + 10000.0;
     for (int waited = 0; waited < 300 && reports.back().ms < windowEnd; ++waited, Sleep(100))
         reports = program.Reports();
-    const auto log = m_server.Log();
-
-    auto requested = [&log](const char* path)
-    {
-        return std::any_of(log.begin(), log.end(),
-                           [path](const std::string& line) { return line.find(path) != std::string::npos; });
-    };
-    EXPECT_TRUE(requested("/trickle/2/e2e/trickle/q17x/software/version"));
-    EXPECT_FALSE(requested("/trickle/2/e2e/trickle/q17x/firmware/version"))
+    EXPECT_TRUE(Requested(L"/trickle/2/e2e/trickle/q17x/software/version"));
+    EXPECT_FALSE(Requested(L"/trickle/2/e2e/trickle/q17x/firmware/version"))
         << "the software check ended within the window";
     const auto inWindow = std::count_if(reports.begin(), reports.end(),
                                         [windowEnd](const SimLogEntry& r) { return r.ms < windowEnd; });
@@ -456,4 +459,29 @@ TEST_F(UpdateEndToEndTest, ReportsKeepTheirPaceWhileTheServerTricklesItsVersionT
     // One report a second: ten in ten seconds, give or take a tick of scheduling.
     EXPECT_GE(inWindow, 9);
     EXPECT_LE(inWindow, 11);
+}
+
+TEST_F(UpdateEndToEndTest, ClosingDuringADownloadEndsTheProgramAndItsServers)
+{
+    // The archive comes one byte a second: the download is still running when the window closes.
+    Serve(L"closing", m_release);
+    Program program(m_server.Url(L"/trickle/1/e2e/closing"));
+    ASSERT_TRUE(program.Started());
+    const HWND question = WaitForMessageBox(program.Id(), nullptr, 60000);
+    ASSERT_NE(question, nullptr) << "no update question appeared";
+    ASSERT_FALSE(WaitForProcess(kServerImage, 30000).empty());
+    PressFirstButton(question, true);
+    ASSERT_TRUE(WaitUntilGone(question, 10000));
+    for (int waited = 0;
+         waited < 100 && !Requested(L"/e2e/closing/q17x/software///" + std::wstring(kArchive)); ++waited)
+        Sleep(100);
+    ASSERT_TRUE(Requested(L"/e2e/closing/q17x/software///" + std::wstring(kArchive)));
+
+    const HWND main = FindWindowW(nullptr, L"KELVANE");
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    EXPECT_TRUE(program.WaitForEnd(30000, code)) << "the download held up the shutdown";
+    EXPECT_TRUE(ProcessesNamed(kServerImage).empty());
+    EXPECT_TRUE(ProcessesNamed(kInstaller).empty());
 }
