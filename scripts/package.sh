@@ -9,8 +9,8 @@
 # Usage: scripts/package.sh [--no-build] [version]   (default version: the project's)
 #   --no-build packages what the build folder already holds (the update tests use it).
 # TK_BUILD_DIR chooses the build folder (default: build), TK_PACKAGE_DIR the output folder
-# (default: <build>/package); TK_UPDATE_HOST, when set, is passed to the configuration as the
-# update server the packaged program asks.
+# (default: <build>/package); TK_UPDATE_HOST and TK_UPDATE_PUBLIC_KEY, when set, are passed to the
+# configuration as the update server the packaged program asks and the key its updates are signed with.
 # TK_UPDATE_SECRET_KEY signs the archive: a PEM file of an Ed25519 secret key, or its 32-byte seed as
 # 64 hex digits. Unset, the build folder's own key pair (made at configure time) signs, which only test
 # builds and the staged program accept.
@@ -36,6 +36,7 @@ if [ $build_first -eq 1 ]; then
   bash scripts/setup.sh >/dev/null
   configure=(cmake --preset mingw -B "$build")
   [ -n "${TK_UPDATE_HOST:-}" ] && configure+=("-DTK_UPDATE_HOST=$TK_UPDATE_HOST")
+  [ -n "${TK_UPDATE_PUBLIC_KEY:-}" ] && configure+=("-DTK_UPDATE_PUBLIC_KEY=$TK_UPDATE_PUBLIC_KEY")
   "${configure[@]}" >/dev/null
   cmake --build "$build" --target kelvane Tessel hidapi_winapi thermivox_servers tk_skin
 fi

@@ -31,9 +31,10 @@ std::string SignUpdateDigest(int kind, const std::wstring& version, const unsign
     return std::string(reinterpret_cast<const char*>(signature), sizeof(signature));
 }
 
-std::string SignUpdate(int kind, const std::wstring& version, const std::string& archive)
+std::string SignUpdate(int kind, const std::wstring& version, const std::string& archive,
+                       const std::string& seed)
 {
     unsigned char sha512[64];
     crypto_hash_sha512(sha512, reinterpret_cast<const unsigned char*>(archive.data()), archive.size());
-    return SignUpdateDigest(kind, version, sha512, BuildKeySeed());
+    return SignUpdateDigest(kind, version, sha512, seed);
 }
