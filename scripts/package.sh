@@ -112,10 +112,27 @@ PY
 installer="Software-$version.exe"
 IFS=. read -r -a parts <<<"$version"
 while [ ${#parts[@]} -lt 4 ]; do parts+=(0); done
+# The uninstaller deletes exactly what the installer copies: every file, then the emptied folders.
+uninstall_list="$out/uninstall-list.nsh"
+python3 - "$folder" >"$uninstall_list" <<'PY'
+import os, sys
+base = sys.argv[1]
+files, folders = [], []
+for top, dirs, names in os.walk(base):
+    rel = os.path.relpath(top, base)
+    if rel != ".":
+        folders.append(rel)
+    files += [os.path.normpath(os.path.join(rel, n)) for n in names]
+quote = lambda p: '"$INSTDIR\\' + p.replace("/", "\\").replace("$", "$$") + '"'
+for f in sorted(files):
+    print("Delete " + quote(f))
+for d in sorted(folders, key=lambda p: p.count("/"), reverse=True):
+    print("RMDir " + quote(d))
+PY
 makensis -V2 -DVERSION="$version" -DFILE_VERSION="$(IFS=.; echo "${parts[*]}")" -DSOURCE="$folder" -DOUTFILE="$out/$installer" \
-  scripts/installer.nsi
+  -DUNINSTALL_LIST="$uninstall_list" scripts/installer.nsi
 make_zip "$out/Software-$version.zip" "$out" "$installer"
-rm "$out/$installer"
+rm "$out/$installer" "$uninstall_list"
 
 cp "$out/Software-$version.zip" "$out/server/q17x/software/"
 printf '%s\n' "$version" >"$out/server/q17x/software/version"

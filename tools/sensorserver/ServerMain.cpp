@@ -3,6 +3,7 @@
 #include "tools/sensorserver/GpuAdapterTemperatures.h"
 #include "tools/sensorserver/ProgramPresence.h"
 #include "tools/sensorserver/ReplayScript.h"
+#include "tools/sensorserver/ServerInstance.h"
 #include "tools/sensorserver/SnapshotBlock.h"
 
 #include <windows.h>
@@ -93,6 +94,15 @@ void RunSystemSensors(thermivox::SnapshotBlock& block, ProgramPresence& presence
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
+    // Before anything else: a second copy must not serve, only be counted.
+    const thermivox::ServerInstance instance;
+    if (!instance.IsOnlyOne())
+    {
+        thermivox::SnapshotBlock block;
+        if (block.OpenExisting())
+            block.CountRefusedStart();
+        return thermivox::ServerInstance::kAlreadyRunningExitCode;
+    }
     const std::wstring folder = ModuleFolder();
     thermivox::SnapshotBlock block;
     while (!block.Open())

@@ -22,6 +22,22 @@ bool SnapshotBlock::Open()
     return m_view != nullptr;
 }
 
+bool SnapshotBlock::OpenExisting()
+{
+    m_mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, kSnapshotName);
+    if (!m_mapping)
+        return false;
+    m_view = static_cast<unsigned char*>(MapViewOfFile(m_mapping, FILE_MAP_WRITE, 0, 0, kSnapshotSize));
+    return m_view != nullptr;
+}
+
+void SnapshotBlock::CountRefusedStart()
+{
+    // Several refused copies may count at once.
+    if (m_view)
+        InterlockedIncrement(reinterpret_cast<volatile LONG*>(m_view + kStatusRefused));
+}
+
 void SnapshotBlock::MarkStarted(const std::string& folderName)
 {
     if (!m_view)

@@ -18,6 +18,10 @@ public:
 
     // Creates the block, or opens it when the program created it first.
     bool Open();
+    // Opens the block only when it exists already.
+    bool OpenExisting();
+    // Counted so that the program's restarts stay visible although refused copies never serve.
+    void CountRefusedStart();
     void MarkStarted(const std::string& folderName);
     void Publish(const Readings& readings, ReadingSource source);
 

@@ -21,6 +21,7 @@ constexpr std::size_t kStatusUpdates = 0x10;  // uint32, +1 at every write of th
 constexpr std::size_t kStatusSource = 0x14;   // uint32, see ReadingSource
 constexpr std::size_t kStatusFolder = 0x18;   // char[64], name of the server's own folder
 constexpr std::size_t kStatusFolderSize = 64;
+constexpr std::size_t kStatusRefused = 0x58; // uint32, +1 for every copy refused as a second server
 
 enum class ReadingSource : unsigned
 {

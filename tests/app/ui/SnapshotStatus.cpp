@@ -15,6 +15,7 @@ SnapshotStatus ReadSnapshotStatus()
     {
         status.present = std::memcmp(view, "THRMVX1", 8) == 0;
         std::memcpy(&status.launches, view + 0x08, 4);
+        std::memcpy(&status.refused, view + 0x58, 4);
         char folder[65] = {};
         std::memcpy(folder, view + 0x18, 64);
         status.folder = folder;

@@ -1,5 +1,7 @@
 // The built server, run as the program runs it: no arguments, its folder's replay file or the
 // system. Reads the shared block from outside.
+#include "tests/scripts/RunningProcesses.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -14,6 +16,8 @@
 
 namespace
 {
+constexpr DWORD kAlreadyRunningExitCode = 3;
+
 struct Block
 {
     unsigned char bytes[0x248] = {};
@@ -33,41 +37,72 @@ struct Block
     std::string TextAt(std::size_t offset) const { return reinterpret_cast<const char*>(bytes + offset); }
 };
 
+// Holds the shared block from outside, so it outlives the servers.
+class BlockReader
+{
+public:
+    BlockReader()
+        : m_mapping(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 0x248,
+                                       "vulnor_hardware_mapfile")),
+          m_view(static_cast<const unsigned char*>(MapViewOfFile(m_mapping, FILE_MAP_READ, 0, 0, 0x248)))
+    {
+    }
+    ~BlockReader()
+    {
+        UnmapViewOfFile(m_view);
+        CloseHandle(m_mapping);
+    }
+    BlockReader(const BlockReader&) = delete;
+    BlockReader& operator=(const BlockReader&) = delete;
+
+    Block Read() const
+    {
+        Block block;
+        std::memcpy(block.bytes, m_view, sizeof block.bytes);
+        return block;
+    }
+    // Waits until the block satisfies done; the block as it was then.
+    template <typename Done> Block WaitFor(Done done) const
+    {
+        Block block = Read();
+        for (int waited = 0; waited < 300 && !done(block); ++waited)
+        {
+            Sleep(100);
+            block = Read();
+        }
+        return block;
+    }
+
+private:
+    HANDLE m_mapping;
+    const unsigned char* m_view;
+};
+
+// One server started as the program starts it: no arguments.
+class ServerProcess : public ChildProcess
+{
+public:
+    ServerProcess() : ChildProcess(L"\"" + std::wstring(THERMIVOX_SERVER_WIN) + L"\"") {}
+};
+
+// Ends servers that earlier tests or programs left behind: only one may run at a time.
+void EndStrayServers()
+{
+    EndProcesses(ProcessesNamed(L"ThermivoxServer.exe"));
+}
+
 // Runs the server with the given replay file (or a missing one) until its block shows `updates`
 // updates; returns the block as it was then.
 Block RunServer(const std::wstring& replayPath, unsigned updates)
 {
+    EndStrayServers();
     SetEnvironmentVariableW(L"THERMIVOX_REPLAY", replayPath.c_str());
-    // Hold the block ourselves so it outlives the server.
-    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 0x248,
-                                        "vulnor_hardware_mapfile");
-    const auto* view = static_cast<const unsigned char*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0x248));
-    Block block;
-    std::memcpy(block.bytes, view, sizeof block.bytes);
-    const unsigned before = block.UIntAt(0x10);
-
-    std::wstring commandLine = L"\"" + std::wstring(THERMIVOX_SERVER_WIN) + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (CreateProcessW(THERMIVOX_SERVER_WIN, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &info))
-    {
-        for (int waited = 0; waited < 100; ++waited)
-        {
-            std::memcpy(block.bytes, view, sizeof block.bytes);
-            if (block.UIntAt(0x10) >= before + updates)
-                break;
-            Sleep(100);
-        }
-        TerminateProcess(info.hProcess, 0);
-        WaitForSingleObject(info.hProcess, 5000);
-        CloseHandle(info.hProcess);
-        CloseHandle(info.hThread);
-    }
-    UnmapViewOfFile(view);
-    CloseHandle(mapping);
-    return block;
+    const BlockReader reader;
+    const unsigned before = reader.Read().UIntAt(0x10);
+    ServerProcess server;
+    if (!server.Started())
+        return reader.Read();
+    return reader.WaitFor([&](const Block& block) { return block.UIntAt(0x10) >= before + updates; });
 }
 
 std::wstring TempFile(const wchar_t* name)
@@ -112,23 +147,54 @@ TEST(SensorServerProcess, WithoutSensorsItSaysSoInsteadOfInventingReadings)
 
 TEST(SensorServerProcess, StaysWhileTheProgramRunsAndEndsOnItsOwnAfterwards)
 {
+    EndStrayServers();
     // Stand in for a running program by holding its single-instance mutex.
     HANDLE programMutex = CreateMutexW(nullptr, TRUE, L"Tarvik Kelvane");
     ASSERT_NE(programMutex, nullptr);
     SetEnvironmentVariableW(L"THERMIVOX_REPLAY", TempFile(L"thermivox_no_such_curve.txt").c_str());
-    std::wstring commandLine = L"\"" + std::wstring(THERMIVOX_SERVER_WIN) + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    ASSERT_TRUE(CreateProcessW(THERMIVOX_SERVER_WIN, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &info));
-    CloseHandle(info.hThread);
-    EXPECT_EQ(WaitForSingleObject(info.hProcess, 17000), static_cast<DWORD>(WAIT_TIMEOUT))
+    ServerProcess server;
+    ASSERT_TRUE(server.Started());
+    DWORD code = 0;
+    EXPECT_FALSE(server.WaitForEnd(17000, code))
         << "still serving past the grace period while the program runs";
     CloseHandle(programMutex);
-    const DWORD ended = WaitForSingleObject(info.hProcess, 25000);
-    EXPECT_EQ(ended, static_cast<DWORD>(WAIT_OBJECT_0)) << "gone once no program has run for a while";
-    if (ended != WAIT_OBJECT_0)
-        TerminateProcess(info.hProcess, 0);
-    CloseHandle(info.hProcess);
+    EXPECT_TRUE(server.WaitForEnd(25000, code)) << "gone once no program has run for a while";
+}
+
+TEST(SensorServerProcess, OnlyOneServesAndADeadOneCanBeReplaced)
+{
+    EndStrayServers();
+    HANDLE programMutex = CreateMutexW(nullptr, TRUE, L"Tarvik Kelvane");
+    SetEnvironmentVariableW(L"THERMIVOX_REPLAY", TempFile(L"thermivox_no_such_curve.txt").c_str());
+    const BlockReader reader;
+    auto startedAs = [&](DWORD id) { return [id](const Block& block) { return block.UIntAt(0x0C) == id; }; };
+
+    ServerProcess first;
+    ASSERT_TRUE(first.Started());
+    ASSERT_EQ(reader.WaitFor(startedAs(first.Id())).UIntAt(0x0C), first.Id());
+    const unsigned starts = reader.Read().UIntAt(0x08);
+    const unsigned refused = reader.Read().UIntAt(0x58);
+
+    // Started twice more, as the watch does on every tick without readings.
+    for (int copy = 0; copy < 2; ++copy)
+    {
+        ServerProcess second;
+        ASSERT_TRUE(second.Started());
+        DWORD code = 0;
+        ASSERT_TRUE(second.WaitForEnd(30000, code)) << "a second copy keeps running";
+        EXPECT_EQ(code, kAlreadyRunningExitCode);
+    }
+    DWORD code = 0;
+    EXPECT_FALSE(first.WaitForEnd(0, code)) << "the first copy was disturbed";
+    EXPECT_EQ(reader.Read().UIntAt(0x08), starts) << "a refused copy counted as a start";
+    EXPECT_EQ(reader.Read().UIntAt(0x58), refused + 2);
+    EXPECT_EQ(reader.Read().UIntAt(0x0C), first.Id());
+
+    first.End();
+    ServerProcess replacement;
+    ASSERT_TRUE(replacement.Started());
+    EXPECT_EQ(reader.WaitFor(startedAs(replacement.Id())).UIntAt(0x0C), replacement.Id())
+        << "no new server after the old one died";
+    EXPECT_FALSE(replacement.WaitForEnd(0, code));
+    CloseHandle(programMutex);
 }
