@@ -72,7 +72,8 @@ int DeviceMainDlg::AskUser(const std::wstring& text, const std::wstring& title, 
 void DeviceMainDlg::HandOverToInstaller()
 {
     m_handOverAsked.store(true);
-    // Sent, not posted: the update worker must not run on past this point.
+    // Sent, not posted: the update worker must not run on past this point. The handle was set
+    // before the update worker started and is cleared only after it stopped.
     const HWND window = GetSafeHwnd();
     if (window != nullptr)
         ::SendMessageW(window, WM_UPDATE_HANDOVER, 0, 0);

@@ -164,20 +164,17 @@ bool CUpdateService::RunUpdate(WPARAM kind)
 {
     std::wstring latest;
     std::wstring served;
+    std::wstring dataFolder;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         latest = kind == kFirmware ? m_latestFirmware : m_latestSoftware;
         served = kind == kFirmware ? m_servedFirmware : m_servedSoftware;
+        dataFolder = m_stagingDataFolder;
     }
     if (!UpdatesEnabled() || latest.empty())
     {
         Post(kind, UpdatesEnabled() ? kNotInstalled : kSwitchedOff);
         return false;
-    }
-    std::wstring dataFolder;
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        dataFolder = m_stagingDataFolder;
     }
     CStagingFolder staging;
     const bool created = dataFolder.empty() ? CStagingFolder::Create(staging)
