@@ -181,7 +181,9 @@ bool RemovePlainFile(const std::wstring& path)
     if (GetFileInformationByHandleEx(file.Get(), FileBasicInfo, &basic, sizeof(basic)) &&
         (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0)
     {
-        basic.FileAttributes = (basic.FileAttributes & ~FILE_ATTRIBUTE_READONLY) | FILE_ATTRIBUTE_NORMAL;
+        basic.FileAttributes &= ~FILE_ATTRIBUTE_READONLY;
+        if (basic.FileAttributes == 0)
+            basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
         SetFileInformationByHandle(file.Get(), FileBasicInfo, &basic, sizeof(basic));
     }
     FILE_DISPOSITION_INFO disposition = {TRUE};

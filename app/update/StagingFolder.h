@@ -24,7 +24,8 @@ public:
     // created is not a plain file at that path.
     KernelHandle CreateNewFile(const std::wstring& name) const;
 
-    // Deletes the folder and its contents without following links.
+    // Deletes the folder and its contents without following links. Handles from CreateNewFile must be
+    // closed first: they allow no sharing, so their files could not go.
     void Remove();
 
 private:

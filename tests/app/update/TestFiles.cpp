@@ -4,6 +4,61 @@
 
 namespace
 {
+// Wine's own export: the Unix path of a Windows path, on the process heap.
+std::string UnixPathOf(const std::wstring& path)
+{
+    using Convert = char*(CDECL*)(const wchar_t*);
+    const auto convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* unix = convert != nullptr ? convert(path.c_str()) : nullptr;
+    if (unix == nullptr)
+        return {};
+    std::string result = unix;
+    HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+// The Unix path of a name that may not exist (or be a link): its folder's path plus the name.
+std::string UnixPathOfName(const std::wstring& path)
+{
+    const auto slash = path.find_last_of(L'\\');
+    const std::string folder = UnixPathOf(path.substr(0, slash));
+    const std::wstring name = path.substr(slash + 1);
+    return folder.empty() ? std::string() : folder + "/" + std::string(name.begin(), name.end());
+}
+
+bool RunUnixTool(const std::wstring& tool, const std::string& arguments)
+{
+    std::wstring command = tool + L" " + std::wstring(arguments.begin(), arguments.end());
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(tool.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return false;
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+// Wine does not let a Windows program wait for a Unix one, so wait for what it was to do.
+bool AwaitExistence(const std::wstring& path, bool exists)
+{
+    for (int i = 0; i < 500; ++i)
+    {
+        if (PathExists(path) == exists)
+            return true;
+        Sleep(10);
+    }
+    return false;
+}
+
+std::string Quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
 void Walk(const std::wstring& root, const std::wstring& relative, std::map<std::wstring, std::string>& tree)
 {
     WIN32_FIND_DATAW data;
@@ -109,4 +164,32 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes)
 bool PathExists(const std::wstring& path)
 {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+TestLink::TestLink(const std::wstring& target, const std::wstring& link, bool folder)
+    : m_link(link), m_folder(folder)
+{
+    const DWORD flags = (folder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) | 0x2; // allow unprivileged create
+    if (CreateSymbolicLinkW(link.c_str(), target.c_str(), flags) && PathExists(link))
+    {
+        m_made = true;
+        return;
+    }
+    const std::string unixTarget = UnixPathOf(target);
+    const std::string unixLink = UnixPathOfName(link);
+    m_unix = !unixTarget.empty() && !unixLink.empty() &&
+             RunUnixTool(L"Z:\\bin\\ln", "-s " + Quoted(unixTarget) + " " + Quoted(unixLink));
+    m_made = m_unix && AwaitExistence(link, true);
+}
+
+TestLink::~TestLink()
+{
+    if (!m_made)
+        return;
+    if (m_unix && RunUnixTool(L"Z:\\bin\\rm", "-f " + Quoted(UnixPathOfName(m_link))))
+        AwaitExistence(m_link, false);
+    else if (m_folder)
+        RemoveDirectoryW(m_link.c_str());
+    else
+        DeleteFileW(m_link.c_str());
 }

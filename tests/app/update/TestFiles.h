@@ -27,3 +27,23 @@ std::map<std::wstring, std::string> ReadTree(const std::wstring& folder);
 std::string ReadFileBytes(const std::wstring& path);
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 bool PathExists(const std::wstring& path);
+
+// A symbolic link the file system follows, planted the way the platform allows: CreateSymbolicLinkW where
+// it makes one, otherwise (Wine, where that call makes nothing) a Unix link made with /bin/ln, which
+// Windows programs there follow as a link. Removed as a link, by the same means, when the object goes.
+class TestLink
+{
+public:
+    TestLink(const std::wstring& target, const std::wstring& link, bool folder);
+    ~TestLink();
+    TestLink(const TestLink&) = delete;
+    TestLink& operator=(const TestLink&) = delete;
+
+    bool Made() const { return m_made; }
+
+private:
+    std::wstring m_link;
+    bool m_folder;
+    bool m_unix = false;
+    bool m_made = false;
+};

@@ -45,39 +45,98 @@ std::string TestZipWriter::ExtendedTimestamp(std::uint8_t flags, const std::vect
     return field;
 }
 
+// A MiB at a time, each ending in a full flush (so on a byte boundary). Every MiB after the first decodes
+// to zeros whatever came before it but zeros, so the second is repeated rather than deflated again.
+std::string TestZipWriter::DeflatedZeros(std::uint64_t size, std::uint32_t& crc)
+{
+    constexpr uInt kMiB = 1u << 20;
+    const std::string zeros(kMiB, '\0');
+    z_stream s = {};
+    deflateInit2(&s, Z_BEST_COMPRESSION, Z_DEFLATED, -15, 9, Z_RLE);
+    std::string buffer(1 << 16, '\0');
+    const auto deflateZeros = [&](uInt count, int flush)
+    {
+        std::string out;
+        s.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(zeros.data()));
+        s.avail_in = count;
+        int status = Z_OK;
+        do
+        {
+            s.next_out = reinterpret_cast<Bytef*>(buffer.data());
+            s.avail_out = static_cast<uInt>(buffer.size());
+            status = deflate(&s, flush);
+            out.append(buffer.data(), buffer.size() - s.avail_out);
+        } while (s.avail_out == 0 || (flush == Z_FINISH && status != Z_STREAM_END));
+        return out;
+    };
+
+    const uLong mibCrc = crc32(0, reinterpret_cast<const Bytef*>(zeros.data()), kMiB);
+    uLong total = crc32(0, nullptr, 0);
+    std::string out;
+    std::string repeated;
+    for (std::uint64_t done = 0; size - done > kMiB; done += kMiB)
+    {
+        total = crc32_combine(total, mibCrc, kMiB);
+        if (done < 2 * kMiB)
+            repeated = deflateZeros(kMiB, Z_FULL_FLUSH);
+        out += repeated;
+    }
+    const uInt last = static_cast<uInt>(size % kMiB == 0 && size > 0 ? kMiB : size % kMiB);
+    total = crc32(total, reinterpret_cast<const Bytef*>(zeros.data()), last);
+    out += deflateZeros(last, Z_FINISH);
+    deflateEnd(&s);
+    crc = static_cast<std::uint32_t>(total);
+    return out;
+}
+
 std::string TestZipWriter::Build() const
 {
     std::string out;
     std::string central;
+    std::vector<std::uint32_t> offsets;
     for (const auto& e : m_entries)
     {
-        const std::uint32_t offset = static_cast<std::uint32_t>(out.size());
         std::uint32_t crc =
             crc32(0, reinterpret_cast<const Bytef*>(e.data.data()), static_cast<uInt>(e.data.size()));
+        std::string stored = e.deflate ? RawDeflate(e.data) : e.data;
+        if (e.compressed)
+        {
+            stored = *e.compressed;
+            crc = e.compressedCrc;
+        }
         if (e.wrongCrc)
             crc ^= 0x5A5A5A5A;
-        std::string stored = e.deflate ? RawDeflate(e.data) : e.data;
         if (e.corruptData && !stored.empty())
         {
             for (std::size_t i = stored.size() / 3; i < stored.size(); i += 7)
                 stored[i] = static_cast<char>(stored[i] ^ 0xA5);
         }
-        const std::uint16_t method = e.deflate ? 8 : 0;
+        const std::uint16_t method = e.method ? *e.method : (e.deflate || e.compressed ? 8 : 0);
+        const std::uint32_t size =
+            e.declaredSize ? *e.declaredSize : static_cast<std::uint32_t>(e.data.size());
+        const bool shared =
+            e.sharesLocalHeaderOf >= 0 && e.sharesLocalHeaderOf < static_cast<int>(offsets.size());
+        const std::uint32_t offset =
+            shared ? offsets[e.sharesLocalHeaderOf] : static_cast<std::uint32_t>(out.size());
+        offsets.push_back(offset);
 
-        Put32(out, 0x04034B50);
-        Put16(out, 20);
-        Put16(out, e.flags);
-        Put16(out, method);
-        Put16(out, e.dosTime);
-        Put16(out, e.dosDate);
-        Put32(out, crc);
-        Put32(out, static_cast<std::uint32_t>(stored.size()));
-        Put32(out, static_cast<std::uint32_t>(e.data.size()));
-        Put16(out, static_cast<std::uint32_t>(e.name.size()));
-        Put16(out, static_cast<std::uint32_t>(e.localExtra.size()));
-        out += e.name;
-        out += e.localExtra;
-        out += stored;
+        if (!shared)
+        {
+            Put32(out, 0x04034B50);
+            Put16(out, 20);
+            Put16(out, e.flags);
+            Put16(out, method);
+            Put16(out, e.dosTime);
+            Put16(out, e.dosDate);
+            Put32(out, crc);
+            Put32(out, static_cast<std::uint32_t>(stored.size()));
+            Put32(out, size);
+            Put16(out, static_cast<std::uint32_t>(e.name.size()));
+            Put16(out, static_cast<std::uint32_t>(e.localExtra.size()));
+            out += e.name;
+            out += e.localExtra;
+            out += stored;
+        }
 
         Put32(central, 0x02014B50);
         Put16(central, e.versionMadeBy);
@@ -88,7 +147,7 @@ std::string TestZipWriter::Build() const
         Put16(central, e.dosDate);
         Put32(central, crc);
         Put32(central, static_cast<std::uint32_t>(stored.size()));
-        Put32(central, static_cast<std::uint32_t>(e.data.size()));
+        Put32(central, size);
         Put16(central, static_cast<std::uint32_t>(e.name.size()));
         Put16(central, static_cast<std::uint32_t>(e.centralExtra.size()));
         Put16(central, 0);

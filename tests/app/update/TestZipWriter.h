@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,14 @@ public:
         std::string centralExtra;
         bool corruptData = false; // damages the stored data after its CRC was taken
         bool wrongCrc = false;    // stores a CRC that does not match
+        // Lies and oddities: a declared uncompressed size or method other than the data's, data already
+        // compressed elsewhere (with its CRC and size), a central entry that names an earlier entry's
+        // local header instead of having its own.
+        std::optional<std::uint32_t> declaredSize;
+        std::optional<std::uint16_t> method;
+        std::optional<std::string> compressed;
+        std::uint32_t compressedCrc = 0;
+        int sharesLocalHeaderOf = -1;
     };
 
     void Add(const Entry& entry) { m_entries.push_back(entry); }
@@ -36,6 +45,9 @@ public:
 
     std::string Build() const;
     bool WriteTo(const std::wstring& path) const;
+
+    // size zero bytes as one raw deflate stream, and their CRC-32.
+    static std::string DeflatedZeros(std::uint64_t size, std::uint32_t& crc);
 
     // A "UT" extra field with the given flags and times, in flag order.
     static std::string ExtendedTimestamp(std::uint8_t flags, const std::vector<std::int32_t>& times);

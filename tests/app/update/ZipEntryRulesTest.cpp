@@ -66,6 +66,10 @@ TEST(ZipEntryName, SkipsEmptyNamesStreamsAndDevices)
     EXPECT_EQ(PathOf(L"dir/Con.txt"), L"<skipped>");
     EXPECT_EQ(PathOf(L"com1/x"), L"<skipped>");
     EXPECT_EQ(PathOf(L"LPT9 .log"), L"<skipped>");
+    EXPECT_EQ(PathOf(L"COM\u00B9"), L"<skipped>");
+    EXPECT_EQ(PathOf(L"dir/com\u00B2.txt"), L"<skipped>");
+    EXPECT_EQ(PathOf(L"LPT\u00B3 .log"), L"<skipped>");
+    EXPECT_EQ(PathOf(L"COM\u2074"), L"COM\u2074");
     EXPECT_EQ(PathOf(L"console.txt"), L"console.txt");
     EXPECT_EQ(PathOf(L"com10.txt"), L"com10.txt");
     EXPECT_EQ(PathOf(L"nulbyte"), L"nulbyte");
