@@ -149,18 +149,19 @@ Function ${UN}EndRunningProgram
       ${EndIf}
       System::Call 'user32::GetPropW(p r0, w "${TITLE}") p .r2'
       ${If} $2 P<> 0
-        System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1)'
-        System::Call 'user32::PostMessageW(p r0, i ${WM_COMMAND}, p ${ID_TRAY_EXIT}, p 0)'
         ${Break}
       ${EndIf}
     ${Loop}
-    ${If} $1 <> 0
+    ${If} $0 P<> 0
+      ; Its folder is read while it still runs: its servers there must go too.
+      System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1)'
       Push $1
       Call ${UN}ImagePathOf
       Pop $6
       ${If} $6 != ""
         ${GetParent} $6 $6
       ${EndIf}
+      System::Call 'user32::PostMessageW(p r0, i ${WM_COMMAND}, p ${ID_TRAY_EXIT}, p 0)'
     ${EndIf}
 
     StrCpy $3 0

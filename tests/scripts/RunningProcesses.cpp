@@ -24,7 +24,7 @@ std::vector<DWORD> ProcessesNamed(const std::wstring& imageName)
 std::vector<DWORD> SteadyProcessesNamed(const std::wstring& imageName)
 {
     const std::vector<DWORD> before = ProcessesNamed(imageName);
-    Sleep(1000);
+    Sleep(3000);
     std::vector<DWORD> steady;
     for (const DWORD id : ProcessesNamed(imageName))
     {

@@ -8,8 +8,8 @@
 
 // Processes seen from outside, the way a user or an installer sees them.
 std::vector<DWORD> ProcessesNamed(const std::wstring& imageName);
-// Those of ProcessesNamed that are still there a second later: a copy that leaves at once (a
-// refused second server) is not counted.
+// Those of ProcessesNamed that are still there three seconds later: a copy that leaves soon (a
+// refused second server waits up to 2 s) is not counted.
 std::vector<DWORD> SteadyProcessesNamed(const std::wstring& imageName);
 std::wstring ImagePathOf(DWORD processId);
 void EndProcesses(const std::vector<DWORD>& processIds);

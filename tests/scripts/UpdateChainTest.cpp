@@ -80,16 +80,18 @@ TEST(UpdateChain, OurReleaseReplacesTheRunningProgramAndLeavesOneOfEach)
 {
     TestServer server;
     ASSERT_TRUE(server.IsAvailable()) << "the update_server fixture is not running";
-    const std::wstring release = std::wstring(TK_E2E_RELEASE_DIR) + kArchive;
-    const std::string archive = ReadFileBytes(release);
+    // Served exactly as packaged: the version file, the archive and, when the release is signed,
+    // its signature.
+    const std::wstring packaged = std::wstring(TK_E2E_RELEASE_DIR) + L"server\\q17x\\software\\";
+    const std::string archive = ReadFileBytes(packaged + kArchive);
     ASSERT_GT(archive.size(), 100000u) << "the packaged release is missing";
     RemoveTree(server.Root() + L"chain\\");
-    ASSERT_TRUE(server.Put(L"chain\\q17x\\software\\version", "1.0.0.20"));
-    ASSERT_TRUE(server.Put(L"chain\\q17x\\software\\" + std::wstring(kArchive), archive));
-    const std::string signature = ReadFileBytes(release + L".sig");
-    if (!signature.empty())
+    for (const std::wstring name : {L"version", L"Software-1.0.0.20.zip", L"Software-1.0.0.20.zip.sig"})
     {
-        ASSERT_TRUE(server.Put(L"chain\\q17x\\software\\" + std::wstring(kArchive) + L".sig", signature));
+        if (PathExists(packaged + name))
+        {
+            ASSERT_TRUE(server.Put(L"chain\\q17x\\software\\" + name, ReadFileBytes(packaged + name)));
+        }
     }
     CleanInstallation();
     // The installer offers the folder of the installed program; ours stands in for an installed one.

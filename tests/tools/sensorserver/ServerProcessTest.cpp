@@ -161,7 +161,7 @@ TEST(SensorServerProcess, StaysWhileTheProgramRunsAndEndsOnItsOwnAfterwards)
     EXPECT_TRUE(server.WaitForEnd(25000, code)) << "gone once no program has run for a while";
 }
 
-TEST(SensorServerProcess, OnlyOneServesAndADeadOneCanBeReplaced)
+TEST(SensorServerProcess, OnlyOneServesAndAnEndedOneIsReplacedAtOnce)
 {
     EndStrayServers();
     HANDLE programMutex = CreateMutexW(nullptr, TRUE, L"Tarvik Kelvane");
@@ -190,7 +190,10 @@ TEST(SensorServerProcess, OnlyOneServesAndADeadOneCanBeReplaced)
     EXPECT_EQ(reader.Read().UIntAt(0x58), refused + 2);
     EXPECT_EQ(reader.Read().UIntAt(0x0C), first.Id());
 
-    first.End();
+    // Ended and replaced the way the program does it at start: no wait in between.
+    HANDLE dying = OpenProcess(PROCESS_TERMINATE, FALSE, first.Id());
+    TerminateProcess(dying, 0);
+    CloseHandle(dying);
     ServerProcess replacement;
     ASSERT_TRUE(replacement.Started());
     EXPECT_EQ(reader.WaitFor(startedAs(replacement.Id())).UIntAt(0x0C), replacement.Id())
