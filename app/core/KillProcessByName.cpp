@@ -37,3 +37,12 @@ bool KillProcessByName(const wchar_t* imageName)
         TerminateProcess(process.Get(), 0);
     return true;
 }
+
+bool IsProcessRunning(const wchar_t* imageName)
+{
+    HANDLE raw = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (raw == INVALID_HANDLE_VALUE)
+        return false;
+    KernelHandle snapshot(raw);
+    return FindProcessId(raw, imageName) != 0;
+}

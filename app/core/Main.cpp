@@ -1,9 +1,9 @@
 #include "app/core/DebugPrivilege.h"
-#include "app/core/KillProcessByName.h"
 #include "app/core/SensorServer.h"
 #include "app/core/SingleInstance.h"
 #include "app/core/StartupRules.h"
 #include "app/ui/DeviceMainDlg.h"
+#include "app/update/StagingFolder.h"
 
 #include "tessel/render/GdiplusHeaders.h"
 #include "tessel/render/Manager.h"
@@ -23,7 +23,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     if (WantsDpiAwareness(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)))
         SetProcessDPIAware();
     EnableDebugPrivilege();
-    KillProcessByName(kSensorServerFileName);
+    EndSensorServers();
+    // An update that failed half-way, or whose installer has run since, left its folder behind.
+    RemoveLeftoverStagingFolders();
 
     Gdiplus::GdiplusStartupInput gdiplusInput;
     ULONG_PTR gdiplusToken = 0;
@@ -36,11 +38,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     auto dialog = std::make_unique<DeviceMainDlg>();
     dialog->RunMainDialog(show);
 
-    dialog->Stop();
+    dialog->StopWorkers();
     // A loop ended by WM_QUIT leaves the window alive; its controls hold GDI+ objects that must go
     // before GDI+ does.
     dialog->DestroyWindow();
-    KillProcessByName(kSensorServerFileName);
+    EndSensorServers();
     CoUninitialize();
     OleUninitialize();
     Gdiplus::GdiplusShutdown(gdiplusToken);

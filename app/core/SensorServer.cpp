@@ -1,5 +1,6 @@
 #include "app/core/SensorServer.h"
 
+#include "app/core/KillProcessByName.h"
 #include "app/core/ProgramFolder.h"
 #include "app/core/WindowsVersion.h"
 #include "app/device/KernelHandle.h"
@@ -28,4 +29,20 @@ void LaunchSensorServer()
         KernelHandle processHandle(process.hProcess);
         KernelHandle threadHandle(process.hThread);
     }
+}
+
+bool EndSensorServers()
+{
+    // KillProcessByName ends one copy and does not wait, so a copy may show up once more while it
+    // goes; the rounds bound the whole at about two seconds.
+    constexpr int kRounds = 40;
+    constexpr DWORD kRoundPauseMs = 50;
+    for (int round = 0; round < kRounds; ++round)
+    {
+        if (!IsProcessRunning(kSensorServerFileName))
+            return true;
+        KillProcessByName(kSensorServerFileName);
+        Sleep(kRoundPauseMs);
+    }
+    return !IsProcessRunning(kSensorServerFileName);
 }

@@ -10,3 +10,7 @@ std::wstring SensorServerPath(const std::wstring& programFolder, bool windows10O
 // Starts the server that suits this Windows from the program folder, without arguments, and
 // keeps no handle. Does not look whether one already runs; failures are silent.
 void LaunchSensorServer();
+
+// Ends every running sensor server, from either server folder (both share the image name), one
+// at a time until none is left or about two seconds have passed. True when none is left.
+bool EndSensorServers();

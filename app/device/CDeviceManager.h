@@ -14,7 +14,9 @@ constexpr unsigned short kDisplayUsagePage = 0xFF01;
 constexpr unsigned short kDisplayUsage = 1;
 
 // The open displays and the accepted vendor/product pairs, all through hidapi.
-// Everything except Instance() runs on the worker thread only, so nothing here is locked.
+// Everything except Instance() runs on the display worker only, so nothing here is locked; the
+// update worker's firmware check has the display worker read the version for it
+// (CDeviceWorker::RequestFirmwareVersion).
 class CDeviceManager
 {
 public:

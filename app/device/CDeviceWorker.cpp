@@ -50,9 +50,9 @@ void CDeviceWorker::WorkStep()
         {
             ScanDevices();
         }
-        else if (IsUpdateCommand(*command))
+        else if (*command == CMD_READ_FIRMWARE_VERSION)
         {
-            RunUpdateCommand(*command);
+            AnswerFirmwareRequests();
         }
         return;
     }
@@ -99,7 +99,35 @@ void CDeviceWorker::RunDisplayTick()
 
 void CDeviceWorker::SetDeviceLabel(const std::wstring&) {}
 
-void CDeviceWorker::RunUpdateCommand(int) {}
+bool CDeviceWorker::RequestFirmwareVersion(int& version, DWORD waitMs, HANDLE cancel)
+{
+    auto request = std::make_shared<FirmwareVersionRequest>();
+    if (!request->IsValid())
+    {
+        return false;
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_requestMutex);
+        m_firmwareRequests.push_back(request);
+    }
+    Append(CMD_READ_FIRMWARE_VERSION);
+    return request->Wait(waitMs, cancel, version);
+}
+
+void CDeviceWorker::AnswerFirmwareRequests()
+{
+    std::vector<std::shared_ptr<FirmwareVersionRequest>> requests;
+    {
+        std::lock_guard<std::mutex> lock(m_requestMutex);
+        requests.swap(m_firmwareRequests);
+    }
+    for (const auto& request : requests)
+    {
+        int version = -1;
+        const bool read = m_devices.ReadFirmwareVersion(version);
+        request->Answer(read, version);
+    }
+}
 
 bool CDeviceWorker::IsDisplayVendorCollection(const wchar_t* path)
 {

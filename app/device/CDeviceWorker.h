@@ -4,20 +4,25 @@
 #include "app/device/CThreadBasic.h"
 #include "app/device/CommandQueue.h"
 #include "app/device/DisplayReport.h"
+#include "app/device/FirmwareVersionRequest.h"
 
 #include <windows.h>
 
 #include <dbt.h>
 
 #include <atomic>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 class CDeviceManager;
 
-// The worker's side of the main window: the command queue, the device-present flag, the settings
-// the display tick reads and the sensor snapshot view, with the work step that serves them. The
-// main dialog derives from it (and so runs the worker on its CThreadBasic base) and fills the
-// seams: the device-count label and the update commands.
+// The display worker's side of the main window: the command queue, the device-present flag, the
+// settings the display tick reads and the sensor snapshot view, with the work step that serves
+// them. The main dialog derives from it (and so runs the worker on its CThreadBasic base) and
+// fills the seam of the device-count label. Update commands have a worker of their own, so no
+// network wait ever delays a scan or a report.
 class CDeviceWorker : public CThreadBasic
 {
 public:
@@ -25,9 +30,15 @@ public:
     void Append(int command) { m_commands.Append(command); }
 
     // Worker thread: one dispatcher step. Runs the oldest queued command; with none queued, sends
-    // one display report while a display is present; otherwise does nothing. Unknown ids are
-    // dropped.
+    // one display report while a display is present; otherwise does nothing. Ids other than the
+    // scan and the firmware read (update commands included) are dropped.
     void WorkStep() override;
+
+    // Any thread but the worker's: has the worker read the first display's firmware version (the
+    // device manager stays the worker's alone) and waits up to waitMs, or until cancel (may be
+    // null) is signalled. The read queues behind commands already waiting, a start-up scan
+    // included. version is set only when the display answered in time.
+    bool RequestFirmwareVersion(int& version, DWORD waitMs, HANDLE cancel);
 
     // Window thread: a WM_DEVICECHANGE. Takes arrivals and completed removals of device
     // interfaces to OnDisplayInterfaceChange; every such message is answered with 0.
@@ -49,9 +60,6 @@ protected:
     // Worker thread: shows the device count ("Device:0", "Device:2"). The main window sets its
     // label; it may hand the text to the window thread instead.
     virtual void SetDeviceLabel(const std::wstring& text);
-    // Worker thread: one of the update commands (3 to 8). They need the update service, which the
-    // main window brings; without it nothing is checked or answered.
-    virtual void RunUpdateCommand(int command);
     // Window thread: whether the interface at path is a display's vendor collection.
     virtual bool IsDisplayVendorCollection(const wchar_t* path);
 
@@ -63,9 +71,14 @@ protected:
 private:
     void ScanDevices();
     void RunDisplayTick();
+    void AnswerFirmwareRequests();
 
     CDeviceManager& m_devices;                // worker thread only
     CommandQueue m_commands;                  // window thread appends, worker takes (locked inside)
     std::atomic<bool> m_devicePresent{false}; // worker sets and clears; window thread clears
     CSnapshotMapping m_snapshot;              // worker opens it; window thread's watchdog reads the view
+
+    std::mutex m_requestMutex;
+    // guarded by m_requestMutex: asking threads (the update worker) add, the display worker takes
+    std::vector<std::shared_ptr<FirmwareVersionRequest>> m_firmwareRequests;
 };

@@ -30,6 +30,8 @@ constexpr UINT kUnitId = 32;
 constexpr UINT kSourceId = 33;
 constexpr UINT kHelpId = 34;
 constexpr UINT kTextId = 35;
+// Long enough for a scan and a tick's rest ahead of the read in the display worker's queue.
+constexpr DWORD kFirmwareReadWaitMs = 5000;
 
 CRect ToRect(const Rules::Box& box)
 {
@@ -58,20 +60,40 @@ void SetPicture(MControlFont* control, const wchar_t* file, int frames)
 CUpdateService::Hooks DeviceMainDlg::UpdateHooks()
 {
     CUpdateService::Hooks hooks;
-    hooks.readFirmwareVersion = [](int& version) { CDeviceManager::Instance().ReadFirmwareVersion(version); };
+    // The device manager belongs to the display worker: the update worker asks it for the read
+    // and gives up after the wait, or at once when the update worker is being stopped.
+    hooks.readFirmwareVersion = [this](int& version)
+    { RequestFirmwareVersion(version, kFirmwareReadWaitMs, m_updateWorker.StopEvent()); };
     hooks.askUser = [this](const std::wstring& text, const std::wstring& title, bool yesNo)
     { return AskUser(text, title, yesNo); };
-    hooks.appendCommand = [this](int command) { Append(command); };
+    hooks.appendCommand = [this](int command) { m_updateWorker.Append(command); };
+    hooks.endProgram = [this] { HandOverToInstaller(); };
     return hooks;
 }
 
-DeviceMainDlg::DeviceMainDlg() : CDeviceWorker(CDeviceManager::Instance()), m_update(UpdateHooks()) {}
+DeviceMainDlg::DeviceMainDlg()
+    : CDeviceWorker(CDeviceManager::Instance()), m_update(UpdateHooks()),
+      m_updateWorker([this](int command) { m_update.RunCommand(command); })
+{
+}
 
 DeviceMainDlg::~DeviceMainDlg()
 {
-    // The worker reads our members; it must be gone before they are.
-    Stop();
+    // The workers read our members; they must be gone before they are.
+    StopWorkers();
     RemoveTrayIcon();
+}
+
+void DeviceMainDlg::StopWorkers()
+{
+    // First: a firmware check may be waiting for the display worker, and the stop cuts that short.
+    if (!m_updateWorker.Stop())
+    {
+        RemoveTrayIcon();
+        EndSensorServers();
+        TerminateProcess(GetCurrentProcess(), 0);
+    }
+    Stop();
 }
 
 CRect DeviceMainDlg::CornerRect(const RECT& workArea)
@@ -125,10 +147,13 @@ int DeviceMainDlg::OnInitDialog()
     m_update.SetBaseAddresses(UpdateServerHost() + L"/q17x/software/",
                               UpdateServerHost() + L"/q17x/firmware/");
 
-    Start();
-    Append(CMD_CHECK_SOFTWARE_SILENT);
+    // The scan is queued before either worker runs, so the firmware check's read, which queues
+    // behind it on the display worker, meets the scanned displays.
     Append(CMD_SCAN_DEVICES);
-    Append(CMD_CHECK_FIRMWARE_SILENT);
+    Start();
+    m_updateWorker.Append(CMD_CHECK_SOFTWARE_SILENT);
+    m_updateWorker.Append(CMD_CHECK_FIRMWARE_SILENT);
+    m_updateWorker.Start();
 
     SetTimer(SensorServerWatch::kTimerId, SensorServerWatch::kPeriodMs);
     return 1;
@@ -286,14 +311,17 @@ LRESULT DeviceMainDlg::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_DEVICE_LABEL:
         ApplyDeviceLabel();
         return 0;
+    case WM_UPDATE_HANDOVER:
+        OnHandOver();
+        return 0;
     case WM_COMMAND:
         // The whole wParam: a command with a notification code in its high word is not ours.
         if (wParam == ID_TRAY_EXIT)
             ExitAtOnce();
         if (wParam == ID_CHECK_FIRMWARE)
-            Append(CMD_CHECK_FIRMWARE);
+            m_updateWorker.Append(CMD_CHECK_FIRMWARE);
         else if (wParam == ID_CHECK_SOFTWARE)
-            Append(CMD_CHECK_SOFTWARE);
+            m_updateWorker.Append(CMD_CHECK_SOFTWARE);
         break;
     default:
         break;
@@ -341,9 +369,4 @@ void DeviceMainDlg::ApplyDeviceLabel()
     }
     if (m_txtDevice)
         m_txtDevice->SetTitle(text.c_str());
-}
-
-void DeviceMainDlg::RunUpdateCommand(int command)
-{
-    m_update.RunCommand(command);
 }

@@ -4,6 +4,7 @@
 #include "app/device/CDeviceWorker.h"
 #include "app/device/DeviceNotifications.h"
 #include "app/update/UpdateService.h"
+#include "app/update/UpdateWorker.h"
 #include "app/ui/MainDialogRules.h"
 #include "app/ui/TrayIcon.h"
 
@@ -34,6 +35,10 @@ public:
     UINT RunMainDialog(bool show);
     // Back to 500 x 350 at the corner of the work area, repainted.
     void MoveToCorner();
+    // Window thread: stops the update worker, then the display worker. An update command that
+    // does not end in time (a transfer bounded only by its own deadline) is not waited for: the
+    // sensor servers and the tray icon go first, then the process ends with exit code 0.
+    void StopWorkers();
 
     LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     int OnInitDialog() override;
@@ -51,8 +56,6 @@ public:
 protected:
     // Worker thread: the label text goes to the window thread, which owns the controls.
     void SetDeviceLabel(const std::wstring& text) override;
-    // Worker thread: update checks and downloads.
-    void RunUpdateCommand(int command) override;
 
 private:
     CUpdateService::Hooks UpdateHooks();
@@ -68,6 +71,10 @@ private:
     void OnTrayTimer();
     LRESULT OnTrayNotify(LPARAM event);
     LRESULT OnUpdateResult(WPARAM kind, LPARAM available);
+    // Update worker: the installer has started; the window thread ends the program.
+    void HandOverToInstaller();
+    // Window thread: WM_UPDATE_HANDOVER, acted on only after HandOverToInstaller asked for it.
+    void OnHandOver();
     [[noreturn]] void ExitAtOnce();
     int AskUser(const std::wstring& text, const std::wstring& title, bool yesNo);
     void RegisterStartupTask();
@@ -89,7 +96,10 @@ private:
     std::wstring m_pendingLabel;              // guarded by m_labelMutex; worker writes, window thread takes
     std::atomic<HWND> m_labelWindow{nullptr}; // window thread sets once; worker posts to it
 
-    CUpdateService m_update; // worker runs its commands; window thread answers its results
+    CUpdateService m_update; // update worker runs its commands; window thread answers its results
+    // Declared after m_update, so it stops before the service it runs goes.
+    CUpdateWorker m_updateWorker;
+    std::atomic<bool> m_handOverAsked{false}; // update worker sets; window thread reads
 
     SensorServerWatch m_watch; // window thread
     DeviceNotifications m_deviceNotifications;

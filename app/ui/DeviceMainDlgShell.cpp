@@ -2,6 +2,7 @@
 // device notifications, the exit command, and the answers of the update checks.
 #include "app/core/ProgramFolder.h"
 #include "app/core/ProgramTitle.h"
+#include "app/core/SensorServer.h"
 #include "app/core/StartupTask.h"
 #include "app/ui/CUIMessageBox.h"
 #include "app/ui/DeviceMainDlg.h"
@@ -10,6 +11,8 @@
 #include "tessel/render/Manager.h"
 
 #include <imm.h>
+
+#include <cstdlib>
 
 namespace
 {
@@ -64,6 +67,31 @@ LRESULT DeviceMainDlg::OnUpdateResult(WPARAM kind, LPARAM available)
 int DeviceMainDlg::AskUser(const std::wstring& text, const std::wstring& title, bool yesNo)
 {
     return ShowMessageBox(text.c_str(), title.c_str(), yesNo ? MB_STYLE_YESNO : MB_STYLE_OK);
+}
+
+void DeviceMainDlg::HandOverToInstaller()
+{
+    m_handOverAsked.store(true);
+    // Sent, not posted: the update worker must not run on past this point. The handle was set
+    // before the update worker started and is cleared only after it stopped.
+    const HWND window = GetSafeHwnd();
+    if (window != nullptr)
+        ::SendMessageW(window, WM_UPDATE_HANDOVER, 0, 0);
+    // No window thread to do it (it is gone): the process still must not outlive the hand-over.
+    EndSensorServers();
+    std::exit(0);
+}
+
+void DeviceMainDlg::OnHandOver()
+{
+    // Other processes may send the message too; only the update path's own request counts.
+    if (!m_handOverAsked.load())
+        return;
+    // The installer replaces the server's files and starts its own copy: ours must not hold them.
+    EndSensorServers();
+    RemoveTrayIcon();
+    Stop();
+    std::exit(0);
 }
 
 void DeviceMainDlg::ExitAtOnce()

@@ -3,12 +3,12 @@
 #include "app/core/ProgramTitle.h"
 #include "app/device/WorkerCommands.h"
 #include "app/update/ArchiveExtractor.h"
-#include "app/update/FolderPath.h"
+#include "app/update/ArchiveVerification.h"
 #include "app/update/UpdateServerAddress.h"
+#include "app/update/UpdateSignature.h"
 #include "app/update/VersionText.h"
 
 #include <shellapi.h>
-#include <shlobj.h>
 
 #include <cstdlib>
 
@@ -35,12 +35,6 @@ std::wstring TitleOf(WPARAM kind)
     return std::wstring(kProgramTitle) + NamesOf(kind).titleSuffix;
 }
 
-void RemoveFile(const std::wstring& path)
-{
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(path.c_str());
-}
-
 bool FileExists(const std::wstring& path)
 {
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -50,7 +44,7 @@ bool FileExists(const std::wstring& path)
 
 CUpdateService::CUpdateService(Hooks hooks)
     : m_hooks(std::move(hooks)), m_softwareBase(UpdateServerHost() + L"/q17x/software/"),
-      m_firmwareBase(UpdateServerHost() + L"/q17x/firmware/"), m_workFolder(DefaultWorkFolder())
+      m_firmwareBase(UpdateServerHost() + L"/q17x/firmware/")
 {
 }
 
@@ -61,23 +55,10 @@ void CUpdateService::SetBaseAddresses(const std::wstring& software, const std::w
     m_firmwareBase = firmware;
 }
 
-void CUpdateService::SetWorkFolder(const std::wstring& folder)
+void CUpdateService::SetStagingDataFolder(const std::wstring& folder)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_workFolder = folder;
-}
-
-std::wstring CUpdateService::DefaultWorkFolder()
-{
-    wchar_t appData[MAX_PATH] = {};
-    SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, appData);
-    return std::wstring(appData) + L"\\" + kProgramTitle + L" Files\\";
-}
-
-std::wstring CUpdateService::TempFolder() const
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_workFolder + L"\\temp\\";
+    m_stagingDataFolder = folder;
 }
 
 std::wstring CUpdateService::LatestVersion(WPARAM kind) const
@@ -109,29 +90,38 @@ bool CUpdateService::RunCommand(int command)
     }
 }
 
-std::wstring CUpdateService::FetchVersionText(const std::wstring& baseAddress)
+std::wstring CUpdateService::FetchVersionText(const std::wstring& baseAddress, std::wstring& served)
 {
-    std::wstring text;
+    served.clear();
     CHttpTransfer transfer;
-    transfer.GetText(baseAddress + L"version", text);
+    if (transfer.GetText(baseAddress + L"version", served) != 1)
+        return {};
     // The text names files the program writes and starts: only a plain version text is taken.
-    text = TrimLineBreaks(text);
+    const std::wstring text = TrimLineBreaks(served);
     return IsUsableVersionText(text) ? text : std::wstring();
 }
 
 void CUpdateService::CheckSoftware(bool silent)
 {
+    if (!UpdatesEnabled())
+    {
+        if (!silent)
+            Post(kSoftware, kSwitchedOff);
+        return;
+    }
     std::wstring base;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         base = m_softwareBase;
     }
-    const std::wstring latest = FetchVersionText(base);
+    std::wstring served;
+    const std::wstring latest = FetchVersionText(base, served);
     if (latest.empty())
         return;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_latestSoftware = latest;
+        m_servedSoftware = served;
     }
     const bool available = CompareVersions(CurrentVersion(), latest) >= 1;
     if (available || !silent)
@@ -140,18 +130,27 @@ void CUpdateService::CheckSoftware(bool silent)
 
 void CUpdateService::CheckFirmware(bool silent)
 {
+    if (!UpdatesEnabled())
+    {
+        if (!silent)
+            Post(kFirmware, kSwitchedOff);
+        return;
+    }
     std::wstring base;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_latestFirmware.clear();
+        m_servedFirmware.clear();
         base = m_firmwareBase;
     }
-    const std::wstring latest = FetchVersionText(base);
+    std::wstring served;
+    const std::wstring latest = FetchVersionText(base, served);
     if (latest.empty())
         return;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_latestFirmware = latest;
+        m_servedFirmware = served;
     }
     int version = -1;
     if (m_hooks.readFirmwareVersion)
@@ -163,50 +162,73 @@ void CUpdateService::CheckFirmware(bool silent)
 
 bool CUpdateService::RunUpdate(WPARAM kind)
 {
-    std::wstring base;
-    std::wstring work;
+    std::wstring latest;
+    std::wstring served;
+    std::wstring dataFolder;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        base = kind == kFirmware ? m_firmwareBase : m_softwareBase;
-        work = m_workFolder;
+        latest = kind == kFirmware ? m_latestFirmware : m_latestSoftware;
+        served = kind == kFirmware ? m_servedFirmware : m_servedSoftware;
+        dataFolder = m_stagingDataFolder;
     }
-    const std::wstring latest = LatestVersion(kind);
-    if (latest.empty())
+    if (!UpdatesEnabled() || latest.empty())
     {
+        Post(kind, UpdatesEnabled() ? kNotInstalled : kSwitchedOff);
+        return false;
+    }
+    CStagingFolder staging;
+    const bool created = dataFolder.empty() ? CStagingFolder::Create(staging)
+                                            : CStagingFolder::CreateBelow(dataFolder, staging);
+    const std::wstring program = created ? StageUpdate(kind, latest, served, staging) : std::wstring();
+    if (program.empty() || !StartProgram(program))
+    {
+        if (created)
+            staging.Remove();
         Post(kind, kNotInstalled);
         return false;
     }
-    const std::wstring prefix = NamesOf(kind).archivePrefix;
-    const std::wstring archiveName = prefix + latest + L".zip";
-    const std::wstring programName = prefix + latest + L".exe";
-    const std::wstring url = base + L"//" + archiveName;
-    const std::wstring tempFolder = work + L"\\temp\\";
-    const std::wstring archivePath = work + L"\\temp\\" + archiveName;
-    const std::wstring programPath = work + L"\\temp\\" + programName;
-
-    CreateFolderPath(tempFolder);
-    RemoveFile(archivePath);
-    // A program file left by an earlier attempt must not pass for this one.
-    RemoveFile(programPath);
-
-    if (m_download.DownloadFile(url, archivePath, m_window.load()) != 1 || !FileExists(archivePath))
-    {
-        RemoveFile(archivePath);
-        Post(kind, kNotInstalled);
-        return false;
-    }
-    if (ExtractArchive(archivePath, tempFolder))
-        RemoveFile(archivePath);
-    if (!FileExists(programPath) || !StartProgram(programPath))
-    {
-        Post(kind, kNotInstalled);
-        return false;
-    }
+    // The folder stays: the installer runs from it. The next start of the program removes it.
     if (m_hooks.endProgram)
         m_hooks.endProgram();
     else
         std::exit(0);
     return true;
+}
+
+std::wstring CUpdateService::StageUpdate(WPARAM kind, const std::wstring& version, const std::wstring& served,
+                                         CStagingFolder& staging)
+{
+    std::wstring base;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        base = kind == kFirmware ? m_firmwareBase : m_softwareBase;
+    }
+    const std::wstring prefix = NamesOf(kind).archivePrefix;
+    const std::wstring archiveName = prefix + version + L".zip";
+    const std::wstring url = base + L"//" + archiveName;
+
+    // One handle from download to extraction: the bytes checked are the bytes unpacked, whatever
+    // another process does to the name meanwhile.
+    KernelHandle archive = staging.CreateNewFile(archiveName);
+    if (!archive.IsValid())
+        return {};
+    if (m_download.DownloadTo(url, archive.Get(), m_window.load(), kMaxArchiveBytes) != 1)
+        return {};
+    std::string signature;
+    CHttpTransfer signatureTransfer;
+    if (signatureTransfer.GetBytes(url + L".sig", signature, kMaxSignatureBytes) != 1)
+        return {};
+    const int kindNumber = kind == kFirmware ? static_cast<int>(kFirmware) : static_cast<int>(kSoftware);
+    // The signature binds the version text as the server sent it, line break and all.
+    if (!VerifyArchiveFile(kindNumber, served, archive.Get(), signature))
+        return {};
+    if (!ExtractArchive(archive.Get(), staging.Path()))
+        return {};
+    archive.Reset();
+    DeleteFileW((staging.Path() + archiveName).c_str());
+
+    const std::wstring program = staging.Path() + prefix + version + L".exe";
+    return FileExists(program) ? program : std::wstring();
 }
 
 bool CUpdateService::StartProgram(const std::wstring& path)
@@ -238,6 +260,11 @@ LRESULT CUpdateService::OnUpdateResult(WPARAM kind, LPARAM result)
     if (result == kNotInstalled)
     {
         m_hooks.askUser(L"The update could not be installed.", title, false);
+        return 0;
+    }
+    if (result == kSwitchedOff)
+    {
+        m_hooks.askUser(L"Updates are switched off in this build.", title, false);
         return 0;
     }
     const std::wstring text = L"Detected the latest version:v" + LatestVersion(kind) + L", update now?";

@@ -3,16 +3,18 @@
 #include <windows.h>
 
 #include "app/update/HttpTransfer.h"
+#include "app/update/StagingFolder.h"
 
 #include <atomic>
 #include <functional>
 #include <mutex>
 #include <string>
 
-// The software and firmware update flow: version checks and downloads on the worker thread, the user's
+// The software and firmware update flow: version checks and downloads on the update worker, the user's
 // prompts on the window thread. The two meet only through WM_UPDATE_RESULT posted to the main window and
 // the commands the prompt queues. The main window injects what the flow needs from the rest of the
-// program, so its hooks stay one-line delegations.
+// program, so its hooks stay one-line delegations. Nothing is fetched when the build carries no update
+// key, and nothing downloaded is unpacked before its signature is checked.
 class CUpdateService
 {
 public:
@@ -22,19 +24,24 @@ public:
     static constexpr LPARAM kCurrent = 0;
     static constexpr LPARAM kAvailable = 1;
     static constexpr LPARAM kNotInstalled = 2; // a download or start failed; the program runs on
+    static constexpr LPARAM kSwitchedOff = 3;  // this build has no update key: a manual check says so
+    // Bounds on what a download may bring; a larger one fails the update.
+    static constexpr unsigned long long kMaxArchiveBytes = 256ULL * 1024 * 1024;
+    static constexpr size_t kMaxSignatureBytes = 256;
 
     struct Hooks
     {
-        // Worker thread: the attached display's firmware version; leaves the value alone on failure.
+        // Update worker: the attached display's firmware version; leaves the value alone on failure.
         std::function<void(int& version)> readFirmwareVersion;
         // Window thread: the themed message box; 1 for OK or YES.
         std::function<int(const std::wstring& text, const std::wstring& title, bool yesNo)> askUser;
         // Window thread: queues a worker command.
         std::function<void(int command)> appendCommand;
-        // Worker thread: starts the extracted installer or tool; true when the shell started it.
+        // Update worker: starts the extracted installer or tool; true when the shell started it.
         // Empty: ShellExecuteW "open", shown normally.
         std::function<bool(const std::wstring& path)> startProgram;
-        // Worker thread: ends the program once the installer runs. Empty: the runtime's exit(0).
+        // Update worker: ends the program once the installer runs (the main window first ends the
+        // sensor servers and removes its tray icon). Empty: the runtime's exit(0).
         std::function<void()> endProgram;
     };
 
@@ -44,38 +51,44 @@ public:
     void SetWindow(HWND window) { m_window.store(window); }
     // Before the worker starts; both addresses end with '/'. The built-in ones name the build's server.
     void SetBaseAddresses(const std::wstring& software, const std::wstring& firmware);
-    // Before the worker starts; ends with '\'. The built-in one is "...\Tarvik Kelvane Files\" in the
-    // user's local application data.
-    void SetWorkFolder(const std::wstring& folder);
+    // Before the worker starts: the folder below which the staging folders are made ("<folder>\Tarvik
+    // Kelvane\Updates\"). Empty, the built-in one: %ProgramData%.
+    void SetStagingDataFolder(const std::wstring& folder);
 
-    // Worker thread: the update commands 3 to 8; false for any other id.
+    // Update worker: the update commands 3 to 8; false for any other id.
     bool RunCommand(int command);
     void CheckSoftware(bool silent);
     void CheckFirmware(bool silent);
-    // Ends the program (through the end hook) and returns true only when the installer was started.
+    // Downloads the archive into a fresh staging folder, checks its signature, unpacks it there and
+    // starts its program, then ends the program (through the end hook); true only then. Any failure
+    // removes the staging folder, posts kNotInstalled and lets the program run on.
     bool RunUpdate(WPARAM kind);
 
     // Window thread: WM_UPDATE_RESULT. Tells the user, or asks and queues the download. Returns 0.
     LRESULT OnUpdateResult(WPARAM kind, LPARAM result);
 
     std::wstring LatestVersion(WPARAM kind) const;
-    std::wstring TempFolder() const;
     static std::wstring CurrentVersion() { return L"1.0.0.19"; }
-    static std::wstring DefaultWorkFolder();
 
 private:
     void Post(WPARAM kind, LPARAM result);
-    std::wstring FetchVersionText(const std::wstring& baseAddress);
+    // The usable version in the text at baseAddress + "version", or nothing; served: the text as sent.
+    std::wstring FetchVersionText(const std::wstring& baseAddress, std::wstring& served);
     bool StartProgram(const std::wstring& path);
+    // The staged program's path once the signed archive is downloaded and unpacked; empty on failure.
+    std::wstring StageUpdate(WPARAM kind, const std::wstring& version, const std::wstring& served,
+                             CStagingFolder& staging);
 
     Hooks m_hooks; // set at construction, read-only after
     std::atomic<HWND> m_window{nullptr};
-    CHttpTransfer m_download; // worker thread only; its last progress carries over between downloads
+    CHttpTransfer m_download; // update worker only; its last progress carries over between downloads
 
     mutable std::mutex m_mutex; // guards the texts below: the worker writes them, the prompt reads them
     std::wstring m_softwareBase;
     std::wstring m_firmwareBase;
-    std::wstring m_workFolder;
+    std::wstring m_stagingDataFolder;
     std::wstring m_latestSoftware;
     std::wstring m_latestFirmware;
+    std::wstring m_servedSoftware; // the texts as the server sent them, which the signatures bind
+    std::wstring m_servedFirmware;
 };

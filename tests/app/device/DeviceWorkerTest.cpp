@@ -1,4 +1,5 @@
 #include "app/device/CDeviceManager.h"
+#include "app/device/KernelHandle.h"
 #include "app/device/WorkerCommands.h"
 #include "tests/app/device/RecordingWorker.h"
 #include "tools/displaysim/DisplaySimControl.h"
@@ -64,38 +65,41 @@ protected:
     RecordingWorker m_worker{m_devices};
 };
 
-TEST_F(DeviceWorkerTest, StartUpCommandsRunOneAStepInQueueOrder)
+TEST_F(DeviceWorkerTest, RunsScansOneAStepAndDropsUpdateCommandsAndUnknownIds)
 {
     Configure("displays=1");
-    for (int command : {CMD_CHECK_SOFTWARE_SILENT, CMD_SCAN_DEVICES, CMD_CHECK_FIRMWARE_SILENT})
+    for (int command : {CMD_CHECK_SOFTWARE_SILENT, CMD_SCAN_DEVICES, 0, 9, -1, 3, 4, 7, 8, CMD_SCAN_DEVICES})
     {
         m_worker.Append(command);
     }
     Step();
-    EXPECT_EQ((Events{"update:5"}), m_worker.Events());
-    EXPECT_FALSE(m_worker.IsDevicePresent());
+    EXPECT_TRUE(m_worker.Events().empty()) << "an update command is not the display worker's";
+    EXPECT_EQ(9u, m_worker.PendingCommands()) << "each step takes exactly one command";
     Step();
-    EXPECT_EQ((Events{"update:5", "label:Device:1"}), m_worker.Events());
+    EXPECT_EQ((Events{"label:Device:1"}), m_worker.Events());
     EXPECT_TRUE(m_worker.IsDevicePresent());
     EXPECT_TRUE(m_worker.Snapshot().IsOpen());
+    Step(8);
+    EXPECT_EQ((Events{"label:Device:1", "label:Device:1"}), m_worker.Events());
     EXPECT_TRUE(Reports().empty()) << "no report while commands are queued";
-    Step();
-    EXPECT_EQ((Events{"update:5", "label:Device:1", "update:6"}), m_worker.Events());
-    EXPECT_EQ(0u, m_worker.PendingCommands());
 }
 
-TEST_F(DeviceWorkerTest, EveryUpdateCommandReachesTheHookAndUnknownIdsAreDropped)
+TEST_F(DeviceWorkerTest, FirmwareReadQueuesBehindTheScanAndGivesUpWithoutAWorker)
 {
-    Configure("displays=0");
-    for (int command : {2, 0, 9, -1, 3, 4, 7, 8, 2, CMD_SCAN_DEVICES})
-    {
-        m_worker.Append(command);
-    }
-    Step(4);
-    EXPECT_TRUE(m_worker.Events().empty());
-    EXPECT_EQ(6u, m_worker.PendingCommands()) << "each step takes exactly one command";
-    Step(6);
-    EXPECT_EQ((Events{"update:3", "update:4", "update:7", "update:8", "label:Device:0"}), m_worker.Events());
+    Configure("displays=1; version=0x0107");
+    int version = -1;
+    EXPECT_FALSE(m_worker.RequestFirmwareVersion(version, 50, nullptr)) << "no worker runs";
+    EXPECT_EQ(-1, version);
+    m_worker.Append(CMD_SCAN_DEVICES);
+    Step(2); // the read queued above answers a request that gave up: nothing is left waiting
+    KernelHandle cancel(CreateEventW(nullptr, TRUE, TRUE, nullptr));
+    EXPECT_FALSE(m_worker.RequestFirmwareVersion(version, 60000, cancel.Get())) << "cancelled at once";
+    EXPECT_EQ(-1, version);
+
+    m_worker.Start();
+    EXPECT_TRUE(m_worker.RequestFirmwareVersion(version, 60000, nullptr));
+    EXPECT_EQ(0x0107, version);
+    m_worker.Stop();
 }
 
 TEST_F(DeviceWorkerTest, ScanCountsTheDisplaysInTheLabelAndTheFlag)
@@ -164,17 +168,14 @@ TEST_F(DeviceWorkerTest, AStartedWorkerServesTheStartUpCommandsThenSendsReports)
 {
     Configure("displays=1");
     m_worker.Start();
-    for (int command : {CMD_CHECK_SOFTWARE_SILENT, CMD_SCAN_DEVICES, CMD_CHECK_FIRMWARE_SILENT})
-    {
-        m_worker.Append(command);
-    }
+    m_worker.Append(CMD_SCAN_DEVICES);
     for (int i = 0; i < 1000 && Reports().empty(); ++i)
     {
         Sleep(10);
     }
     m_worker.Stop(); // cuts the tick's rest short
     EXPECT_FALSE(m_worker.IsRunning());
-    EXPECT_EQ((Events{"update:5", "label:Device:1", "update:6"}), m_worker.Events());
+    EXPECT_EQ((Events{"label:Device:1"}), m_worker.Events());
     const std::size_t reportsAtStop = Reports().size();
     EXPECT_GE(reportsAtStop, 1u);
     Sleep(100);

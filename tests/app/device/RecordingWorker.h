@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-// The dispatcher with its seams recorded: labels and update commands in the order the worker
-// reached them, and a settable answer for the vendor-collection check on arrival.
+// The dispatcher with its seams recorded: labels in the order the worker reached them, and a
+// settable answer for the vendor-collection check on arrival.
 class RecordingWorker : public CDeviceWorker
 {
 public:
@@ -36,7 +36,6 @@ protected:
     {
         Record("label:" + std::string(text.begin(), text.end()));
     }
-    void RunUpdateCommand(int command) override { Record("update:" + std::to_string(command)); }
     bool IsDisplayVendorCollection(const wchar_t* path) override
     {
         checkedPaths.emplace_back(path);

@@ -1,13 +1,20 @@
-// The program itself (built with the test server's address) against a local update server that serves
-// our own packaged release as a newer version: the question, YES, the download, the installer started
-// and the program ended; and with a broken archive, the notice and a program that keeps running.
-#include "app/update/UpdateService.h"
+// The program itself (built with the test server's address and run from the staged program folder,
+// beside the display simulator and both sensor servers) against a local update server that serves our
+// own signed release as a newer version: the question, YES, the download, the servers ended, the
+// installer started and the program ended; with a tampered archive, the notice and a program that
+// keeps running; and with a server that trickles its version text, reports that keep their pace.
+#include "app/update/StagingFolder.h"
+#include "tests/app/ui/SimLog.h"
 #include "tests/app/update/TestFiles.h"
 #include "tests/app/update/TestServer.h"
 
 #include <windows.h>
 
+#include <shlobj.h>
 #include <tlhelp32.h>
+
+#include <cstdio>
+#include <fstream>
 
 #include <gtest/gtest.h>
 
@@ -21,27 +28,48 @@ constexpr wchar_t kVersion[] = L"1.0.0.20";
 constexpr wchar_t kInstaller[] = L"Software-1.0.0.20.exe";
 constexpr wchar_t kArchive[] = L"Software-1.0.0.20.zip";
 
-std::wstring TestBinFolder()
+constexpr wchar_t kServerImage[] = L"ThermivoxServer.exe";
+
+std::wstring StageFolder()
 {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    return folder.substr(0, folder.find_last_of(L'\\') + 1);
+    return TK_E2E_STAGE_DIR;
 }
 
-// The program under test; ended by force if a test leaves it running.
+std::wstring TempFile(const wchar_t* name)
+{
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp) + name;
+}
+
+// %ProgramData%\Tarvik Kelvane\Updates\, where the program stages its updates.
+std::wstring StagingRoot()
+{
+    wchar_t data[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, data);
+    return StagingRootBelow(data);
+}
+
+// The program under test, with one simulated display that logs what it receives; ended by force if
+// a test leaves it running.
 class Program
 {
 public:
-    explicit Program(const std::wstring& host)
+    explicit Program(const std::wstring& host) : m_displayLog(TempFile(L"kelvane_update_e2e_displays.log"))
     {
+        DeleteFileW(m_displayLog.c_str());
+        const std::wstring replay = TempFile(L"kelvane_update_e2e_curve.txt");
+        std::ofstream(replay.c_str()) << "cpu=37.9 gpu1=20 ms=600000\n";
+        SetEnvironmentVariableW(L"THERMIVOX_REPLAY", replay.c_str());
+        SetEnvironmentVariableW(L"DISPLAYSIM", L"displays=1");
+        SetEnvironmentVariableW(L"DISPLAYSIM_LOG", m_displayLog.c_str());
         SetEnvironmentVariableW(L"TK_E2E_UPDATE_HOST", host.c_str());
-        std::wstring path = TestBinFolder() + L"kelvane_update_e2e.exe";
+        std::wstring path = StageFolder() + L"kelvane_update_e2e.exe";
         std::wstring commandLine = L"\"" + path + L"\"";
         STARTUPINFOW startup = {};
         startup.cb = sizeof(startup);
         if (CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                           TestBinFolder().c_str(), &startup, &m_process))
+                           StageFolder().c_str(), &startup, &m_process))
             CloseHandle(m_process.hThread);
         else
             m_process = {};
@@ -67,8 +95,10 @@ public:
         GetExitCodeProcess(m_process.hProcess, &code);
         return true;
     }
+    std::vector<SimLogEntry> Reports() const { return TemperatureReports(ReadSimLog(m_displayLog)); }
 
 private:
+    std::wstring m_displayLog;
     PROCESS_INFORMATION m_process = {};
 };
 
@@ -273,34 +303,72 @@ protected:
         ASSERT_TRUE(m_server.IsAvailable()) << "the update_server fixture is not running";
         m_release = ReadFileBytes(std::wstring(TK_E2E_RELEASE_DIR) + kArchive);
         ASSERT_GT(m_release.size(), 100000u) << "the packaged release is missing";
-        RemoveTree(m_temp);
+        // As package.sh lays the server out: the signature binds this version text.
+        const std::wstring served = std::wstring(TK_E2E_RELEASE_DIR) + L"server/q17x/software/";
+        m_signature = ReadFileBytes(served + kArchive + L".sig");
+        m_version = ReadFileBytes(served + L"version");
+        ASSERT_EQ(m_signature.size(), 64u) << "the packaged release is not signed";
         EndProcesses(ProcessesNamed(kInstaller));
+        EndProcesses(ProcessesNamed(kServerImage));
+        RemoveLeftoverStagingFolders();
     }
-    void TearDown() override { EndProcesses(ProcessesNamed(kInstaller)); }
-
-    // Serves version 1.0.0.20 and the given archive under a folder of the test's own.
-    std::wstring Serve(const std::wstring& name, const std::string& archive)
+    void TearDown() override
     {
+        EndProcesses(ProcessesNamed(kInstaller));
+        EndProcesses(ProcessesNamed(kServerImage));
+        RemoveLeftoverStagingFolders();
+    }
+
+    // Serves the version text (the release's unless given) and the given archive with the release's
+    // signature under a folder of the test's own.
+    std::wstring Serve(const std::wstring& name, const std::string& archive, std::string version = "")
+    {
+        if (version.empty())
+            version = m_version;
         const std::wstring folder = L"e2e\\" + name + L"\\q17x\\software\\";
         RemoveTree(m_server.Root() + L"e2e\\" + name);
-        EXPECT_TRUE(m_server.Put(folder + L"version", "1.0.0.20\n"));
+        EXPECT_TRUE(m_server.Put(folder + L"version", version));
         EXPECT_TRUE(m_server.Put(folder + kArchive, archive));
+        EXPECT_TRUE(m_server.Put(folder + kArchive + L".sig", m_signature));
+        EXPECT_TRUE(m_server.Put(L"e2e\\" + name + L"\\q17x\\firmware\\version", "103\n"));
         return m_server.Url(L"/e2e/" + name);
+    }
+
+    // True when the server log holds a request whose path contains path.
+    bool Requested(const std::wstring& path) const
+    {
+        const std::string narrow(path.begin(), path.end());
+        const auto log = m_server.Log();
+        return std::any_of(log.begin(), log.end(),
+                           [&narrow](const std::string& line)
+                           { return line.find(narrow) != std::string::npos; });
+    }
+
+    // The staging folders now below the program's staging root.
+    static std::vector<std::wstring> StagingFolders()
+    {
+        std::vector<std::wstring> names;
+        for (const auto& entry : ReadTree(StagingRoot()))
+            if (entry.second == "<dir>" && entry.first.find(L'\\') == std::wstring::npos)
+                names.push_back(entry.first);
+        return names;
     }
 
     TestServer m_server;
     std::string m_release;
-    const std::wstring m_temp = CUpdateService::DefaultWorkFolder() + L"\\temp\\";
+    std::string m_signature;
+    std::string m_version;
 };
 } // namespace
 
-TEST_F(UpdateEndToEndTest, YesDownloadsOurReleaseStartsItsInstallerAndEndsTheProgram)
+TEST_F(UpdateEndToEndTest, YesDownloadsOurSignedReleaseEndsTheServersStartsItsInstallerAndEnds)
 {
     Program program(Serve(L"release", m_release));
     ASSERT_TRUE(program.Started());
 
     const HWND question = WaitForMessageBox(program.Id(), nullptr, 60000);
     ASSERT_NE(question, nullptr) << "no update question appeared";
+    ASSERT_FALSE(WaitForProcess(kServerImage, 30000).empty()) << "the program started no sensor server";
     Sleep(500);
     SaveScreenshot(L"update-e2e-question.bmp");
     PressFirstButton(question, true);
@@ -308,6 +376,7 @@ TEST_F(UpdateEndToEndTest, YesDownloadsOurReleaseStartsItsInstallerAndEndsThePro
     DWORD code = 1;
     ASSERT_TRUE(program.WaitForEnd(120000, code)) << "the program did not end after the download";
     EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(ProcessesNamed(kServerImage).empty()) << "a sensor server outlived the hand-over";
     const auto installers = WaitForProcess(kInstaller, 30000);
     EXPECT_FALSE(installers.empty()) << "the installer was not started";
     EXPECT_TRUE(WaitForVisibleWindowOf(installers, 30000)) << "the installer shows no window";
@@ -315,21 +384,27 @@ TEST_F(UpdateEndToEndTest, YesDownloadsOurReleaseStartsItsInstallerAndEndsThePro
     SaveScreenshot(L"update-e2e-installer.bmp");
     EndProcesses(installers);
 
-    EXPECT_EQ(ReadFileBytes(m_temp + kInstaller).substr(0, 2), "MZ");
-    EXPECT_FALSE(PathExists(m_temp + kArchive));
+    const auto staged = StagingFolders();
+    ASSERT_EQ(staged.size(), 1u) << "the installer runs from one staging folder";
+    const std::wstring folder = StagingRoot() + staged[0] + L"\\";
+    EXPECT_EQ(ReadFileBytes(folder + kInstaller).substr(0, 2), "MZ");
+    EXPECT_FALSE(PathExists(folder + kArchive));
     const auto log = m_server.Log();
-    EXPECT_TRUE(std::any_of(log.begin(), log.end(),
-                            [](const std::string& line)
-                            {
-                                return line.find("GET /e2e/release/q17x/software///Software-1.0.0.20.zip ") !=
-                                           std::string::npos &&
-                                       line.find("\" 200 ") != std::string::npos;
-                            }));
+    for (const char* request : {"GET /e2e/release/q17x/software///Software-1.0.0.20.zip ",
+                                "GET /e2e/release/q17x/software///Software-1.0.0.20.zip.sig "})
+        EXPECT_TRUE(std::any_of(log.begin(), log.end(),
+                                [request](const std::string& line) {
+                                    return line.find(request) != std::string::npos &&
+                                           line.find("\" 200 ") != std::string::npos;
+                                }))
+            << request;
 }
 
-TEST_F(UpdateEndToEndTest, BrokenArchiveKeepsTheProgramRunningAndSaysSo)
+TEST_F(UpdateEndToEndTest, TamperedArchiveIsRefusedWithTheNoticeAndTheProgramRunsOn)
 {
-    Program program(Serve(L"broken", m_release.substr(0, m_release.size() / 2)));
+    std::string tampered = m_release;
+    tampered[tampered.size() / 2] ^= 0x01;
+    Program program(Serve(L"tampered", tampered));
     ASSERT_TRUE(program.Started());
 
     const HWND question = WaitForMessageBox(program.Id(), nullptr, 60000);
@@ -344,15 +419,69 @@ TEST_F(UpdateEndToEndTest, BrokenArchiveKeepsTheProgramRunningAndSaysSo)
     DWORD code = 1;
     EXPECT_FALSE(program.WaitForEnd(0, code)) << "the program ended";
     EXPECT_TRUE(ProcessesNamed(kInstaller).empty());
-    EXPECT_FALSE(PathExists(m_temp + kInstaller));
+    EXPECT_TRUE(StagingFolders().empty()) << "the staging folder was kept";
 
     PressFirstButton(notice, false);
     ASSERT_TRUE(WaitUntilGone(notice, 10000));
-    EXPECT_FALSE(program.WaitForEnd(1000, code)) << "the program ended after the notice";
+    const std::size_t reports = program.Reports().size();
+    EXPECT_FALSE(program.WaitForEnd(3000, code)) << "the program ended after the notice";
+    EXPECT_GT(program.Reports().size(), reports) << "the displays stopped";
 
     // The tray menu's Exit, as another process may send it.
     const HWND main = FindWindowW(nullptr, L"KELVANE");
     ASSERT_NE(main, nullptr);
     PostMessageW(main, WM_COMMAND, 100, 0);
     EXPECT_TRUE(program.WaitForEnd(30000, code));
+}
+
+TEST_F(UpdateEndToEndTest, ReportsKeepTheirPaceWhileTheServerTricklesItsVersionText)
+{
+    // One byte every 2 s: the start-up software check takes about 18 s, and the firmware check
+    // asks only after it.
+    Serve(L"trickle", m_release, "1.0.0.19\n");
+    Program program(m_server.Url(L"/trickle/2/e2e/trickle"));
+    ASSERT_TRUE(program.Started());
+
+    std::vector<SimLogEntry> reports;
+    for (int waited = 0; waited < 300 && reports.empty(); ++waited, Sleep(100))
+        reports = program.Reports();
+    ASSERT_FALSE(reports.empty()) << "no report while the check waits";
+    const double windowStart = reports.front().ms;
+    const double windowEnd = windowStart + 10000.0;
+    for (int waited = 0; waited < 300 && reports.back().ms < windowEnd; ++waited, Sleep(100))
+        reports = program.Reports();
+    EXPECT_TRUE(Requested(L"/trickle/2/e2e/trickle/q17x/software/version"));
+    EXPECT_FALSE(Requested(L"/trickle/2/e2e/trickle/q17x/firmware/version"))
+        << "the software check ended within the window";
+    const auto inWindow = std::count_if(reports.begin(), reports.end(),
+                                        [windowEnd](const SimLogEntry& r) { return r.ms < windowEnd; });
+    std::printf("reports in the first 10 s of the check: %d\n", static_cast<int>(inWindow));
+    // One report a second: ten in ten seconds, give or take a tick of scheduling.
+    EXPECT_GE(inWindow, 9);
+    EXPECT_LE(inWindow, 11);
+}
+
+TEST_F(UpdateEndToEndTest, ClosingDuringADownloadEndsTheProgramAndItsServers)
+{
+    // The archive comes one byte a second: the download is still running when the window closes.
+    Serve(L"closing", m_release);
+    Program program(m_server.Url(L"/trickle/1/e2e/closing"));
+    ASSERT_TRUE(program.Started());
+    const HWND question = WaitForMessageBox(program.Id(), nullptr, 60000);
+    ASSERT_NE(question, nullptr) << "no update question appeared";
+    ASSERT_FALSE(WaitForProcess(kServerImage, 30000).empty());
+    PressFirstButton(question, true);
+    ASSERT_TRUE(WaitUntilGone(question, 10000));
+    for (int waited = 0;
+         waited < 100 && !Requested(L"/e2e/closing/q17x/software///" + std::wstring(kArchive)); ++waited)
+        Sleep(100);
+    ASSERT_TRUE(Requested(L"/e2e/closing/q17x/software///" + std::wstring(kArchive)));
+
+    const HWND main = FindWindowW(nullptr, L"KELVANE");
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    EXPECT_TRUE(program.WaitForEnd(30000, code)) << "the download held up the shutdown";
+    EXPECT_TRUE(ProcessesNamed(kServerImage).empty());
+    EXPECT_TRUE(ProcessesNamed(kInstaller).empty());
 }

@@ -1,14 +1,17 @@
 #include "app/device/WorkerCommands.h"
 #include "app/update/FolderPath.h"
+#include "app/update/StagingFolder.h"
 #include "app/update/UpdateService.h"
 #include "tests/app/update/TestFiles.h"
 #include "tests/app/update/TestMessageWindow.h"
 #include "tests/app/update/TestServer.h"
+#include "tests/app/update/TestUpdateSigner.h"
 #include "tests/app/update/TestZipWriter.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace
 {
@@ -27,7 +30,7 @@ protected:
     UpdateServiceTest() : m_work(L"kelvane-update"), m_service(MakeHooks())
     {
         m_service.SetWindow(m_window.Handle());
-        m_service.SetWorkFolder(m_work.Path());
+        m_service.SetStagingDataFolder(m_work.Path());
     }
 
     void SetUp() override
@@ -76,6 +79,28 @@ protected:
     {
         ASSERT_TRUE(m_server.Put(m_folder + L"q17x\\firmware\\" + file, bytes));
     }
+    // The archive and its signature, made as a release is signed, over signedBytes.
+    void PutSignedSoftware(const std::wstring& version, const std::string& archive,
+                           const std::string& signedBytes, const std::wstring& signedVersion)
+    {
+        const std::wstring name = L"Software-" + version + L".zip";
+        PutSoftware(name, archive);
+        PutSoftware(name + L".sig", SignUpdate(1, signedVersion, signedBytes));
+    }
+    void PutSignedSoftware(const std::wstring& version, const std::string& archive)
+    {
+        PutSignedSoftware(version, archive, archive, version);
+    }
+
+    // The staging folders left below the test's data folder.
+    std::vector<std::wstring> StagingFolders() const
+    {
+        std::vector<std::wstring> names;
+        for (const auto& entry : ReadTree(StagingRootBelow(m_work.Path())))
+            if (entry.second == "<dir>" && entry.first.find(L'\\') == std::wstring::npos)
+                names.push_back(entry.first);
+        return names;
+    }
 
     // The WM_UPDATE_RESULT messages posted so far, as (kind, result) pairs.
     std::vector<std::pair<int, int>> TakeResults()
@@ -96,7 +121,12 @@ protected:
         return TakeResults();
     }
 
-    std::wstring Temp() const { return m_work.Path() + L"\\temp\\"; }
+    // The one staging folder an update left, with its trailing backslash; empty when not one.
+    std::wstring Staged() const
+    {
+        const auto folders = StagingFolders();
+        return folders.size() == 1 ? StagingRootBelow(m_work.Path()) + folders[0] + L"\\" : std::wstring();
+    }
 
     TestServer m_server;
     TestFolder m_work;
@@ -268,20 +298,24 @@ TEST_F(UpdateServiceTest, CommandsReachTheirOperations)
     EXPECT_FALSE(m_service.RunCommand(9));
 }
 
-TEST_F(UpdateServiceTest, UpdateDownloadsUnpacksStartsAndEnds)
+TEST_F(UpdateServiceTest, UpdateDownloadsChecksUnpacksStartsAndEnds)
 {
     UseServerFolder(L"run");
+    // Signed over the text as served, as a release is: the line break included.
     PutSoftware(L"version", "1.0.0.20\n");
-    PutSoftware(L"Software-1.0.0.20.zip", SoftwareArchive("1.0.0.20", "MZ installer"));
+    const std::string archive = SoftwareArchive("1.0.0.20", "MZ installer");
+    PutSignedSoftware(L"1.0.0.20", archive, archive, L"1.0.0.20\n");
     m_service.CheckSoftware(true);
     TakeResults();
 
     EXPECT_TRUE(m_service.RunCommand(CMD_UPDATE_SOFTWARE));
-    EXPECT_EQ(m_started, (std::vector<std::wstring>{Temp() + L"Software-1.0.0.20.exe"}));
+    const std::wstring staged = Staged();
+    ASSERT_FALSE(staged.empty()) << "one staging folder, kept for the installer";
+    EXPECT_EQ(m_started, (std::vector<std::wstring>{staged + L"Software-1.0.0.20.exe"}));
     EXPECT_EQ(m_startedContent, "MZ installer");
     EXPECT_EQ(m_ended, 1);
-    EXPECT_FALSE(PathExists(Temp() + L"Software-1.0.0.20.zip"));
-    EXPECT_EQ(ReadFileBytes(Temp() + L"readme.txt"), "read me");
+    EXPECT_FALSE(PathExists(staged + L"Software-1.0.0.20.zip"));
+    EXPECT_EQ(ReadFileBytes(staged + L"readme.txt"), "read me");
 
     auto posted = m_window.Drain();
     ASSERT_FALSE(posted.empty());
@@ -291,59 +325,92 @@ TEST_F(UpdateServiceTest, UpdateDownloadsUnpacksStartsAndEnds)
     EXPECT_EQ(posted.back().lParam, 100);
 
     const auto log = m_server.Log();
-    EXPECT_TRUE(std::any_of(log.begin(), log.end(),
-                            [](const std::string& l) {
-                                return l.find("GET /svc/run/q17x/software///Software-1.0.0.20.zip ") !=
-                                       std::string::npos;
-                            }));
+    for (const char* request : {"GET /svc/run/q17x/software///Software-1.0.0.20.zip ",
+                                "GET /svc/run/q17x/software///Software-1.0.0.20.zip.sig "})
+        EXPECT_TRUE(std::any_of(log.begin(), log.end(),
+                                [request](const std::string& l)
+                                { return l.find(request) != std::string::npos; }))
+            << request;
+
+    // A new start clears what the installer left.
+    RemoveLeftoverStagingFoldersBelow(m_work.Path());
+    EXPECT_TRUE(StagingFolders().empty());
 }
 
-TEST_F(UpdateServiceTest, FirmwareUpdateUsesTheToolsNames)
+TEST_F(UpdateServiceTest, FirmwareUpdateUsesTheToolsNamesAndKind)
 {
     UseServerFolder(L"tool");
     PutFirmware(L"version", "104");
     TestZipWriter zip;
     zip.AddFile("FirmwareUpdateTool-104.exe", "MZ tool");
-    PutFirmware(L"FirmwareUpdateTool-104.zip", zip.Build());
+    const std::string archive = zip.Build();
+    PutFirmware(L"FirmwareUpdateTool-104.zip", archive);
     m_displayVersion = 0x0103;
     m_service.CheckFirmware(true);
+
+    // Signed as software: refused.
+    PutFirmware(L"FirmwareUpdateTool-104.zip.sig", SignUpdate(1, L"104", archive));
+    EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kFirmware));
+    EXPECT_TRUE(m_started.empty());
+
+    PutFirmware(L"FirmwareUpdateTool-104.zip.sig", SignUpdate(2, L"104", archive));
     EXPECT_TRUE(m_service.RunUpdate(CUpdateService::kFirmware));
-    EXPECT_EQ(m_started, (std::vector<std::wstring>{Temp() + L"FirmwareUpdateTool-104.exe"}));
+    EXPECT_EQ(m_started, (std::vector<std::wstring>{Staged() + L"FirmwareUpdateTool-104.exe"}));
     EXPECT_EQ(m_ended, 1);
 }
 
-TEST_F(UpdateServiceTest, FailedUpdatesKeepTheProgramRunningAndSaySo)
+TEST_F(UpdateServiceTest, FailedUpdatesStartNothingKeepNothingAndSaySo)
 {
     UseServerFolder(L"broken");
     PutSoftware(L"version", "1.0.0.20");
     m_service.CheckSoftware(true);
     TakeResults();
+    const std::string good = SoftwareArchive("1.0.0.20", "MZ");
+    std::string tampered = good;
+    tampered[tampered.size() / 2] ^= 0x01;
 
-    // Nothing on the server.
-    EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kSoftware));
-    EXPECT_FALSE(PathExists(Temp() + L"Software-1.0.0.20.zip"));
-    EXPECT_EQ(TakeResults(), (Results{{1, 2}}));
-
-    // A damaged archive, with a program file left by an earlier attempt in the way.
-    PutSoftware(L"Software-1.0.0.20.zip", "PK\x03\x04 this is no archive");
-    ASSERT_TRUE(WriteFileBytes(Temp() + L"Software-1.0.0.20.exe", "stale"));
-    EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kSoftware));
-    EXPECT_FALSE(PathExists(Temp() + L"Software-1.0.0.20.exe"));
-    EXPECT_EQ(TakeResults(), (Results{{1, 2}}));
-
-    // An archive without the program.
-    TestZipWriter other;
-    other.AddFile("Software-1.0.0.21.exe", "MZ");
-    PutSoftware(L"Software-1.0.0.20.zip", other.Build());
-    EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kSoftware));
-    EXPECT_EQ(TakeResults(), (Results{{1, 2}}));
+    struct Case
+    {
+        const char* what;
+        std::function<void()> serve;
+    };
+    const std::vector<Case> cases = {
+        {"nothing on the server", [] {}},
+        {"no signature", [&] { PutSoftware(L"Software-1.0.0.20.zip", good); }},
+        {"one flipped bit in the archive",
+         [&] { PutSignedSoftware(L"1.0.0.20", tampered, good, L"1.0.0.20"); }},
+        {"signed for another version", [&] { PutSignedSoftware(L"1.0.0.20", good, good, L"1.0.0.21"); }},
+        {"a 65-byte signature",
+         [&] { PutSoftware(L"Software-1.0.0.20.zip.sig", SignUpdate(1, L"1.0.0.20", good) + "x"); }},
+        {"a signed archive that is no zip",
+         [&] { PutSignedSoftware(L"1.0.0.20", "PK\x03\x04 this is no archive"); }},
+        {"a signed archive without the program",
+         [&]
+         {
+             TestZipWriter other;
+             other.AddFile("Software-1.0.0.21.exe", "MZ");
+             PutSignedSoftware(L"1.0.0.20", other.Build());
+         }},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        UseServerFolder(L"broken");
+        PutSoftware(L"version", "1.0.0.20");
+        c.serve();
+        EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kSoftware));
+        EXPECT_EQ(TakeResults(), (Results{{1, 2}}));
+        EXPECT_TRUE(StagingFolders().empty()) << "the staging folder is removed";
+        EXPECT_TRUE(m_started.empty());
+    }
 
     // The program is there, but the shell could not start it.
-    PutSoftware(L"Software-1.0.0.20.zip", SoftwareArchive("1.0.0.20", "MZ"));
+    PutSignedSoftware(L"1.0.0.20", good);
     m_startSucceeds = false;
     EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kSoftware));
     EXPECT_EQ(TakeResults(), (Results{{1, 2}}));
     EXPECT_EQ(m_started.size(), 1u);
+    EXPECT_TRUE(StagingFolders().empty());
 
     EXPECT_EQ(m_ended, 0);
 }
@@ -352,11 +419,11 @@ TEST_F(UpdateServiceTest, BrokenDownloadsAreNotUnpacked)
 {
     UseServerFolder(L"cut", L"/drop");
     PutSoftware(L"version", "1.0.0.20");
-    PutSoftware(L"Software-1.0.0.20.zip", SoftwareArchive("1.0.0.20", std::string(200000, 'x')));
+    PutSignedSoftware(L"1.0.0.20", SoftwareArchive("1.0.0.20", std::string(200000, 'x')));
     m_service.CheckSoftware(true);
     TakeResults();
     EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kSoftware));
-    EXPECT_FALSE(PathExists(Temp() + L"Software-1.0.0.20.zip"));
+    EXPECT_TRUE(StagingFolders().empty());
     EXPECT_TRUE(m_started.empty());
     EXPECT_EQ(m_ended, 0);
     EXPECT_EQ(TakeResults(), (Results{{1, 2}}));
@@ -364,19 +431,9 @@ TEST_F(UpdateServiceTest, BrokenDownloadsAreNotUnpacked)
     // No version known yet: nothing to fetch.
     CUpdateService fresh(MakeHooks());
     fresh.SetWindow(m_window.Handle());
-    fresh.SetWorkFolder(m_work.Path());
+    fresh.SetStagingDataFolder(m_work.Path());
     EXPECT_FALSE(fresh.RunUpdate(CUpdateService::kFirmware));
     EXPECT_EQ(TakeResults(), (Results{{2, 2}}));
-}
-
-TEST(UpdateFolders, WorkFolderLiesInLocalApplicationData)
-{
-    const std::wstring work = CUpdateService::DefaultWorkFolder();
-    const std::wstring suffix = L"\\Tarvik Kelvane Files\\";
-    ASSERT_GT(work.size(), suffix.size());
-    EXPECT_EQ(work.substr(work.size() - suffix.size()), suffix);
-    CUpdateService service(CUpdateService::Hooks{});
-    EXPECT_EQ(service.TempFolder(), work + L"\\temp\\");
 }
 
 TEST(UpdateFolders, CreateFolderPathMakesEveryMissingFolder)

@@ -1,0 +1,78 @@
+#include "app/update/UpdateWorker.h"
+
+#include "app/device/WorkerCommands.h"
+
+#include <utility>
+
+CUpdateWorker::CUpdateWorker(Runner run)
+    : m_run(std::move(run)), m_wakeEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+      m_stopEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+{
+}
+
+CUpdateWorker::~CUpdateWorker()
+{
+    if (!Stop())
+    {
+        TerminateProcess(GetCurrentProcess(), 0);
+    }
+}
+
+void CUpdateWorker::Start()
+{
+    if (m_thread.IsValid() || !m_wakeEvent.IsValid() || !m_stopEvent.IsValid())
+    {
+        return;
+    }
+    m_stopping.store(false);
+    ResetEvent(m_stopEvent.Get());
+    m_thread.Reset(CreateThread(nullptr, 0, &CUpdateWorker::ThreadProc, this, 0, nullptr));
+}
+
+void CUpdateWorker::Append(int command)
+{
+    if (!IsUpdateCommand(command))
+    {
+        return;
+    }
+    m_commands.Append(command);
+    SetEvent(m_wakeEvent.Get());
+}
+
+bool CUpdateWorker::Stop(DWORD waitMs)
+{
+    if (!m_thread.IsValid())
+    {
+        return true;
+    }
+    m_stopping.store(true);
+    SetEvent(m_stopEvent.Get());
+    SetEvent(m_wakeEvent.Get());
+    if (WaitForSingleObject(m_thread.Get(), waitMs) != WAIT_OBJECT_0)
+    {
+        return false;
+    }
+    m_thread.Reset();
+    return true;
+}
+
+DWORD WINAPI CUpdateWorker::ThreadProc(LPVOID object)
+{
+    static_cast<CUpdateWorker*>(object)->Run();
+    return 0;
+}
+
+void CUpdateWorker::Run()
+{
+    while (!m_stopping.load())
+    {
+        if (const std::optional<int> command = m_commands.TakeFirst())
+        {
+            m_run(*command);
+            continue;
+        }
+        // Append sets the event after queueing, so a command added since the look above still
+        // wakes this wait.
+        WaitForSingleObject(m_wakeEvent.Get(), INFINITE);
+    }
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "app/device/CommandQueue.h"
+#include "app/device/KernelHandle.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstddef>
+#include <functional>
+
+// The thread that runs the update commands (3 to 8), one at a time in queue order, apart from the
+// display worker: a check that waits on a slow server or a download never holds up a scan or a
+// display report. It sleeps while its queue is empty.
+class CUpdateWorker
+{
+public:
+    static constexpr DWORD kStopWaitMs = 2000;
+    using Runner = std::function<void(int command)>;
+
+    // run: called on the worker thread for every command taken from the queue.
+    explicit CUpdateWorker(Runner run);
+    // Stops the thread; one still inside a command after kStopWaitMs would go on using what its
+    // owner is about to destroy, so the process ends there with exit code 0.
+    ~CUpdateWorker();
+    CUpdateWorker(const CUpdateWorker&) = delete;
+    CUpdateWorker& operator=(const CUpdateWorker&) = delete;
+
+    // Window thread. Does nothing while the thread runs; without a thread the queue just waits.
+    void Start();
+    // Any thread. Only the update commands are kept; other ids are dropped here.
+    void Append(int command);
+    // Window thread. Asks the thread to leave after its current command (queued ones stay unrun)
+    // and waits up to waitMs. False when it is still inside a command; Stop may be called again.
+    bool Stop(DWORD waitMs = kStopWaitMs);
+
+    bool IsRunning() const { return m_thread.IsValid(); }
+    std::size_t PendingCommands() const { return m_commands.Size(); }
+    // Signalled from Stop until the next Start, so that waits inside a command can end early.
+    HANDLE StopEvent() const { return m_stopEvent.Get(); }
+
+private:
+    static DWORD WINAPI ThreadProc(LPVOID object);
+    void Run();
+
+    Runner m_run;                        // set at construction; worker calls it
+    CommandQueue m_commands;             // any thread appends, worker takes (locked inside)
+    std::atomic<bool> m_stopping{false}; // window thread writes, worker reads between commands
+    KernelHandle m_wakeEvent;            // auto-reset: Append and Stop set it, worker waits on it
+    KernelHandle m_stopEvent;            // manual-reset: window thread sets and resets; any thread waits
+    KernelHandle m_thread;               // window thread only
+};
