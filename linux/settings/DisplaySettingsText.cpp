@@ -27,8 +27,10 @@ std::string Lower(std::string text)
 bool ApplySetting(const std::string& rawKey, const std::string& rawValue, DisplaySettings& settings,
                   std::string& problem)
 {
-    const std::string key = Lower(Trim(rawKey));
-    const std::string value = Lower(Trim(rawValue));
+    const std::string shownKey = Trim(rawKey);
+    const std::string shownValue = Trim(rawValue);
+    const std::string key = Lower(shownKey);
+    const std::string value = Lower(shownValue);
     if (key == "led")
     {
         if (value == "on" || value == "off")
@@ -36,7 +38,7 @@ bool ApplySetting(const std::string& rawKey, const std::string& rawValue, Displa
             settings.ledSwitch = value == "on" ? 1 : 2;
             return true;
         }
-        problem = "led takes on or off, not '" + rawValue + "'";
+        problem = "led takes on or off, not '" + shownValue + "'";
         return false;
     }
     if (key == "source")
@@ -46,7 +48,7 @@ bool ApplySetting(const std::string& rawKey, const std::string& rawValue, Displa
             settings.deviceType = value == "gpu" ? 1 : 0;
             return true;
         }
-        problem = "source takes cpu or gpu, not '" + rawValue + "'";
+        problem = "source takes cpu or gpu, not '" + shownValue + "'";
         return false;
     }
     if (key == "unit")
@@ -56,10 +58,10 @@ bool ApplySetting(const std::string& rawKey, const std::string& rawValue, Displa
             settings.tempeType = value == "f" ? 1 : 0;
             return true;
         }
-        problem = "unit takes c or f, not '" + rawValue + "'";
+        problem = "unit takes c or f, not '" + shownValue + "'";
         return false;
     }
-    problem = "unknown setting '" + rawKey + "' (known: led, source, unit)";
+    problem = "unknown setting '" + shownKey + "' (known: led, source, unit)";
     return false;
 }
 
