@@ -185,11 +185,12 @@ void DisplayDaemon::PublishStatus()
 {
     m_status.displays = m_displays.Status();
     m_status.problems = m_displays.Problems();
-    const std::string text = FormatDaemonStatus(m_status);
-    if (text == m_lastStatusText)
+    // Formatting is most of a quiet tick's work; skip it while nothing changed.
+    if (m_published && m_status == m_lastStatus)
     {
         return;
     }
+    const std::string text = FormatDaemonStatus(m_status);
     std::string error;
     if (!ReplaceTextFile(m_paths.status, text, 0644, error))
     {
@@ -201,7 +202,8 @@ void DisplayDaemon::PublishStatus()
         return;
     }
     m_statusError.clear();
-    m_lastStatusText = text;
+    m_lastStatus = m_status;
+    m_published = true;
 }
 
 void DisplayDaemon::WaitUntil(Clock::time_point deadline, const volatile std::sig_atomic_t& stop)

@@ -57,7 +57,8 @@ private:
     DaemonStatus m_status;
     std::string m_cpuProblem;
     std::string m_gpuProblem;
-    std::string m_lastStatusText;
+    DaemonStatus m_lastStatus;
+    bool m_published = false;
     std::string m_statusError;
     bool m_reportedNoDisplay = false;
 };

@@ -1,7 +1,10 @@
 #include "linux/sensors/SysfsTemperatureSensor.h"
 
 #include "linux/sensors/MillidegreeValue.h"
-#include "linux/settings/TextFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 
 SysfsTemperatureSensor::SysfsTemperatureSensor(std::string name, std::string path)
     : m_name(std::move(name)), m_path(std::move(path))
@@ -15,15 +18,25 @@ std::string SysfsTemperatureSensor::Describe() const
 
 SensorReading SysfsTemperatureSensor::Read()
 {
-    std::string text;
-    std::string error;
-    if (!ReadTextFile(m_path, text, error))
+    SensorReading reading;
+    if (!m_fd)
     {
-        SensorReading reading;
-        reading.problem = error;
+        m_fd = UniqueFd(open(m_path.c_str(), O_RDONLY | O_CLOEXEC));
+        if (!m_fd)
+        {
+            reading.problem = "cannot read " + m_path + ": " + std::strerror(errno);
+            return reading;
+        }
+    }
+    char text[64];
+    const ssize_t got = pread(m_fd.Get(), text, sizeof text - 1, 0);
+    if (got < 0)
+    {
+        reading.problem = "cannot read " + m_path + ": " + std::strerror(errno);
+        m_fd.Reset();
         return reading;
     }
-    SensorReading reading = ParseMillidegrees(text);
+    reading = ParseMillidegrees(std::string(text, static_cast<std::size_t>(got)));
     if (!reading.valid)
     {
         reading.problem += " in " + m_path;

@@ -1,6 +1,7 @@
 #include "linux/status/DaemonStatus.h"
 
 #include <cstdlib>
+#include <tuple>
 #include <sstream>
 
 namespace
@@ -34,6 +35,20 @@ std::vector<std::string> SplitTabs(const std::string& text)
     }
 }
 } // namespace
+
+bool operator==(const DisplayStatus& a, const DisplayStatus& b)
+{
+    return std::tie(a.path, a.product, a.firmware, a.shows) ==
+           std::tie(b.path, b.product, b.firmware, b.shows);
+}
+
+bool operator==(const DaemonStatus& a, const DaemonStatus& b)
+{
+    return std::tie(a.pid, a.config, a.settings, a.configProblems, a.hotplug, a.cpuSensor, a.cpuReading,
+                    a.gpuSensor, a.gpuReading, a.shows, a.displays, a.problems) ==
+           std::tie(b.pid, b.config, b.settings, b.configProblems, b.hotplug, b.cpuSensor, b.cpuReading,
+                    b.gpuSensor, b.gpuReading, b.shows, b.displays, b.problems);
+}
 
 std::string FormatDaemonStatus(const DaemonStatus& status)
 {

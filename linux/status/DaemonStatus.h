@@ -29,6 +29,13 @@ struct DaemonStatus
     std::vector<std::string> problems; // for instance a display that could not be opened
 };
 
+bool operator==(const DisplayStatus& a, const DisplayStatus& b);
+bool operator==(const DaemonStatus& a, const DaemonStatus& b);
+inline bool operator!=(const DaemonStatus& a, const DaemonStatus& b)
+{
+    return !(a == b);
+}
+
 std::string FormatDaemonStatus(const DaemonStatus& status);
 // Unknown lines are skipped so an older tool can read a newer daemon's status.
 DaemonStatus ParseDaemonStatus(const std::string& text);

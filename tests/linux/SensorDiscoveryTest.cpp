@@ -129,10 +129,21 @@ TEST(SensorDiscovery, SensorThatVanishesSaysSo)
     ScratchFolder tree;
     AddHwmon(tree, 0, "k10temp", {{"Tctl", "45000"}});
     DiscoveredSensors found = Discover(tree);
+    // Gone between discovery and the first read, as when the driver is unloaded.
     unlink(tree.Path("sys/class/hwmon/hwmon0/temp1_input").c_str());
     const SensorReading reading = found.cpu->Read();
     EXPECT_FALSE(reading.valid);
     EXPECT_NE(reading.problem.find("No such file"), std::string::npos) << reading.problem;
+}
+
+TEST(SensorDiscovery, EveryReadSeesTheCurrentValue)
+{
+    ScratchFolder tree;
+    AddHwmon(tree, 0, "coretemp", {{"Package id 0", "45000"}});
+    DiscoveredSensors found = Discover(tree);
+    EXPECT_TRUE(Reads(found.cpu.get(), 45.0));
+    tree.Write("sys/class/hwmon/hwmon0/temp1_input", "7000\n");
+    EXPECT_TRUE(Reads(found.cpu.get(), 7.0)) << "a shorter value must not keep the old tail";
 }
 
 TEST(MillidegreeValue, AcceptsTheKernelsFormatOnly)
