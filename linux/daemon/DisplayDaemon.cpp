@@ -21,24 +21,14 @@ std::string FormatCelsius(double celsius)
     return text;
 }
 
-// What the digits say, in words: the same value the report carries.
-std::string DescribeShown(const SensorSnapshot& snapshot, const DisplaySettings& settings)
-{
-    if (settings.ledSwitch != 1)
-    {
-        return "blank (led off)";
-    }
-    const std::int32_t value = ChooseDisplayValue(snapshot.CpuDegrees(), snapshot.GpuDegrees(), settings);
-    return std::to_string(value) + (settings.tempeType == 1 ? " F" : " C") +
-           (settings.deviceType != 0 ? " (gpu)" : " (cpu)");
-}
 } // namespace
 
 DisplayDaemon::DisplayDaemon(const DaemonOptions& options, InstancePaths paths, std::ostream& log)
     : m_paths(std::move(paths)), m_sysfs(options.sysfs), m_log(log), m_nvml(std::make_shared<NvmlLibrary>()),
       m_pollForDisplays(options.hotplug == HotplugMode::Poll ||
                         (options.hotplug == HotplugMode::Automatic && !m_hotplug.Active())),
-      m_displays([this](const std::string& line) { Log(line); }), m_configWatch(m_paths.config)
+      m_displays([this](const std::string& line) { Log(line); }), m_configMonitor(m_paths.config),
+      m_configWatch(m_paths.config)
 {
     m_status.pid = getpid();
     m_status.config = m_paths.config;
@@ -77,14 +67,17 @@ void DisplayDaemon::Discover()
         m_status.gpuSensor += "; second: " + m_sensors.gpus[i]->Describe();
     }
     Log("cpu sensor: " + m_status.cpuSensor + "; gpu sensor: " + m_status.gpuSensor);
+    m_cpu = SensorSlot{};
+    for (SensorSlot& slot : m_gpus)
+    {
+        slot = SensorSlot{};
+    }
+    m_statusDirty = true;
 }
 
-void DisplayDaemon::ReloadSettingsIfChanged()
+void DisplayDaemon::ReloadSettings()
 {
-    if (!m_configWatch.Changed())
-    {
-        return;
-    }
+    m_statusDirty = true;
     std::string text;
     std::string error;
     int errorNumber = 0;
@@ -112,65 +105,70 @@ void DisplayDaemon::ReloadSettingsIfChanged()
     Log("settings: " + m_status.settings);
 }
 
-float DisplayDaemon::ReadSensor(TemperatureSensor* sensor, const char* what, std::string& shown,
-                                std::string& lastProblem)
+float DisplayDaemon::ReadSensor(TemperatureSensor* sensor, const char* what, SensorSlot& slot)
 {
-    std::string problem;
-    float celsius = 0.0f;
-    if (!sensor)
+    SensorReading reading;
+    if (sensor)
     {
-        problem = std::string("no ") + what + " temperature sensor found";
+        reading = sensor->Read();
     }
     else
     {
-        const SensorReading reading = sensor->Read();
-        if (reading.valid)
-        {
-            celsius = static_cast<float>(reading.celsius);
-        }
-        else
-        {
-            problem = reading.problem;
-        }
+        reading.problem = std::string("no ") + what + " temperature sensor found";
     }
-    shown = problem.empty() ? FormatCelsius(celsius) : "no reading: " + problem;
-    if (problem != lastProblem && !problem.empty())
+    const float celsius = reading.valid ? static_cast<float>(reading.celsius) : 0.0f;
+    if (slot.read && slot.valid == reading.valid && slot.celsius == celsius &&
+        slot.problem == reading.problem)
     {
-        Log(std::string(what) + ": " + problem + " (the display shows 0 for it)");
+        return celsius;
     }
-    lastProblem = problem;
+    if (!reading.valid && reading.problem != slot.problem)
+    {
+        Log(std::string(what) + ": " + reading.problem + " (the display shows 0 for it)");
+    }
+    slot.read = true;
+    slot.valid = reading.valid;
+    slot.celsius = celsius;
+    slot.problem = reading.problem;
+    slot.shown = reading.valid ? FormatCelsius(celsius) : "no reading: " + reading.problem;
+    m_statusDirty = true;
     return celsius;
 }
 
 void DisplayDaemon::Tick()
 {
-    ReloadSettingsIfChanged();
+    if (m_configMonitor.Fd() < 0 && m_configWatch.Changed())
+    {
+        ReloadSettings();
+    }
     if (m_pollForDisplays)
     {
         m_displays.Scan();
     }
 
     ReadingsBlock block;
-    block.SetCpu(ReadSensor(m_sensors.cpu.get(), "cpu", m_status.cpuReading, m_cpuProblem));
-    std::string gpuProblem;
+    block.SetCpu(ReadSensor(m_sensors.cpu.get(), "cpu", m_cpu));
+    static const char* const kSlotNames[] = {"gpu 0", "gpu 1"}; // only "named or not" matters
     for (std::size_t slot = 0; slot < m_sensors.gpus.size() && slot < SensorSnapshot::kGpuSlots; ++slot)
     {
-        std::string shown;
-        std::string& problem = slot == 0 ? m_gpuProblem : gpuProblem;
-        const float celsius = ReadSensor(m_sensors.gpus[slot].get(), "gpu", shown, problem);
-        block.SetGpu(static_cast<int>(slot), m_sensors.gpus[slot]->Describe(), celsius);
-        if (slot == 0)
-        {
-            m_status.gpuReading = shown;
-        }
-    }
-    if (m_sensors.gpus.empty())
-    {
-        m_status.gpuReading = "no reading";
+        block.SetGpu(static_cast<int>(slot), kSlotNames[slot],
+                     ReadSensor(m_sensors.gpus[slot].get(), "gpu", m_gpus[slot]));
     }
 
     const SensorSnapshot snapshot = block.Snapshot();
-    m_status.shows = DescribeShown(snapshot, m_settings);
+    const std::int32_t value = ChooseDisplayValue(snapshot.CpuDegrees(), snapshot.GpuDegrees(), m_settings);
+    if (value != m_shownValue || m_settings.ledSwitch != m_shownSettings.ledSwitch ||
+        m_settings.deviceType != m_shownSettings.deviceType ||
+        m_settings.tempeType != m_shownSettings.tempeType)
+    {
+        m_shownValue = value;
+        m_shownSettings = m_settings;
+        m_status.shows = m_settings.ledSwitch != 1
+                             ? "blank (led off)"
+                             : std::to_string(value) + (m_settings.tempeType == 1 ? " F" : " C") +
+                                   (m_settings.deviceType != 0 ? " (gpu)" : " (cpu)");
+        m_statusDirty = true;
+    }
     m_displays.SendToAll(BuildTickReport(&snapshot, m_settings), m_status.shows);
 
     if (m_displays.Empty() && !m_reportedNoDisplay)
@@ -183,13 +181,14 @@ void DisplayDaemon::Tick()
 
 void DisplayDaemon::PublishStatus()
 {
-    m_status.displays = m_displays.Status();
-    m_status.problems = m_displays.Problems();
-    // Formatting is most of a quiet tick's work; skip it while nothing changed.
-    if (m_published && m_status == m_lastStatus)
+    if (!m_statusDirty && m_displays.Changes() == m_publishedDisplayChanges)
     {
         return;
     }
+    m_status.cpuReading = m_cpu.shown;
+    m_status.gpuReading = m_sensors.gpus.empty() ? "no reading" : m_gpus[0].shown;
+    m_status.displays = m_displays.Status();
+    m_status.problems = m_displays.Problems();
     const std::string text = FormatDaemonStatus(m_status);
     std::string error;
     if (!ReplaceTextFile(m_paths.status, text, 0644, error))
@@ -202,8 +201,8 @@ void DisplayDaemon::PublishStatus()
         return;
     }
     m_statusError.clear();
-    m_lastStatus = m_status;
-    m_published = true;
+    m_statusDirty = false;
+    m_publishedDisplayChanges = m_displays.Changes();
 }
 
 void DisplayDaemon::WaitUntil(Clock::time_point deadline, const volatile std::sig_atomic_t& stop)
@@ -215,12 +214,19 @@ void DisplayDaemon::WaitUntil(Clock::time_point deadline, const volatile std::si
         {
             return;
         }
-        pollfd fd{m_hotplug.Fd(), POLLIN, 0};
-        const int ready = poll(&fd, m_hotplug.Active() ? 1 : 0, static_cast<int>(left.count()) + 1);
-        if (ready > 0 && m_hotplug.Drain())
+        pollfd fds[2] = {{m_hotplug.Fd(), POLLIN, 0}, {m_configMonitor.Fd(), POLLIN, 0}};
+        if (poll(fds, 2, static_cast<int>(left.count()) + 1) <= 0) // negative fds are skipped
+        {
+            continue;
+        }
+        if ((fds[0].revents & POLLIN) && m_hotplug.Drain())
         {
             m_displays.Scan();
             PublishStatus();
+        }
+        if ((fds[1].revents & POLLIN) && m_configMonitor.Drain())
+        {
+            ReloadSettings(); // the next tick shows it
         }
     }
 }
@@ -233,6 +239,8 @@ int DisplayDaemon::Run(const volatile std::sig_atomic_t& stop, volatile std::sig
         Log("hidapi could not start; it retries at each scan");
     }
     Discover();
+    ReloadSettings();
+    m_configWatch.Changed(); // the fallback's first look is this load
     m_displays.Scan();
     auto next = Clock::now();
     while (!stop)

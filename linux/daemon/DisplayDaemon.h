@@ -1,11 +1,13 @@
 #pragma once
 
 #include "app/device/DisplayReport.h"
+#include "app/device/SensorSnapshot.h"
 #include "linux/daemon/DaemonOptions.h"
 #include "linux/devices/AttachedDisplays.h"
 #include "linux/devices/HidLibrary.h"
 #include "linux/devices/HotplugMonitor.h"
 #include "linux/sensors/SensorDiscovery.h"
+#include "linux/settings/ConfigFileMonitor.h"
 #include "linux/settings/FileChangeWatch.h"
 #include "linux/settings/InstancePaths.h"
 #include "linux/status/DaemonStatus.h"
@@ -33,15 +35,24 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
+    // One sensor's last reading and its words for the status, rebuilt only when it changes.
+    struct SensorSlot
+    {
+        bool read = false;
+        bool valid = false;
+        float celsius = 0.0f;
+        std::string problem;
+        std::string shown;
+    };
+
     void Log(const std::string& line);
     void Discover();
-    void ReloadSettingsIfChanged();
+    void ReloadSettings();
     void Tick();
     void WaitUntil(Clock::time_point deadline, const volatile std::sig_atomic_t& stop);
     void PublishStatus();
     // Reads one sensor; a changed problem is logged once. Returns 0.0 for "no reading".
-    float ReadSensor(TemperatureSensor* sensor, const char* what, std::string& shown,
-                     std::string& lastProblem);
+    float ReadSensor(TemperatureSensor* sensor, const char* what, SensorSlot& slot);
 
     InstancePaths m_paths;
     std::string m_sysfs;
@@ -52,13 +63,17 @@ private:
     HotplugMonitor m_hotplug;
     bool m_pollForDisplays;
     AttachedDisplays m_displays;
-    FileChangeWatch m_configWatch;
+    ConfigFileMonitor m_configMonitor;
+    FileChangeWatch m_configWatch; // only when the monitor cannot watch the folder
     DisplaySettings m_settings;
     DaemonStatus m_status;
-    std::string m_cpuProblem;
-    std::string m_gpuProblem;
-    DaemonStatus m_lastStatus;
-    bool m_published = false;
+    SensorSlot m_cpu;
+    SensorSlot m_gpus[SensorSnapshot::kGpuSlots];
+    std::int32_t m_shownValue = 0;
+    DisplaySettings m_shownSettings{-1, -1, -1};
+    // Status work is most of a quiet tick's cost: it is redone only when something changed.
+    bool m_statusDirty = true;
+    unsigned m_publishedDisplayChanges = 0;
     std::string m_statusError;
     bool m_reportedNoDisplay = false;
 };

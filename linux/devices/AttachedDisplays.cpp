@@ -68,6 +68,16 @@ bool AttachedDisplays::Open(const std::string& path, unsigned short release, Ent
 void AttachedDisplays::Scan()
 {
     const std::vector<ListedDisplay> listed = ListDisplays();
+    // The usual case when checking every tick: the same healthy displays as before.
+    const bool unchanged = m_problems.empty() && listed.size() == m_displays.size() &&
+                           std::equal(listed.begin(), listed.end(), m_displays.begin(),
+                                      [](const ListedDisplay& l, const Entry& e)
+                                      { return !e.failing && l.path == e.connection->Path(); });
+    if (unchanged)
+    {
+        return;
+    }
+    ++m_changes;
     std::vector<Entry> kept;
     for (Entry& entry : m_displays)
     {
@@ -131,8 +141,12 @@ void AttachedDisplays::SendToAll(const TemperatureReport& report, const std::str
     {
         if (entry.connection->Send(report))
         {
-            entry.shows = shows;
-            entry.failing = false;
+            if (entry.failing || entry.shows != shows)
+            {
+                entry.shows = shows;
+                entry.failing = false;
+                ++m_changes;
+            }
             continue;
         }
         if (!entry.failing)
@@ -140,8 +154,13 @@ void AttachedDisplays::SendToAll(const TemperatureReport& report, const std::str
             m_log("display " + entry.connection->Path() +
                   " did not take the report: " + entry.connection->LastError());
         }
-        entry.failing = true;
-        entry.shows = "not reached: " + entry.connection->LastError();
+        const std::string failed = "not reached: " + entry.connection->LastError();
+        if (!entry.failing || entry.shows != failed)
+        {
+            entry.failing = true;
+            entry.shows = failed;
+            ++m_changes;
+        }
     }
 }
 

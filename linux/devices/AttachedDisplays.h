@@ -31,6 +31,8 @@ public:
     void SendToAll(const TemperatureReport& report, const std::string& shows);
 
     bool Empty() const { return m_displays.empty(); }
+    // Counts every change Status() or Problems() would show.
+    unsigned Changes() const { return m_changes; }
     std::vector<DisplayStatus> Status() const;
     // Displays present that could not be opened, with what to do about it.
     const std::vector<std::string>& Problems() const { return m_problems; }
@@ -50,6 +52,7 @@ private:
     std::vector<Entry> m_displays;
     std::vector<std::string> m_problems;
     std::set<std::string> m_reportedProblems;
+    unsigned m_changes = 0;
 };
 
 // Why a display node could not be opened, in words that say what to do.
