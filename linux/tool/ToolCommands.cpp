@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <csignal>
 #include <hidapi.h>
+#include <sys/stat.h>
 
 namespace
 {
@@ -125,6 +126,11 @@ int ChangeSetting(const InstancePaths& paths, bool user, const std::string& key,
     {
         err << "kelvanectl: " << problem << "\n";
         return kExitUsage;
+    }
+    const auto slash = paths.config.rfind('/');
+    if (user && slash != std::string::npos && slash > 0)
+    {
+        mkdir(paths.config.substr(0, slash).c_str(), 0700); // a fresh account may have no ~/.config yet
     }
     if (!ReplaceTextFile(paths.config, FormatSettingsText(parsed.settings), 0644, error, &errorNumber))
     {
