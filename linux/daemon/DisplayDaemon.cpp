@@ -27,7 +27,7 @@ DisplayDaemon::DisplayDaemon(const DaemonOptions& options, InstancePaths paths, 
     : m_paths(std::move(paths)), m_sysfs(options.sysfs), m_log(log), m_nvml(std::make_shared<NvmlLibrary>()),
       m_pollForDisplays(options.hotplug == HotplugMode::Poll ||
                         (options.hotplug == HotplugMode::Automatic && !m_hotplug.Active())),
-      m_displays([this](const std::string& line) { Log(line); }), m_configMonitor(m_paths.config),
+      m_displays([this](const std::string& line) { Log(line); }, m_sysfs), m_configMonitor(m_paths.config),
       m_configWatch(m_paths.config)
 {
     m_status.pid = getpid();

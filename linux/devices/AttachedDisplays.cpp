@@ -1,5 +1,7 @@
 #include "linux/devices/AttachedDisplays.h"
 
+#include "linux/devices/FeatureReportLength.h"
+
 #include <hidapi.h>
 
 #include <algorithm>
@@ -58,7 +60,9 @@ bool AttachedDisplays::Open(const std::string& path, unsigned short release, Ent
         problem = ExplainOpenFailure(path);
         return false;
     }
-    entry.connection = std::make_unique<DisplayConnection>(device, path, release);
+    const std::size_t featureLength =
+        DeclaredFeatureLength(ReadReportDescriptor(m_sysfs, path), kDisplayReportId);
+    entry.connection = std::make_unique<DisplayConnection>(device, path, release, featureLength);
     entry.firmware = FormatFirmwareVersion(entry.connection->ReadFirmwareVersion());
     entry.shows = "nothing yet";
     entry.failing = false;

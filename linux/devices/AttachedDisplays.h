@@ -23,7 +23,8 @@ class AttachedDisplays
 public:
     using Log = std::function<void(const std::string&)>;
 
-    explicit AttachedDisplays(Log log) : m_log(std::move(log)) {}
+    // sysfsRoot: where the displays' report descriptors are read ("/sys" on a real machine).
+    AttachedDisplays(Log log, std::string sysfsRoot) : m_log(std::move(log)), m_sysfs(std::move(sysfsRoot)) {}
 
     // Opens displays that appeared, closes those that are gone, reopens those whose last report
     // failed (a display replugged under the same node name needs a fresh handle).
@@ -49,6 +50,7 @@ private:
     bool Open(const std::string& path, unsigned short release, Entry& entry, std::string& problem);
 
     Log m_log;
+    std::string m_sysfs;
     std::vector<Entry> m_displays;
     std::vector<std::string> m_problems;
     std::set<std::string> m_reportedProblems;

@@ -1,7 +1,10 @@
 #include "linux/devices/DisplayConnection.h"
 
+#include "linux/devices/FeatureReportLength.h"
+
 #include <hidapi.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -22,8 +25,9 @@ std::string Narrow(const wchar_t* text)
 constexpr std::chrono::milliseconds kVersionPause{16};
 } // namespace
 
-DisplayConnection::DisplayConnection(hid_device_* device, std::string path, unsigned short release)
-    : m_device(device), m_path(std::move(path)), m_release(release)
+DisplayConnection::DisplayConnection(hid_device_* device, std::string path, unsigned short release,
+                                     std::size_t featureLength)
+    : m_device(device), m_path(std::move(path)), m_release(release), m_featureLength(featureLength)
 {
     wchar_t product[256] = {};
     if (hid_get_product_string(m_device, product, sizeof product / sizeof product[0] - 1) == 0)
@@ -45,7 +49,8 @@ void DisplayConnection::RememberError()
 
 bool DisplayConnection::Send(const TemperatureReport& report)
 {
-    if (hid_send_feature_report(m_device, report.data(), report.size()) < 0)
+    FitToLength(report.data(), report.size(), m_featureLength, m_buffer);
+    if (hid_send_feature_report(m_device, m_buffer.data(), m_buffer.size()) < 0)
     {
         RememberError();
         return false;
@@ -57,7 +62,8 @@ bool DisplayConnection::Send(const TemperatureReport& report)
 int DisplayConnection::ReadFirmwareVersion()
 {
     const VersionReport request = BuildVersionRequest();
-    if (hid_send_feature_report(m_device, request.data(), request.size()) <= 0)
+    FitToLength(request.data(), request.size(), m_featureLength, m_buffer);
+    if (hid_send_feature_report(m_device, m_buffer.data(), m_buffer.size()) <= 0)
     {
         RememberError();
         return -1;
@@ -65,10 +71,16 @@ int DisplayConnection::ReadFirmwareVersion()
     for (int attempt = 0; attempt < 2; ++attempt)
     {
         std::this_thread::sleep_for(kVersionPause);
-        VersionReport reply = request; // byte 0 names the report to read
-        if (hid_get_feature_report(m_device, reply.data(), reply.size()) > 0 && IsVersionReply(reply))
+        // Byte 0 names the report to read; the buffer must hold the whole declared report.
+        FitToLength(request.data(), request.size(), std::max(m_featureLength, request.size()), m_buffer);
+        if (hid_get_feature_report(m_device, m_buffer.data(), m_buffer.size()) > 0)
         {
-            return DecodeFirmwareVersion(reply);
+            VersionReport reply{};
+            std::copy_n(m_buffer.begin(), reply.size(), reply.begin());
+            if (IsVersionReply(reply))
+            {
+                return DecodeFirmwareVersion(reply);
+            }
         }
     }
     return -1;

@@ -2,7 +2,9 @@
 
 #include "app/device/DisplayReport.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 struct hid_device_;
 
@@ -10,7 +12,10 @@ struct hid_device_;
 class DisplayConnection
 {
 public:
-    DisplayConnection(hid_device_* device, std::string path, unsigned short release);
+    // featureLength: report 0x07's length as the display declares it (ID byte included), 0 when
+    // unknown; reports are cut or padded to it as the Windows HID stack does.
+    DisplayConnection(hid_device_* device, std::string path, unsigned short release,
+                      std::size_t featureLength);
     ~DisplayConnection();
     DisplayConnection(const DisplayConnection&) = delete;
     DisplayConnection& operator=(const DisplayConnection&) = delete;
@@ -24,6 +29,7 @@ public:
     const std::string& Product() const { return m_product; }
     unsigned short Release() const { return m_release; }
     const std::string& LastError() const { return m_lastError; }
+    std::size_t FeatureLength() const { return m_featureLength; }
 
 private:
     void RememberError();
@@ -32,6 +38,8 @@ private:
     std::string m_path;
     std::string m_product;
     unsigned short m_release;
+    std::size_t m_featureLength;
+    std::vector<std::uint8_t> m_buffer;
     std::string m_lastError;
 };
 

@@ -83,6 +83,23 @@ TEST(DaemonEndToEnd, DisplaysComeAndGoWithoutErrorsPilingUp)
     EXPECT_TRUE(rig.ReportsTo(1, before).empty());
 }
 
+TEST(DaemonEndToEnd, ReportsFitTheLengthTheDisplayDeclares)
+{
+    // Report 0x07 with 63 data bytes, in the display's vendor collection.
+    const std::string descriptor("\x06\x01\xff\x09\x01\xa1\x01\x85\x07\x75\x08\x95\x3f\x09\x01\xb1\x02\xc0",
+                                 18);
+    DaemonRig rig("displays=1");
+    RyzenAt(rig, "45600", "50000");
+    rig.Tree().Write("sys/class/hidraw/simhidraw0/device/report_descriptor", descriptor);
+    rig.Start();
+    ASSERT_TRUE(Eventually([&] { return !rig.Reports().empty(); })) << rig.DaemonLog();
+    const SentReport first = rig.Reports().front();
+    EXPECT_EQ(first.requested, 64);
+    EXPECT_EQ(first.data, Golden(0, 4, 5).substr(0, 128)) << "what the Windows HID stack hands the display";
+    ASSERT_TRUE(Eventually([&] { return rig.Tool("status").exitCode == 0; }));
+    EXPECT_NE(rig.Tool("status").output.find("firmware 0x0103"), std::string::npos);
+}
+
 TEST(DaemonEndToEnd, NoDisplayAndBrokenSensorAreReportedNotFatal)
 {
     DaemonRig rig("displays=0");

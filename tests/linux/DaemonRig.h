@@ -17,6 +17,7 @@
 struct SentReport
 {
     int display = -1;
+    int requested = 0; // the length handed to hidapi
     std::string data;
 };
 
@@ -81,7 +82,7 @@ public:
                 continue;
             }
             SentReport report;
-            std::sscanf(line.c_str(), "set display=%d", &report.display);
+            std::sscanf(line.c_str(), "set display=%d requested=%d", &report.display, &report.requested);
             report.data = line.substr(line.find("data=") + 5);
             if (report.data.rfind("07ff", 0) == 0)
             {
