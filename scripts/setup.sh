@@ -9,7 +9,7 @@ deps="$root/.deps"
 packages=(
   cmake ninja-build g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   wine wine64 xvfb xauth xdotool x11-utils imagemagick googletest dpkg-dev
-  librsvg2-bin icoutils fonts-open-sans python3 nsis
+  librsvg2-bin icoutils fonts-open-sans python3 nsis openssl
   g++ pkg-config libhidapi-dev libudev-dev libgtest-dev debootstrap
 )
 
@@ -22,7 +22,7 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 
-# Debian source packages for hidapi and minizip need a deb-src entry for the same archive.
+# Debian source packages for hidapi, minizip and libsodium need a deb-src entry for the same archive.
 sources=/etc/apt/sources.list.d/debian.sources
 added_src=0
 if ! grep -rqs '^Types:.*deb-src\|^deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
@@ -37,6 +37,7 @@ fi
 need_sources=0
 [ -f "$deps/hidapi/CMakeLists.txt" ] || need_sources=1
 [ -f "$deps/minizip/unzip.c" ] || need_sources=1
+[ -f "$deps/libsodium/src/libsodium/sodium/core.c" ] || need_sources=1
 
 if [ ${#missing[@]} -gt 0 ] || [ $added_src -eq 1 ] || [ $need_sources -eq 1 ]; then
   sudo_if_needed apt-get update -qq
@@ -50,11 +51,19 @@ if [ $need_sources -eq 1 ]; then
   mkdir -p "$deps/download"
   (
     cd "$deps/download"
-    apt-get source --download-only -qq hidapi minizip 2>&1 | grep -v -i 'unsandboxed' || true
-    rm -rf "$deps/hidapi" "$deps/minizip"
-    dpkg-source -q -x hidapi_*.dsc "$deps/hidapi" 2>&1 | grep -v gpgv || true
-    dpkg-source -q -x minizip_*.dsc "$deps/minizip" 2>&1 | grep -v gpgv || true
+    apt-get source --download-only -qq hidapi minizip libsodium 2>&1 | grep -v -i 'unsandboxed' || true
+    # Only what is missing is unpacked again: .deps may be shared by several checkouts.
+    unpack() { # name marker
+      [ -f "$deps/$1/$2" ] && return 0
+      rm -rf "$deps/$1"
+      dpkg-source -q -x "$1"_*.dsc "$deps/$1" 2>&1 | grep -v gpgv || true
+    }
+    unpack hidapi CMakeLists.txt
+    unpack minizip unzip.c
+    unpack libsodium src/libsodium/sodium/core.c
   )
 fi
-[ -f "$deps/hidapi/CMakeLists.txt" ] && [ -f "$deps/minizip/unzip.c" ] || { echo "setup: hidapi/minizip sources missing" >&2; exit 1; }
+[ -f "$deps/hidapi/CMakeLists.txt" ] && [ -f "$deps/minizip/unzip.c" ] &&
+  [ -f "$deps/libsodium/src/libsodium/sodium/core.c" ] ||
+  { echo "setup: hidapi/minizip/libsodium sources missing" >&2; exit 1; }
 echo "setup: ready"

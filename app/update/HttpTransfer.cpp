@@ -1,73 +1,37 @@
 #include "app/update/HttpTransfer.h"
 
 #include "app/device/KernelHandle.h"
-#include "app/update/InternetHandle.h"
 
-#include <cstring>
+#include <algorithm>
 #include <vector>
 
 namespace
 {
 constexpr DWORD kReadSize = 10240;
-constexpr DWORD kOpenFlags =
-    INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE;
-const char kExtraHeaders[] = "Accept: */*\r\n\r\n";
 
-HINTERNET OpenSession()
+// The whole body, refused when it would pass maxBytes.
+int ReadBody(CHttpResponse& response, std::string& body, std::size_t maxBytes)
 {
-    DWORD state = 0;
-    InternetGetConnectedState(&state, 0);
-    char agent[64] = {};
-    std::strncpy(agent, "IIC2.0/PC 5.5.0000", sizeof(agent) - 1);
-    const DWORD access = (state & INTERNET_CONNECTION_PROXY) != 0
-                             ? INTERNET_OPEN_TYPE_PRECONFIG
-                             : INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY;
-    return InternetOpenA(agent, access, nullptr, nullptr, 0);
+    if (response.HasLength() && response.Length() > maxBytes)
+        return -1;
+    std::vector<char> chunk(kReadSize);
+    for (;;)
+    {
+        DWORD read = 0;
+        if (!response.Read(chunk.data(), kReadSize, read))
+            return -1;
+        if (read == 0)
+            break;
+        if (body.size() + read > maxBytes)
+            return -1;
+        body.append(chunk.data(), read);
+    }
+    return !response.HasLength() || body.size() == response.Length() ? 1 : -1;
 }
 
-std::string ToUtf8(const std::wstring& text)
+std::wstring DecodeUtf8UpToNul(const std::string& bytes)
 {
-    if (text.empty())
-        return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string out(size > 0 ? size : 0, '\0');
-    if (size > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
-                            nullptr);
-    return out;
-}
-
-HINTERNET OpenUrl(HINTERNET session, const std::wstring& url)
-{
-    return InternetOpenUrlA(session, ToUtf8(url).c_str(), kExtraHeaders, sizeof(kExtraHeaders) - 1,
-                            kOpenFlags, 0);
-}
-
-// An error page must never pass for a version text or an archive.
-bool IsSuccessStatus(HINTERNET request)
-{
-    DWORD status = 0;
-    DWORD size = sizeof(status);
-    if (!HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
-        return false;
-    return status >= 200 && status <= 299;
-}
-
-DWORD QueryContentLength(HINTERNET request)
-{
-    DWORD length = 0;
-    DWORD size = sizeof(length);
-    if (!HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length, &size, nullptr))
-        return 0;
-    return length;
-}
-
-std::wstring DecodeUtf8UpToNul(const std::vector<char>& bytes)
-{
-    std::size_t length = 0;
-    while (length < bytes.size() && bytes[length] != '\0')
-        ++length;
+    const std::size_t length = std::min(bytes.find('\0'), bytes.size());
     if (length == 0)
         return {};
     const int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
@@ -81,50 +45,45 @@ std::wstring DecodeUtf8UpToNul(const std::vector<char>& bytes)
 }
 } // namespace
 
-int CHttpTransfer::GetText(const std::wstring& url, std::wstring& text)
+void CHttpTransfer::SetTimeLimits(const HttpTimeLimits& small, DWORD downloadDeadlineMs)
 {
-    InternetHandle session(OpenSession());
-    if (!session.IsValid())
-        return 0;
-    InternetHandle request(OpenUrl(session.Get(), url));
-    if (!request.IsValid() || !IsSuccessStatus(request.Get()))
-        return -1;
+    m_smallLimits = small;
+    m_downloadLimits = {small.stepMs, std::max(small.deadlineMs, downloadDeadlineMs)};
+}
 
-    std::vector<char> body;
-    std::vector<char> chunk(kReadSize);
-    for (;;)
-    {
-        DWORD read = 0;
-        if (!InternetReadFile(request.Get(), chunk.data(), kReadSize, &read))
-            return -1;
-        if (read == 0)
-            break;
-        body.insert(body.end(), chunk.begin(), chunk.begin() + read);
-    }
-    text = DecodeUtf8UpToNul(body);
+int CHttpTransfer::GetBytes(const std::wstring& url, std::string& bytes, std::size_t maxBytes)
+{
+    CHttpResponse response;
+    const int opened = response.Open(url, m_smallLimits, [] {});
+    if (opened != 1)
+        return opened;
+    std::string body;
+    if (ReadBody(response, body, maxBytes) != 1)
+        return -1;
+    bytes = std::move(body);
     return 1;
 }
 
-int CHttpTransfer::DownloadFile(const std::wstring& url, const std::wstring& path, HWND window)
+int CHttpTransfer::GetText(const std::wstring& url, std::wstring& text)
+{
+    std::string body;
+    const int result = GetBytes(url, body, kMaxTextBytes);
+    if (result == 1)
+        text = DecodeUtf8UpToNul(body);
+    return result;
+}
+
+int CHttpTransfer::DownloadTo(const std::wstring& url, HANDLE file, HWND window, unsigned long long maxBytes)
 {
     PostProgress(window, 0);
-    InternetHandle session(OpenSession());
-    if (!session.IsValid())
-        return 0;
-    PostProgress(window, 2);
-    InternetHandle request(OpenUrl(session.Get(), url));
-    if (!request.IsValid() || !IsSuccessStatus(request.Get()))
-        return -1;
-
+    CHttpResponse response;
+    const int opened = response.Open(url, m_downloadLimits, [&] { PostProgress(window, 2); });
+    if (opened != 1)
+        return opened;
     PostProgress(window, 8);
-    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
-        DeleteFileW(path.c_str());
-    KernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid())
+    const unsigned long long length = response.HasLength() ? response.Length() : 0;
+    if (length > maxBytes)
         return -1;
-
-    const DWORD contentLength = QueryContentLength(request.Get());
     PostProgress(window, 10);
 
     std::vector<char> chunk(kReadSize);
@@ -132,26 +91,35 @@ int CHttpTransfer::DownloadFile(const std::wstring& url, const std::wstring& pat
     for (;;)
     {
         DWORD read = 0;
-        if (!InternetReadFile(request.Get(), chunk.data(), kReadSize, &read))
+        if (!response.Read(chunk.data(), kReadSize, read))
             return -1;
         if (read == 0)
             break;
-        DWORD written = 0;
-        if (!WriteFile(file.Get(), chunk.data(), read, &written, nullptr) || written != read)
-            return -1;
         received += read;
-        if (contentLength > 0)
+        if (received > maxBytes)
+            return -1;
+        DWORD written = 0;
+        if (!WriteFile(file, chunk.data(), read, &written, nullptr) || written != read)
+            return -1;
+        if (length > 0)
         {
-            const unsigned long long percent = 10 + (90ULL * received) / contentLength;
+            const unsigned long long percent = 10 + (90ULL * received) / length;
             PostProgress(window, percent > 100 ? 100 : static_cast<int>(percent));
         }
     }
-    if (received < contentLength)
+    if (response.HasLength() && received != length)
         return -1;
-
-    file.Reset();
     PostProgress(window, 100);
     return 1;
+}
+
+int CHttpTransfer::DownloadFile(const std::wstring& url, const std::wstring& path, HWND window)
+{
+    KernelHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid())
+        return -1;
+    return DownloadTo(url, file.Get(), window);
 }
 
 void CHttpTransfer::PostProgress(HWND window, int value)

@@ -1,24 +1,41 @@
 #pragma once
 
+#include "app/update/HttpResponse.h"
+
 #include <windows.h>
 
 #include <string>
 
-// Blocking HTTP(S) GETs on WinINet for the update flow: a small text, or a file with progress posted to a
-// window as WM_TRAY_NOTIFY (wParam 0, lParam percent). Worker thread only.
+// Blocking HTTP(S) GETs on WinINet for the update flow: the version text, a small file (a signature)
+// or an archive written through an open handle with progress posted to a window as WM_TRAY_NOTIFY
+// (wParam 0, lParam percent). Only a complete 200 answer from the server asked (or a same-server
+// redirect) counts; every operation is bounded in time and size. Update worker thread only.
+//
+// Results: 1 success; 0 when no Internet handle could be opened; -1 on any other failure (the address
+// could not be opened, a status other than 200, no status line, a redirect elsewhere or too many, a
+// failed or timed-out read, a body longer than allowed or not matching its Content-Length, a chunked
+// body without its last chunk). Out values change only on 1.
 class CHttpTransfer
 {
 public:
     static constexpr UINT kProgressMessage = 0x69A;
+    // A version text is a few dotted numbers: a longer answer is refused, never cut to fit.
+    static constexpr std::size_t kMaxTextBytes = 256;
+    static constexpr unsigned long long kMaxDownloadBytes = 256ULL << 20;
+    // An archive may take long on a slow line, but not forever.
+    static constexpr DWORD kDownloadDeadlineMs = 30 * 60 * 1000;
 
-    // 1 on success; 0 when no Internet handle could be opened; -1 when the address could not be opened,
-    // the server answered with a status outside 2xx, or a read failed. text is changed only on 1.
     int GetText(const std::wstring& url, std::wstring& text);
+    int GetBytes(const std::wstring& url, std::string& bytes, std::size_t maxBytes);
+    // Appends the body at the file's current position.
+    int DownloadTo(const std::wstring& url, HANDLE file, HWND window,
+                   unsigned long long maxBytes = kMaxDownloadBytes);
 
-    // 1 on success; 0 when no Internet handle could be opened; -1 when the address could not be opened,
-    // the status is outside 2xx, the file could not be created or written, a read failed, or the body
-    // ended before the announced length (the bytes received so far stay in the file).
+    // DownloadTo into a file created (or truncated) at path; a failure leaves what arrived in it.
     int DownloadFile(const std::wstring& url, const std::wstring& path, HWND window);
+
+    // For tests: shorter waits. The download deadline is never shorter than the text one.
+    void SetTimeLimits(const HttpTimeLimits& small, DWORD downloadDeadlineMs);
 
     int LastProgress() const { return m_lastProgress; }
 
@@ -26,4 +43,6 @@ private:
     void PostProgress(HWND window, int value);
 
     int m_lastProgress = 0;
+    HttpTimeLimits m_smallLimits;
+    HttpTimeLimits m_downloadLimits{HttpTimeLimits{}.stepMs, kDownloadDeadlineMs};
 };

@@ -8,16 +8,18 @@ class InternetHandle
 {
 public:
     explicit InternetHandle(HINTERNET handle) noexcept : m_handle(handle) {}
-    ~InternetHandle()
-    {
-        if (m_handle != nullptr)
-            InternetCloseHandle(m_handle);
-    }
+    ~InternetHandle() { Reset(); }
     InternetHandle(const InternetHandle&) = delete;
     InternetHandle& operator=(const InternetHandle&) = delete;
 
     HINTERNET Get() const noexcept { return m_handle; }
     bool IsValid() const noexcept { return m_handle != nullptr; }
+    void Reset(HINTERNET handle = nullptr) noexcept
+    {
+        if (m_handle != nullptr)
+            InternetCloseHandle(m_handle);
+        m_handle = handle;
+    }
 
 private:
     HINTERNET m_handle;

@@ -1,3 +1,4 @@
+#include "app/device/KernelHandle.h"
 #include "app/update/HttpTransfer.h"
 #include "tests/app/update/TestFiles.h"
 #include "tests/app/update/TestMessageWindow.h"
@@ -41,6 +42,22 @@ protected:
 
     std::wstring Target() const { return m_folder.Path() + L"download.bin"; }
 
+    // Downloads into a new file through its handle, as the update does.
+    int Download(CHttpTransfer& transfer, const std::wstring& path, HWND window,
+                 unsigned long long maxBytes = CHttpTransfer::kMaxDownloadBytes)
+    {
+        KernelHandle file(CreateFileW(Target().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        EXPECT_TRUE(file.IsValid());
+        return transfer.DownloadTo(m_server.Url(path), file.Get(), window, maxBytes);
+    }
+
+    int Download(const std::wstring& path, unsigned long long maxBytes = CHttpTransfer::kMaxDownloadBytes)
+    {
+        CHttpTransfer transfer;
+        return Download(transfer, path, nullptr, maxBytes);
+    }
+
     TestServer m_server;
     TestFolder m_folder;
     TestMessageWindow m_window;
@@ -79,6 +96,10 @@ TEST_F(HttpTransferTest, VersionTextsArriveAsTheServerSendsThem)
     EXPECT_EQ(Text(L"/text/broken"), L"");
     EXPECT_EQ(Text(L"/nolength/text/plain"), L"1.0.0.20");
     EXPECT_EQ(Text(L"/slow/text/plain"), L"1.0.0.20");
+    // Redirects on the same server are followed, a few at most.
+    EXPECT_EQ(Text(L"/redirect/3/text/plain"), L"1.0.0.20");
+    EXPECT_EQ(Text(L"/redirectto/relative/text/plain"), L"1.0.0.20");
+    EXPECT_EQ(Text(L"/status/307/text/plain"), L"1.0.0.20");
 }
 
 TEST_F(HttpTransferTest, RequestsCarryTheAgentTheAcceptHeaderAndNoCache)
@@ -95,7 +116,20 @@ TEST_F(HttpTransferTest, RequestsCarryTheAgentTheAcceptHeaderAndNoCache)
 
 TEST_F(HttpTransferTest, ErrorAnswersAndRefusedConnectionsAreFailures)
 {
+    ASSERT_TRUE(m_server.Put(L"text\\long", "1.0.0.200"));
     int result = 0;
+    // Each of these once passed for a version: a cut or partial body reads as a shorter, "newer" one.
+    for (const wchar_t* path :
+         {L"/status/206/text/long", L"/status/204/text/long", L"/chunkcut/text/long",
+          L"/hugelength/text/long", L"/nostatus/text/long", L"/short/text/long", L"/drop/text/long",
+          L"/status/201/text/long", L"/status/304/text/long", L"/redirectto/host/text/long",
+          L"/redirectto/port/text/long", L"/redirectto/scheme/text/long", L"/redirect/4/text/long",
+          L"/redirectloop/text/long", L"/endless/text/long"})
+    {
+        EXPECT_EQ(Text(path, &result), L"unchanged") << path;
+        EXPECT_EQ(result, -1) << path;
+    }
+
     // "Not Found" is short enough to pass for a version text: it must not be taken as one.
     EXPECT_EQ(Text(L"/status/404/text/plain", &result), L"unchanged");
     EXPECT_EQ(result, -1);
@@ -110,6 +144,32 @@ TEST_F(HttpTransferTest, ErrorAnswersAndRefusedConnectionsAreFailures)
     EXPECT_EQ(text, L"unchanged");
 }
 
+TEST_F(HttpTransferTest, TextsAndSmallFilesHaveASizeCap)
+{
+    ASSERT_TRUE(m_server.Put(L"text\\cap", std::string(CHttpTransfer::kMaxTextBytes, '7')));
+    ASSERT_TRUE(m_server.Put(L"text\\over", std::string(CHttpTransfer::kMaxTextBytes + 1, '7')));
+    int result = 0;
+    EXPECT_EQ(Text(L"/text/cap", &result).size(), CHttpTransfer::kMaxTextBytes);
+    EXPECT_EQ(result, 1);
+    for (const wchar_t* path : {L"/text/over", L"/nolength/text/over"})
+    {
+        EXPECT_EQ(Text(path, &result), L"unchanged") << path;
+        EXPECT_EQ(result, -1) << path;
+    }
+
+    const std::string signature(64, '\x9C');
+    ASSERT_TRUE(m_server.Put(L"files\\a.zip.sig", signature));
+    ASSERT_TRUE(m_server.Put(L"files\\b.zip.sig", signature + '\n'));
+    CHttpTransfer transfer;
+    std::string bytes = "unchanged";
+    EXPECT_EQ(transfer.GetBytes(m_server.Url(L"/files/a.zip.sig"), bytes, 64), 1);
+    EXPECT_EQ(bytes, signature);
+    bytes = "unchanged";
+    EXPECT_EQ(transfer.GetBytes(m_server.Url(L"/files/b.zip.sig"), bytes, 64), -1);
+    EXPECT_EQ(transfer.GetBytes(m_server.Url(L"/files/missing.zip.sig"), bytes, 64), -1);
+    EXPECT_EQ(bytes, "unchanged");
+}
+
 TEST_F(HttpTransferTest, DownloadPostsProgressAndTwoDownloadsShareTheLastValue)
 {
     const std::string payload = Payload(300000);
@@ -117,14 +177,14 @@ TEST_F(HttpTransferTest, DownloadPostsProgressAndTwoDownloadsShareTheLastValue)
     CHttpTransfer transfer;
 
     // A fresh instance already holds 0, so the first download starts at 2.
-    EXPECT_EQ(transfer.DownloadFile(m_server.Url(L"/files/big.bin"), Target(), m_window.Handle()), 1);
+    EXPECT_EQ(Download(transfer, L"/files/big.bin", m_window.Handle()), 1);
     EXPECT_EQ(ReadFileBytes(Target()), payload);
     auto first = m_window.DrainValues(kProgress);
     ASSERT_GE(first.size(), 4u);
     EXPECT_EQ(std::vector<int>(first.begin(), first.begin() + 3), (std::vector<int>{2, 8, 10}));
     ExpectRisingTo100(first, 3);
 
-    EXPECT_EQ(transfer.DownloadFile(m_server.Url(L"///files//big.bin"), Target(), m_window.Handle()), 1);
+    EXPECT_EQ(Download(transfer, L"///files//big.bin", m_window.Handle()), 1);
     auto second = m_window.DrainValues(kProgress);
     ASSERT_GE(second.size(), 5u);
     EXPECT_EQ(std::vector<int>(second.begin(), second.begin() + 4), (std::vector<int>{0, 2, 8, 10}));
@@ -137,47 +197,55 @@ TEST_F(HttpTransferTest, DownloadWithoutContentLengthPostsOnlyTheFixedSteps)
     const std::string payload = Payload(50000);
     ASSERT_TRUE(m_server.Put(L"files\\nolength.bin", payload));
     CHttpTransfer transfer;
-    EXPECT_EQ(
-        transfer.DownloadFile(m_server.Url(L"/nolength/files/nolength.bin"), Target(), m_window.Handle()), 1);
-    EXPECT_EQ(m_window.DrainValues(kProgress), (std::vector<int>{2, 8, 10, 100}));
+    EXPECT_EQ(Download(transfer, L"/nolength/files/nolength.bin", m_window.Handle()), 1);
     EXPECT_EQ(ReadFileBytes(Target()), payload);
-
-    EXPECT_EQ(
-        transfer.DownloadFile(m_server.Url(L"/nolength/files/nolength.bin"), Target(), m_window.Handle()), 1);
+    EXPECT_EQ(m_window.DrainValues(kProgress), (std::vector<int>{2, 8, 10, 100}));
+    EXPECT_EQ(Download(transfer, L"/nolength/files/nolength.bin", m_window.Handle()), 1);
     EXPECT_EQ(m_window.DrainValues(kProgress), (std::vector<int>{0, 2, 8, 10, 100}));
 }
 
-TEST_F(HttpTransferTest, BodiesShorterThanAnnouncedAreFailures)
+TEST_F(HttpTransferTest, IncompleteOrForeignDownloadsAreFailures)
 {
     const std::string payload = Payload(120000);
     ASSERT_TRUE(m_server.Put(L"files\\cut.bin", payload));
+    for (const wchar_t* path :
+         {L"/short/files/cut.bin", L"/drop/files/cut.bin", L"/chunkcut/files/cut.bin",
+          L"/hugelength/files/cut.bin", L"/nostatus/files/cut.bin", L"/status/206/files/cut.bin",
+          L"/status/204/files/cut.bin", L"/status/404/files/cut.bin", L"/redirectto/host/files/cut.bin",
+          L"/redirectto/port/files/cut.bin"})
+        EXPECT_EQ(Download(path), -1) << path;
+
     CHttpTransfer transfer;
-
-    EXPECT_EQ(transfer.DownloadFile(m_server.Url(L"/short/files/cut.bin"), Target(), m_window.Handle()), -1);
-    auto values = m_window.DrainValues(kProgress);
+    EXPECT_EQ(Download(transfer, L"/drop/files/cut.bin", m_window.Handle()), -1);
+    const auto values = m_window.DrainValues(kProgress);
     EXPECT_TRUE(std::find(values.begin(), values.end(), 100) == values.end());
-    EXPECT_LE(ReadFileBytes(Target()).size(), payload.size());
-
-    EXPECT_EQ(transfer.DownloadFile(m_server.Url(L"/drop/files/cut.bin"), Target(), m_window.Handle()), -1);
-    values = m_window.DrainValues(kProgress);
-    EXPECT_TRUE(std::find(values.begin(), values.end(), 100) == values.end());
-    EXPECT_LT(ReadFileBytes(Target()).size(), payload.size());
+    EXPECT_EQ(transfer.DownloadTo(L"http://127.0.0.1:1/x.zip", INVALID_HANDLE_VALUE, nullptr), -1);
 }
 
-TEST_F(HttpTransferTest, FailedDownloadsLeaveAnEarlierFileAlone)
+TEST_F(HttpTransferTest, DownloadsStopAtTheSizeCap)
 {
-    ASSERT_TRUE(WriteFileBytes(Target(), "earlier"));
-    CHttpTransfer transfer;
-    EXPECT_EQ(transfer.DownloadFile(m_server.Url(L"/status/404/files/x.zip"), Target(), m_window.Handle()),
-              -1);
-    EXPECT_EQ(m_window.DrainValues(kProgress), (std::vector<int>{2}));
-    EXPECT_EQ(transfer.DownloadFile(L"http://127.0.0.1:1/x.zip", Target(), m_window.Handle()), -1);
-    EXPECT_EQ(ReadFileBytes(Target()), "earlier");
+    ASSERT_TRUE(m_server.Put(L"files\\capped.bin", Payload(100001)));
+    EXPECT_EQ(Download(L"/files/capped.bin", 100001), 1);
+    for (const wchar_t* path :
+         {L"/files/capped.bin", L"/nolength/files/capped.bin", L"/chunked/files/capped.bin"})
+        EXPECT_EQ(Download(path, 100000), -1) << path;
+    EXPECT_EQ(Download(L"/endless/files/none", 1 << 20), -1);
+    EXPECT_LE(ReadFileBytes(Target()).size(), 1u << 20);
+}
 
-    ASSERT_TRUE(m_server.Put(L"files\\small.bin", "small"));
-    EXPECT_EQ(transfer.DownloadFile(m_server.Url(L"/files/small.bin"), m_folder.Path() + L"missing\\x.bin",
-                                    m_window.Handle()),
-              -1);
+TEST_F(HttpTransferTest, StalledAndTricklingServersAreGivenUp)
+{
+    ASSERT_TRUE(m_server.Put(L"files\\stall.bin", Payload(40000)));
+    ASSERT_TRUE(m_server.Put(L"text\\trickle", "1.0.0.20"));
+    CHttpTransfer transfer;
+    transfer.SetTimeLimits({1000, 3000}, 3000);
+    std::wstring text = L"unchanged";
+    EXPECT_EQ(transfer.GetText(m_server.Url(L"/stall/text/trickle"), text), -1);
+    // One byte every second never waits a whole step, so only the deadline ends it.
+    EXPECT_EQ(transfer.GetText(m_server.Url(L"/trickle/1/text/trickle"), text), -1);
+    EXPECT_EQ(text, L"unchanged");
+    EXPECT_EQ(Download(transfer, L"/stall/files/stall.bin", nullptr), -1);
+    EXPECT_EQ(Download(transfer, L"/stallbody/files/stall.bin", nullptr), -1);
 }
 
 TEST_F(HttpTransferTest, SlowServerAndNoWindow)
@@ -185,7 +253,7 @@ TEST_F(HttpTransferTest, SlowServerAndNoWindow)
     const std::string payload = Payload(100000);
     ASSERT_TRUE(m_server.Put(L"files\\slow.bin", payload));
     CHttpTransfer transfer;
-    EXPECT_EQ(transfer.DownloadFile(m_server.Url(L"/slow/files/slow.bin"), Target(), nullptr), 1);
+    EXPECT_EQ(Download(transfer, L"/slow/files/slow.bin", nullptr), 1);
     EXPECT_EQ(ReadFileBytes(Target()), payload);
     EXPECT_TRUE(m_window.Drain().empty());
     EXPECT_EQ(transfer.LastProgress(), 0);

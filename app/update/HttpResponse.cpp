@@ -1,0 +1,194 @@
+#include "app/update/HttpResponse.h"
+
+#include "app/update/HttpRules.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace
+{
+constexpr DWORD kOpenFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                             INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_AUTO_REDIRECT;
+const char kExtraHeaders[] = "Accept: */*\r\n\r\n";
+
+std::string ToUtf8(const std::wstring& text)
+{
+    if (text.empty())
+        return {};
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string out(size > 0 ? size : 0, '\0');
+    if (size > 0)
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
+                            nullptr);
+    return out;
+}
+
+// A header's value as text; false when the server sent none.
+bool QueryText(HINTERNET request, DWORD query, std::string& value)
+{
+    char buffer[2048] = {};
+    DWORD size = sizeof(buffer) - 1;
+    if (!HttpQueryInfoA(request, query, buffer, &size, nullptr))
+        return false;
+    value.assign(buffer, std::min<DWORD>(size, sizeof(buffer) - 1));
+    return true;
+}
+
+void SetTimeout(HINTERNET handle, DWORD option, DWORD milliseconds)
+{
+    InternetSetOptionW(handle, option, &milliseconds, sizeof(milliseconds));
+}
+} // namespace
+
+bool CHttpResponse::OpenSession(const HttpTimeLimits& limits)
+{
+    m_limits = limits;
+    m_deadline = GetTickCount64() + limits.deadlineMs;
+    DWORD state = 0;
+    InternetGetConnectedState(&state, 0);
+    char agent[64] = {};
+    std::strncpy(agent, "IIC2.0/PC 5.5.0000", sizeof(agent) - 1);
+    const DWORD access = (state & INTERNET_CONNECTION_PROXY) != 0
+                             ? INTERNET_OPEN_TYPE_PRECONFIG
+                             : INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY;
+    m_session.Reset(InternetOpenA(agent, access, nullptr, nullptr, 0));
+    if (!m_session.IsValid())
+        return false;
+    for (DWORD option :
+         {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
+        SetTimeout(m_session.Get(), option, limits.stepMs);
+    return true;
+}
+
+bool CHttpResponse::Send(const std::string& url)
+{
+    char host[256] = {};
+    char path[2048] = {};
+    char extra[2048] = {};
+    URL_COMPONENTSA parts = {};
+    parts.dwStructSize = sizeof(parts);
+    parts.lpszHostName = host;
+    parts.dwHostNameLength = sizeof(host);
+    parts.lpszUrlPath = path;
+    parts.dwUrlPathLength = sizeof(path);
+    parts.lpszExtraInfo = extra;
+    parts.dwExtraInfoLength = sizeof(extra);
+    if (!InternetCrackUrlA(url.c_str(), 0, 0, &parts) ||
+        (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS))
+        return false;
+    const std::string target = std::string(path) + extra;
+    const DWORD secure = parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0;
+
+    m_request.Reset();
+    m_connection.Reset(
+        InternetConnectA(m_session.Get(), host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    if (!m_connection.IsValid())
+        return false;
+    m_request.Reset(HttpOpenRequestA(m_connection.Get(), "GET", target.empty() ? "/" : target.c_str(),
+                                     nullptr, nullptr, nullptr, kOpenFlags | secure, 0));
+    if (!m_request.IsValid())
+        return false;
+    // Set on the request itself: Wine does not pass the session's time-outs on to requests.
+    DWORD left = 0;
+    if (!TimeLeft(left))
+        return false;
+    for (DWORD option :
+         {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
+        SetTimeout(m_request.Get(), option, left);
+    return HttpSendRequestA(m_request.Get(), kExtraHeaders, sizeof(kExtraHeaders) - 1, nullptr, 0) != FALSE;
+}
+
+bool CHttpResponse::OpenRequest(const std::wstring& url)
+{
+    std::string current = ToUtf8(url);
+    for (int hop = 0;; ++hop)
+    {
+        unsigned status = 0;
+        if (!Send(current) || !CheckStatusLine(status))
+            return false;
+        if (status == 200)
+            return ReadLength();
+        // Anything else, 204 and 206 included, would hand over a body that is not the file asked for.
+        std::string location;
+        std::string next;
+        if (!IsRedirectStatus(status) || hop == kMaxRedirects ||
+            !QueryText(m_request.Get(), HTTP_QUERY_LOCATION, location) ||
+            !ResolveSameOriginRedirect(current, location, next))
+            return false;
+        current = next;
+    }
+}
+
+bool CHttpResponse::CheckStatusLine(unsigned& status) const
+{
+    // A reply without a status line must not pass as a body. WinINet makes one up for it ("HTTP/1.0
+    // 200 OK" under Wine) but has no header line to show, while every HTTP/1.x server sends some.
+    std::string version;
+    std::string statusText;
+    std::string raw;
+    if (!QueryText(m_request.Get(), HTTP_QUERY_VERSION, version) || version.rfind("HTTP/1.", 0) != 0 ||
+        !QueryText(m_request.Get(), HTTP_QUERY_STATUS_TEXT, statusText))
+        return false;
+    // The status line, at least one header line and the empty line: three line ends. A block too large
+    // to query has them anyway.
+    if (QueryText(m_request.Get(), HTTP_QUERY_RAW_HEADERS_CRLF, raw))
+    {
+        std::size_t lineEnds = 0;
+        for (auto at = raw.find("\r\n"); at != std::string::npos; at = raw.find("\r\n", at + 2))
+            ++lineEnds;
+        if (lineEnds < 3)
+            return false;
+    }
+    else if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+    {
+        return false;
+    }
+    DWORD code = 0;
+    DWORD size = sizeof(code);
+    if (!HttpQueryInfoW(m_request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &code, &size,
+                        nullptr))
+        return false;
+    status = code;
+    return true;
+}
+
+bool CHttpResponse::ReadLength()
+{
+    // As text: the numeric query holds 32 bits, and a length above 4 GiB would wrap.
+    std::string text;
+    m_hasLength = QueryText(m_request.Get(), HTTP_QUERY_CONTENT_LENGTH, text);
+    if (m_hasLength && !ParseContentLength(text, m_length))
+        return false;
+    std::string encoding;
+    // WinINet ends a chunked body that breaks off before its last chunk as if it were complete (seen
+    // under Wine), so such a body cannot be trusted to be whole. Our server sends lengths.
+    return !QueryText(m_request.Get(), HTTP_QUERY_TRANSFER_ENCODING, encoding);
+}
+
+bool CHttpResponse::TimeLeft(DWORD& milliseconds) const
+{
+    const unsigned long long now = GetTickCount64();
+    if (now >= m_deadline)
+        return false;
+    milliseconds = static_cast<DWORD>(std::min<unsigned long long>(m_deadline - now, m_limits.stepMs));
+    return true;
+}
+
+bool CHttpResponse::Read(char* buffer, DWORD size, DWORD& read)
+{
+    read = 0;
+    DWORD left = 0;
+    if (!TimeLeft(left))
+        return false;
+    // Wait only for what has arrived: a read for a full buffer would wait on a trickle past the deadline.
+    SetTimeout(m_request.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, left);
+    DWORD available = 0;
+    if (!InternetQueryDataAvailable(m_request.Get(), &available, 0, 0))
+        return false;
+    if (available == 0)
+        return true;
+    if (!TimeLeft(left))
+        return false;
+    return InternetReadFile(m_request.Get(), buffer, std::min(available, size), &read) != FALSE && read > 0;
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "app/update/InternetHandle.h"
+
+#include <string>
+
+// How long a transfer may wait. step bounds each connect, send and wait for the next bytes, so a
+// stalled server is given up after it; deadline bounds the whole operation, so a server that trickles
+// bytes cannot hold the update worker either.
+struct HttpTimeLimits
+{
+    DWORD stepMs = 20000;
+    DWORD deadlineMs = 30000;
+};
+
+// One GET on WinINet, answered 200 by the server the URL names: redirects are followed here, at most
+// kMaxRedirects and only to the same scheme, host and port. Worker thread only.
+class CHttpResponse
+{
+public:
+    static constexpr int kMaxRedirects = 3;
+
+    // 1 when a 200 answer is ready to read; 0 when no Internet handle could be opened; -1 otherwise.
+    // afterSession runs once the Internet handle is open (the download posts progress there).
+    template <typename AfterSession>
+    int Open(const std::wstring& url, const HttpTimeLimits& limits, AfterSession afterSession)
+    {
+        if (!OpenSession(limits))
+            return 0;
+        afterSession();
+        return OpenRequest(url) ? 1 : -1;
+    }
+
+    bool HasLength() const { return m_hasLength; }
+    unsigned long long Length() const { return m_length; }
+
+    // Reads what has arrived, up to size bytes. False on a failed read, a time-out or an improper end;
+    // read is 0 only at the proper end of the body.
+    bool Read(char* buffer, DWORD size, DWORD& read);
+
+private:
+    bool OpenSession(const HttpTimeLimits& limits);
+    bool OpenRequest(const std::wstring& url);
+    bool Send(const std::string& url);
+    bool CheckStatusLine(unsigned& status) const;
+    bool ReadLength();
+    bool TimeLeft(DWORD& milliseconds) const;
+
+    InternetHandle m_session{nullptr};
+    InternetHandle m_connection{nullptr};
+    InternetHandle m_request{nullptr}; // declared after its connection, so closed first
+    HttpTimeLimits m_limits;
+    unsigned long long m_deadline = 0; // GetTickCount64 value
+    bool m_hasLength = false;
+    unsigned long long m_length = 0;
+};
