@@ -8,10 +8,10 @@
 #include "tessel/render/GdiplusHeaders.h"
 #include "tessel/render/ImageCache.h"
 #include "tessel/render/TempFontStore.h"
-#include "tessel/window/CPoint.h"
-#include "tessel/window/CRect.h"
-#include "tessel/window/CSize.h"
-#include "tessel/window/CString.h"
+#include "tessel/render/CPoint.h"
+#include "tessel/render/CRect.h"
+#include "tessel/render/CSize.h"
+#include "tessel/render/CString.h"
 #include "tessel/window/TesselTypes.h"
 
 #include <windows.h>

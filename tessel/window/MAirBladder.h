@@ -2,9 +2,9 @@
 
 #include "tessel/TesselApi.h"
 #include "tessel/render/GdiplusHeaders.h"
-#include "tessel/window/CPoint.h"
-#include "tessel/window/CRect.h"
-#include "tessel/window/CString.h"
+#include "tessel/render/CPoint.h"
+#include "tessel/render/CRect.h"
+#include "tessel/render/CString.h"
 #include "tessel/window/MWindow.h"
 #include "tessel/window/TesselTypes.h"
 

@@ -4,7 +4,7 @@
 #include "tessel/render/GdiplusHeaders.h"
 #include "tessel/render/MRender.h"
 #include "tessel/render/Manager.h"
-#include "tessel/window/CString.h"
+#include "tessel/render/CString.h"
 
 #include <shlobj.h>
 
