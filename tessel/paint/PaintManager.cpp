@@ -23,13 +23,12 @@ constexpr DWORD kHoverTime = 400;
 
 PaintManager::PaintManager()
     : m_window(nullptr), m_initialized(false), m_hWndPaint(nullptr), m_innerColor(RGB(0xC8, 0xC8, 0xC8)),
-      m_layered(FALSE), m_hdcPaint(nullptr), m_frameColor(RGB(0x64, 0x64, 0x64)), m_dragArmed(false),
-      m_backImageWidth(0), m_backImageHeight(0), m_mtimerId(0), m_timerCounter(4096), m_active(FALSE),
-      m_mouseTracking(FALSE), m_leftPressed(FALSE), m_captured(FALSE), m_wndDrag(TRUE), m_vScrollResId(0),
-      m_hScrollResId(0), m_defaultEnabledColor(RGB(0x80, 0x80, 0x80)), m_hover(nullptr), m_focus(nullptr),
-      m_tooltipCtrlId(0), m_hWndTooltip(nullptr), m_tooltipToolAdded(false), m_airBladderTag(0),
-      m_backMode(BACK_MODE_STRETCH), m_backModeValue(4), m_caretPhase(FALSE), m_caretEnabled(FALSE),
-      m_caretOwner(nullptr)
+      m_layered(FALSE), m_frameColor(RGB(0x64, 0x64, 0x64)), m_dragArmed(false), m_backImageWidth(0),
+      m_backImageHeight(0), m_mtimerId(0), m_timerCounter(4096), m_active(FALSE), m_mouseTracking(FALSE),
+      m_leftPressed(FALSE), m_captured(FALSE), m_wndDrag(TRUE), m_vScrollResId(0), m_hScrollResId(0),
+      m_defaultEnabledColor(RGB(0x80, 0x80, 0x80)), m_hover(nullptr), m_focus(nullptr), m_tooltipCtrlId(0),
+      m_hWndTooltip(nullptr), m_tooltipToolAdded(false), m_airBladderTag(0), m_backMode(BACK_MODE_STRETCH),
+      m_backModeValue(4), m_caretPhase(FALSE), m_caretEnabled(FALSE), m_caretOwner(nullptr)
 {
     FORMATETC bitmap{CF_BITMAP, nullptr, DVASPECT_CONTENT, -1, TYMED_GDI};
     FORMATETC dib{CF_DIB, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
@@ -65,10 +64,8 @@ void PaintManager::Init(HWND hwnd, MWindow* window)
         return;
     if (hwnd != m_hWndPaint)
     {
-        if (m_hdcPaint && m_hWndPaint)
-            ::ReleaseDC(m_hWndPaint, m_hdcPaint);
         m_hWndPaint = hwnd;
-        m_hdcPaint = ::GetDC(hwnd);
+        m_hdcPaint = WindowDC(hwnd);
     }
     m_window = window;
     m_uiThreadId = ::GetWindowThreadProcessId(hwnd, nullptr);
@@ -101,9 +98,7 @@ void PaintManager::DestroyData()
         ::DestroyWindow(m_hWndTooltip);
     m_hWndTooltip = nullptr;
     m_tooltipToolAdded = false;
-    if (m_hdcPaint)
-        ::ReleaseDC(m_hWndPaint, m_hdcPaint);
-    m_hdcPaint = nullptr;
+    m_hdcPaint.reset();
     m_hWndPaint = nullptr;
     m_hover = nullptr;
     m_focus = nullptr;

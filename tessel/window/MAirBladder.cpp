@@ -4,7 +4,9 @@
 #include "tessel/render/GdiObject.h"
 #include "tessel/render/MRender.h"
 #include "tessel/render/Manager.h"
+#include "tessel/render/PaintDC.h"
 #include "tessel/render/Surface.h"
+#include "tessel/render/WindowDC.h"
 
 #include <cmath>
 
@@ -334,10 +336,8 @@ LRESULT MAirBladder::OnPaint()
 {
     if (!HasWindow() || IsIconic())
         return 0;
-    PAINTSTRUCT ps;
-    HDC paintDc = ::BeginPaint(m_hWnd, &ps);
-    Present(paintDc);
-    ::EndPaint(m_hWnd, &ps);
+    PaintDC paint(m_hWnd);
+    Present(paint.get());
     return 1;
 }
 
@@ -348,10 +348,10 @@ void MAirBladder::Present(HDC paintDc)
     const int w = client.right - client.left, h = client.bottom - client.top;
     if (w <= 0 || h <= 0)
         return;
-    HDC screen = ::GetDC(m_hWnd);
+    WindowDC screen(m_hWnd);
     {
         Surface buffer;
-        buffer.Resize(screen ? screen : paintDc, w, h);
+        buffer.Resize(screen ? screen.get() : paintDc, w, h);
         SurfaceCanvas canvas(buffer);
         if (canvas.IsValid())
         {
@@ -380,12 +380,10 @@ void MAirBladder::Present(HDC paintDc)
             SIZE size = {w, h};
             POINT source = {0, 0};
             BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-            ::UpdateLayeredWindow(m_hWnd, screen, nullptr, &size, buffer.GetDC(), &source, 0, &blend,
+            ::UpdateLayeredWindow(m_hWnd, screen.get(), nullptr, &size, buffer.GetDC(), &source, 0, &blend,
                                   ULW_ALPHA);
         }
     }
-    if (screen)
-        ::ReleaseDC(m_hWnd, screen);
 }
 
 } // namespace Tessel
