@@ -7,6 +7,7 @@
 #include "tessel/render/PaintDC.h"
 #include "tessel/render/Surface.h"
 #include "tessel/render/WindowDC.h"
+#include "tessel/window/HookTable.h"
 
 #include <cmath>
 
@@ -50,28 +51,6 @@ LRESULT MAirBladder::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return 1;
     case WM_USER + 66:
         return OnUserCloseWindow(wParam, lParam);
-    case WM_CREATE:
-        OnCreate(reinterpret_cast<CREATESTRUCTW*>(lParam));
-        break;
-    case WM_DESTROY:
-        OnDestroy();
-        break;
-    case WM_SIZE:
-        OnSize(static_cast<UINT>(wParam), static_cast<short>(LOWORD(lParam)),
-               static_cast<short>(HIWORD(lParam)));
-        break;
-    case WM_PAINT:
-        OnPaint();
-        break;
-    case WM_CLOSE:
-        OnClose();
-        break;
-    case WM_NCACTIVATE:
-        OnNcActivate(static_cast<BOOL>(wParam));
-        break;
-    case WM_TIMER:
-        OnTimer(static_cast<UINT>(wParam));
-        break;
     case WM_SETFOCUS:
         OnSetFocus(reinterpret_cast<HWND>(wParam));
         break;
@@ -79,6 +58,7 @@ LRESULT MAirBladder::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         OnKillFocus(reinterpret_cast<HWND>(wParam));
         break;
     default:
+        CallHook(*this, msg, wParam, lParam);
         break;
     }
     return MWindow::OnWindowMessage(msg, wParam, lParam);
@@ -166,6 +146,11 @@ LRESULT MAirBladder::OnKillFocus(HWND)
     if (m_mode != AIRBLADDER_MODE_5 && IsWindowVisible())
         ShowWindow(SW_HIDE);
     KillTimer(kHideTimer);
+    return 1;
+}
+
+LRESULT MAirBladder::OnWindowPosChanged(WINDOWPOS*)
+{
     return 1;
 }
 
