@@ -3,8 +3,8 @@
 #include "app/core/KillProcessByName.h"
 #include "tests/app/ui/LocalUpdateServer.h"
 #include "tests/app/ui/ProgramUnderTest.h"
-#include "tests/app/ui/ScreenCapture.h"
 #include "tests/app/ui/SnapshotStatus.h"
+#include "tests/support/ScreenSnapshot.h"
 
 #include <gtest/gtest.h>
 
