@@ -5,6 +5,7 @@
 #include "tests/app/ui/ProgramUnderTest.h"
 #include "tests/app/ui/SnapshotStatus.h"
 #include "tests/support/ScreenSnapshot.h"
+#include "ProgramVersion.h"
 
 #include <gtest/gtest.h>
 
@@ -57,7 +58,7 @@ bool WaitForVisibility(HWND window, bool visible, DWORD ms = 5000)
 // The update server knows the program's own version and the display's firmware: nothing to offer.
 std::map<std::string, std::string> CurrentVersions()
 {
-    return {{"/q17x/software/version", "1.0.0.19"}, {"/q17x/firmware/version", "103"}};
+    return {{"/q17x/software/version", TK_VERSION_TEXT}, {"/q17x/firmware/version", "103"}};
 }
 
 std::string RequestTime(const LocalUpdateServer& server, const std::string& path)
