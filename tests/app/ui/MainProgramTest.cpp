@@ -315,7 +315,13 @@ TEST_F(MainProgram, ServerFolderFollowsTheReportedWindowsVersion)
         ProgramUnderTest program(ProgramOptions{});
         ASSERT_NE(program.WaitForWindow(), nullptr);
         ASSERT_GE(program.WaitForReports(1).size(), 1u);
-        const SnapshotStatus status = ReadSnapshotStatus();
+        // The first report can go out before the new server's first write to the block.
+        SnapshotStatus status = ReadSnapshotStatus();
+        for (DWORD waited = 0; !status.present && waited < 10000; waited += 100)
+        {
+            Sleep(100);
+            status = ReadSnapshotStatus();
+        }
         EXPECT_TRUE(status.present);
         EXPECT_EQ(status.folder, c.folder);
     }
