@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/update/HttpTransfer.h"
+#include "ProgramVersion.h"
 
 #include <atomic>
 #include <functional>
@@ -60,7 +61,7 @@ public:
 
     std::wstring LatestVersion(WPARAM kind) const;
     std::wstring TempFolder() const;
-    static std::wstring CurrentVersion() { return L"1.0.0.19"; }
+    static std::wstring CurrentVersion() { return TK_VERSION_WIDE; }
     static std::wstring DefaultWorkFolder();
 
 private:

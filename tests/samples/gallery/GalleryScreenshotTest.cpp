@@ -1,7 +1,7 @@
 // Runs the Tessel gallery sample, which saves its windows as PNG artifacts, and checks the
 // pictures: every basic control in every state, the shadowed dialog and the screen.
 
-#include "tests/tessel/basiccontrols/ControlTestSupport.h"
+#include "tests/tessel/TesselTestKit.h"
 
 #include <memory>
 #include <string>

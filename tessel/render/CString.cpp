@@ -1,4 +1,4 @@
-#include "tessel/window/CString.h"
+#include "tessel/render/CString.h"
 
 #include <atomic>
 #include <cstdio>

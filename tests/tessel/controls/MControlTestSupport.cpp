@@ -1,6 +1,8 @@
-#include "ControlTestSupport.h"
+#include "MControlTestSupport.h"
 
 #include "tessel/render/Manager.h"
+#include "tests/support/GdiplusEnvironment.h"
+#include "tests/support/PngFile.h"
 
 #include <gtest/gtest.h>
 
@@ -11,40 +13,7 @@
 namespace
 {
 
-class GdiplusEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        Gdiplus::GdiplusStartupInput input;
-        ASSERT_EQ(Gdiplus::GdiplusStartup(&m_token, &input, nullptr), Gdiplus::Ok);
-    }
-    void TearDown() override { Gdiplus::GdiplusShutdown(m_token); }
-
-private:
-    ULONG_PTR m_token = 0;
-};
-
 ::testing::Environment* const g_gdiplus = ::testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
-
-bool FindPngEncoder(CLSID* clsid)
-{
-    UINT count = 0, size = 0;
-    Gdiplus::GetImageEncodersSize(&count, &size);
-    std::vector<BYTE> buffer(size);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (size == 0 || Gdiplus::GetImageEncoders(count, size, codecs) != Gdiplus::Ok)
-        return false;
-    for (UINT i = 0; i < count; ++i)
-    {
-        if (std::wcscmp(codecs[i].MimeType, L"image/png") == 0)
-        {
-            *clsid = codecs[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
 
 } // namespace
 
@@ -93,9 +62,7 @@ SkinPng::SkinPng(int width, int height)
     m_name = name;
     m_path = folder + m_name;
     Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppARGB);
-    CLSID png;
-    EXPECT_TRUE(FindPngEncoder(&png));
-    EXPECT_EQ(bitmap.Save(m_path.c_str(), &png, nullptr), Gdiplus::Ok);
+    EXPECT_TRUE(SavePng(bitmap, m_path));
 }
 
 SkinPng::~SkinPng()

@@ -1,5 +1,5 @@
-#include "tessel/window/CRect.h"
-#include "tessel/window/CString.h"
+#include "tessel/render/CRect.h"
+#include "tessel/render/CString.h"
 
 #include <gtest/gtest.h>
 

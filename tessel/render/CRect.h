@@ -1,7 +1,7 @@
 #pragma once
 
-#include "tessel/window/CPoint.h"
-#include "tessel/window/CSize.h"
+#include "tessel/render/CPoint.h"
+#include "tessel/render/CSize.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "tests/tessel/basiccontrols/ControlTestSupport.h"
+#include "tests/tessel/TesselTestKit.h"
 
 #include "tessel/render/MRender.h"
 #include "tessel/render/Manager.h"
@@ -27,21 +27,6 @@ void ControlTestEnvironment::SetUp()
 void ControlTestEnvironment::TearDown()
 {
     Manager::UnInitGdiplus();
-}
-
-void PumpMessages(DWORD ms)
-{
-    const DWORD start = ::GetTickCount();
-    do
-    {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-        {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(1);
-    } while (::GetTickCount() - start < ms);
 }
 
 LONG RecordingParent::OnBaseMessage(UINT id, UINT code, UINT, LONG)
@@ -137,47 +122,10 @@ bool Near(DWORD a, DWORD b, int tolerance)
            std::abs(Blue(a) - Blue(b)) <= tolerance;
 }
 
-std::wstring ArtifactsFolder()
-{
-    wchar_t buffer[MAX_PATH] = {};
-    DWORD n = ::GetEnvironmentVariableW(L"TK_ARTIFACTS_DIR", buffer, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        n = ::GetTempPathW(MAX_PATH, buffer);
-    std::wstring folder(buffer, n);
-    if (!folder.empty() && folder.back() != L'\\')
-        folder += L'\\';
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
-}
-
 std::wstring SkinFolder()
 {
     return Manager::GetSkinFolder().GetString();
 }
-
-namespace
-{
-// The PNG encoder's class id.
-bool PngEncoder(CLSID& clsid)
-{
-    UINT count = 0, size = 0;
-    Gdiplus::GetImageEncodersSize(&count, &size);
-    if (!size)
-        return false;
-    std::vector<BYTE> buffer(size);
-    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    Gdiplus::GetImageEncoders(count, size, encoders);
-    for (UINT i = 0; i < count; ++i)
-    {
-        if (wcscmp(encoders[i].MimeType, L"image/png") == 0)
-        {
-            clsid = encoders[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
-} // namespace
 
 SkinStrip::SkinStrip(const wchar_t* stem, int frameWidth, int height,
                      const std::vector<Gdiplus::ARGB>& colors)
@@ -193,10 +141,8 @@ SkinStrip::SkinStrip(const wchar_t* stem, int frameWidth, int height,
 
 void SkinStrip::Write(Gdiplus::Bitmap& bitmap)
 {
-    CLSID png;
     ::SHCreateDirectoryExW(nullptr, SkinFolder().c_str(), nullptr);
-    if (PngEncoder(png))
-        bitmap.Save((SkinFolder() + m_name).c_str(), &png, nullptr);
+    SavePng(bitmap, SkinFolder() + m_name);
 }
 
 SkinStrip::~SkinStrip()

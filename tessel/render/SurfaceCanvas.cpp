@@ -1,4 +1,4 @@
-#include "tessel/controls/SurfaceCanvas.h"
+#include "tessel/render/SurfaceCanvas.h"
 
 namespace Tessel
 {

@@ -1,8 +1,11 @@
-#include "tests/tessel/basiccontrols/ControlTestSupport.h"
+#include "tests/tessel/TesselTestKit.h"
 
 #include "tessel/controls/CImageButton.h"
 #include "tessel/paint/PaintManager.h"
 #include "tessel/window/MAirBladder.h"
+
+#include <string>
+#include <vector>
 
 using namespace Tessel;
 
@@ -223,3 +226,56 @@ TEST(ImageButtonTip, HoverShowsTheTitleBesideTheButtonAndLeavingHidesIt)
 }
 
 } // namespace
+
+namespace
+{
+// A derived bubble that records the hooks its dispatcher reaches.
+class HookedBubble : public MAirBladder
+{
+public:
+    LRESULT OnLButtonDown(UINT keys, CPoint pt) override
+    {
+        seen.push_back("down " + std::to_string(keys) + " " + std::to_string(pt.x) + "," +
+                       std::to_string(pt.y));
+        return MAirBladder::OnLButtonDown(keys, pt);
+    }
+    LRESULT OnRButtonUp(UINT, CPoint) override
+    {
+        seen.push_back("right up");
+        return 0;
+    }
+    LRESULT OnMouseLeave(WPARAM, LPARAM) override
+    {
+        seen.push_back("leave");
+        return 0;
+    }
+    LRESULT OnWindowPosChanged(WINDOWPOS* pos) override
+    {
+        seen.push_back("moved to " + std::to_string(pos->x));
+        return 1;
+    }
+    LRESULT OnKeyDown(UINT, UINT, UINT) override
+    {
+        seen.push_back("key");
+        return 0;
+    }
+    std::vector<std::string> seen;
+};
+} // namespace
+
+TEST(BubbleHooks, ADerivedBubbleSeesTheMessagesItsDispatcherRoutes)
+{
+    HookedBubble bubble;
+    // Hidden: nothing here needs the bubble on the screen.
+    HWND hwnd = bubble.Create(nullptr, L"hooked", WS_POPUP, 0, CRect(10, 10, 60, 40), nullptr);
+    ASSERT_NE(nullptr, hwnd);
+    bubble.seen.clear();
+    ::SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, -3));
+    ::SendMessageW(hwnd, WM_RBUTTONUP, 0, MAKELPARAM(1, 1));
+    ::SendMessageW(hwnd, WM_MOUSELEAVE, 0, 0);
+    ::SetWindowPos(hwnd, nullptr, 20, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Key strokes are not routed to a hook, as for a dialog.
+    ::SendMessageW(hwnd, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_EQ((std::vector<std::string>{"down 1 5,-3", "right up", "leave", "moved to 20"}), bubble.seen);
+    bubble.DestroyWindow();
+}

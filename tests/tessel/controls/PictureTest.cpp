@@ -1,4 +1,4 @@
-#include "tests/tessel/basiccontrols/ControlTestSupport.h"
+#include "tests/tessel/TesselTestKit.h"
 
 #include "tessel/controls/MPicture.h"
 #include "tessel/paint/PaintManager.h"

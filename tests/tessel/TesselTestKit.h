@@ -1,12 +1,15 @@
 #pragma once
 
-// Shared by the basic-control, factory, shadow and tip-bubble tests.
+// The Tessel tests' kit: shared by the basic-control, factory, shadow, tip-bubble and gallery tests.
 
 #include "tessel/controls/MControl.h"
 #include "tessel/render/GdiObject.h"
 #include "tessel/render/GdiplusHeaders.h"
 #include "tessel/window/MDialog.h"
 #include "tessel/window/MObject.h"
+#include "tests/support/PngFile.h"
+#include "tests/support/ScreenSnapshot.h"
+#include "tests/tessel/window/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -25,9 +28,6 @@ public:
     void SetUp() override;
     void TearDown() override;
 };
-
-// Dispatches this thread's messages for about ms milliseconds.
-void PumpMessages(DWORD ms);
 
 // A parent that records what its controls tell it, in order.
 class RecordingParent : public Tessel::MObject
@@ -128,8 +128,6 @@ inline int Alpha(DWORD c)
 // Colour channels within tolerance (alpha ignored).
 bool Near(DWORD a, DWORD b, int tolerance = 3);
 
-// Folder for artifacts (TK_ARTIFACTS_DIR, else the temp folder), ending with a backslash.
-std::wstring ArtifactsFolder();
 // The skin folder of this test program, ending with a backslash.
 std::wstring SkinFolder();
 

@@ -1,4 +1,4 @@
-#include "tests/tessel/basiccontrols/ControlTestSupport.h"
+#include "tests/tessel/TesselTestKit.h"
 
 #include "tessel/controls/MText.h"
 #include "tessel/paint/PaintManager.h"
