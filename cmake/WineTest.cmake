@@ -11,16 +11,17 @@ set_tests_properties(wine_prefix_stop PROPERTIES FIXTURES_CLEANUP wine)
 string(REPLACE "/" "\\" TK_ARTIFACTS_DIR_WIN "Z:${TK_ARTIFACTS_DIR}")
 
 # tk_add_test(NAME n SOURCES ... [LIBS ...] [GUI] [NO_GTEST_MAIN] [TIMEOUT s])
-#   Builds a GoogleTest executable into testbin/ and runs it under Wine.
+#   Builds a GoogleTest executable into testbin/ and runs it under Wine; tests/support's image kit
+#   (PNG writer, screen snapshots, artifacts folder) is linked into every one.
 #   GUI: the test creates windows; such tests never run at the same time as each other.
 #   Tests find TK_ARTIFACTS_DIR (a Windows path) in their environment for screenshots and logs.
 function(tk_add_test)
   cmake_parse_arguments(T "GUI;NO_GTEST_MAIN" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   if(T_NO_GTEST_MAIN)
-    target_link_libraries(${T_NAME} PRIVATE tk_options gmock gtest ${T_LIBS})
+    target_link_libraries(${T_NAME} PRIVATE tk_options gmock gtest ${T_LIBS} tk_test_images)
   else()
-    target_link_libraries(${T_NAME} PRIVATE tk_options gmock gtest_main gtest ${T_LIBS})
+    target_link_libraries(${T_NAME} PRIVATE tk_options gmock gtest_main gtest ${T_LIBS} tk_test_images)
   endif()
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TK_TEST_BIN_DIR})
   add_test(NAME ${T_NAME} COMMAND ${T_NAME} WORKING_DIRECTORY ${TK_TEST_BIN_DIR})

@@ -16,6 +16,13 @@ case "$1" in
     fi
     # Windows ships Arial, Tessel's default face; Wine has none, so controls would draw no text.
     # The installed Open Sans stands in for it.
+    # No window manager runs on the test display. Managed windows would make Wine wait about 2 s
+    # for a window manager's answer whenever a shown window goes away; unmanaged, Wine handles
+    # placement, focus and the system move loop itself.
+    if [ ! -f "$WINEPREFIX/.unmanaged" ]; then
+      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+        </dev/null >/dev/null 2>&1 && touch "$WINEPREFIX/.unmanaged"
+    fi
     if [ ! -f "$WINEPREFIX/.arial" ]; then
       wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /t REG_SZ /d 'Open Sans' /f \
         </dev/null >/dev/null 2>&1 && touch "$WINEPREFIX/.arial"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tessel/window/CString.h"
+#include "tessel/render/CString.h"
 #include "tessel/window/MDialog.h"
 
 constexpr int MB_STYLE_OK = 0;

@@ -7,6 +7,7 @@
 #include "app/device/WorkerCommands.h"
 #include "app/update/UpdateServerAddress.h"
 #include "app/ui/MainWindowMessages.h"
+#include "ProgramVersion.h"
 
 #include "tessel/controls/MControlFont.h"
 
@@ -20,7 +21,7 @@ namespace Rules = MainDialogRules;
 namespace
 {
 constexpr wchar_t kWindowName[] = L"KELVANE";
-constexpr wchar_t kVersionLabel[] = L"Version:1.0.0.19";
+constexpr wchar_t kVersionLabel[] = L"Version:" TK_VERSION_WIDE;
 constexpr wchar_t kHelpPage[] = L"https://www.tarvik-kelvane.com/support/q17x";
 constexpr wchar_t kLabelFont[] = L"Alibaba-PuHuiTi-Medium";
 constexpr int kLabelFontSize = 28;

@@ -5,6 +5,8 @@
 #include "app/update/HttpTransfer.h"
 #include "app/update/StagingFolder.h"
 
+#include "ProgramVersion.h"
+
 #include <atomic>
 #include <functional>
 #include <mutex>
@@ -68,7 +70,7 @@ public:
     LRESULT OnUpdateResult(WPARAM kind, LPARAM result);
 
     std::wstring LatestVersion(WPARAM kind) const;
-    static std::wstring CurrentVersion() { return L"1.0.0.19"; }
+    static std::wstring CurrentVersion() { return TK_VERSION_WIDE; }
 
 private:
     void Post(WPARAM kind, LPARAM result);

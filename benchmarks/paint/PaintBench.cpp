@@ -5,6 +5,7 @@
 #include "tessel/render/MRender.h"
 #include "tessel/render/Manager.h"
 #include "tessel/window/MDialog.h"
+#include "tests/support/PngFile.h"
 
 #include <shlobj.h>
 
@@ -29,15 +30,7 @@ bool WriteBackground(const CString& path)
             const bool corner = (x < 12 || x >= kW - 12) && (y < 12 || y >= kH - 12);
             image.SetPixel(x, y, Gdiplus::Color(corner ? 0 : 0xF0, 30 + x % 40, 40, 60 + y % 50));
         }
-    UINT count = 0, size = 0;
-    Gdiplus::GetImageEncodersSize(&count, &size);
-    std::string buffer(size, '\0');
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(&buffer[0]);
-    Gdiplus::GetImageEncoders(count, size, codecs);
-    for (UINT i = 0; i < count; ++i)
-        if (std::wstring(codecs[i].MimeType) == L"image/png")
-            return image.Save(path.GetString(), &codecs[i].Clsid, nullptr) == Gdiplus::Ok;
-    return false;
+    return SavePng(image, path.GetString());
 }
 
 void MarkAllStale(PaintManager& pm)

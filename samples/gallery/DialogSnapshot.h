@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tessel/window/CString.h"
+#include "tessel/render/CString.h"
 
 namespace Tessel
 {

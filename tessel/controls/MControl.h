@@ -4,9 +4,9 @@
 #include "tessel/render/CriticalSection.h"
 #include "tessel/render/GdiObject.h"
 #include "tessel/render/Surface.h"
-#include "tessel/window/CPoint.h"
-#include "tessel/window/CRect.h"
-#include "tessel/window/CString.h"
+#include "tessel/render/CPoint.h"
+#include "tessel/render/CRect.h"
+#include "tessel/render/CString.h"
 #include "tessel/window/MObject.h"
 
 #include <atomic>

@@ -2,7 +2,7 @@
 
 #include "tessel/controls/MControl.h"
 #include "tessel/render/GdiplusHeaders.h"
-#include "tessel/window/CSize.h"
+#include "tessel/render/CSize.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 #include "tessel/controls/MPicture.h"
 
-#include "tessel/controls/SurfaceCanvas.h"
+#include "tessel/render/SurfaceCanvas.h"
 #include "tessel/render/MRender.h"
 #include "tessel/render/Manager.h"
 

@@ -1,6 +1,6 @@
 #include "tessel/controls/MText.h"
 
-#include "tessel/controls/SurfaceCanvas.h"
+#include "tessel/render/SurfaceCanvas.h"
 
 #include <cwchar>
 

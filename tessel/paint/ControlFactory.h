@@ -1,7 +1,7 @@
 #pragma once
 
 #include "tessel/TesselApi.h"
-#include "tessel/window/CRect.h"
+#include "tessel/render/CRect.h"
 
 #include <vector>
 

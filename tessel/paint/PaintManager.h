@@ -8,10 +8,11 @@
 #include "tessel/render/GdiplusHeaders.h"
 #include "tessel/render/ImageCache.h"
 #include "tessel/render/TempFontStore.h"
-#include "tessel/window/CPoint.h"
-#include "tessel/window/CRect.h"
-#include "tessel/window/CSize.h"
-#include "tessel/window/CString.h"
+#include "tessel/render/WindowDC.h"
+#include "tessel/render/CPoint.h"
+#include "tessel/render/CRect.h"
+#include "tessel/render/CSize.h"
+#include "tessel/render/CString.h"
 #include "tessel/window/TesselTypes.h"
 
 #include <windows.h>
@@ -105,7 +106,7 @@ public:
     COLORREF GetFrameColor() const noexcept { return m_frameColor; }
     void SetLayeredWindow(BOOL layered);
     BOOL IsLayered() const noexcept { return m_layered; }
-    HDC GetPaintDC() const noexcept { return m_hdcPaint; }
+    HDC GetPaintDC() const noexcept { return m_hdcPaint.get(); }
     HWND GetPaintWnd() const noexcept { return m_hWndPaint; }
     MWindow* GetOwnerWindow() const noexcept { return m_window; }
     void GetClientRect(CRect& rect) const;
@@ -279,7 +280,7 @@ private:
     std::atomic<HWND> m_hWndPaint;
     std::atomic<COLORREF> m_innerColor;
     std::atomic<BOOL> m_layered;
-    HDC m_hdcPaint; // from GetDC in Init, released in DestroyData
+    WindowDC m_hdcPaint; // from GetDC in Init, released in DestroyData
 
     COLORREF m_frameColor;
     CRect m_captionRect;

@@ -2,6 +2,9 @@
 
 #include "tessel/paint/CIDataObject.h"
 #include "tessel/paint/CIDropSource.h"
+#include "tessel/render/ComPtr.h"
+#include "tessel/render/SelectedObject.h"
+#include "tessel/render/WindowDC.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -39,9 +42,8 @@ HBITMAP BitmapFromDib(HGLOBAL global)
     {
         const BYTE* bits =
             reinterpret_cast<const BYTE*>(info) + info->bmiHeader.biSize + ColorTableSize(info->bmiHeader);
-        HDC screen = ::GetDC(nullptr);
-        bitmap = ::CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, bits, info, DIB_RGB_COLORS);
-        ::ReleaseDC(nullptr, screen);
+        WindowDC screen(nullptr);
+        bitmap = ::CreateDIBitmap(screen.get(), &info->bmiHeader, CBM_INIT, bits, info, DIB_RGB_COLORS);
     }
     ::GlobalUnlock(global);
     return bitmap;
@@ -66,12 +68,12 @@ HBITMAP BitmapFromMetafile(HENHMETAFILE meta, HWND hwnd)
     ENHMETAHEADER header{};
     if (!::GetEnhMetaFileHeader(meta, sizeof(header), &header))
         return nullptr;
-    HDC windowDc = ::GetDC(hwnd);
+    WindowDC windowDc(hwnd);
     // The frame is in hundredths of a millimetre; the display's size and resolution turn it into pixels.
-    const int mmWide = ::GetDeviceCaps(windowDc, HORZSIZE);
-    const int mmHigh = ::GetDeviceCaps(windowDc, VERTSIZE);
-    const int pxWide = ::GetDeviceCaps(windowDc, HORZRES);
-    const int pxHigh = ::GetDeviceCaps(windowDc, VERTRES);
+    const int mmWide = ::GetDeviceCaps(windowDc.get(), HORZSIZE);
+    const int mmHigh = ::GetDeviceCaps(windowDc.get(), VERTSIZE);
+    const int pxWide = ::GetDeviceCaps(windowDc.get(), HORZRES);
+    const int pxHigh = ::GetDeviceCaps(windowDc.get(), VERTRES);
     HBITMAP bitmap = nullptr;
     if (mmWide > 0 && mmHigh > 0)
     {
@@ -79,21 +81,17 @@ HBITMAP BitmapFromMetafile(HENHMETAFILE meta, HWND hwnd)
         const int height = MulDiv(header.rclFrame.bottom - header.rclFrame.top, pxHigh, mmHigh * 100);
         if (width > 0 && height > 0)
         {
-            bitmap = ::CreateCompatibleBitmap(windowDc, width, height);
-            HDC memDc = ::CreateCompatibleDC(windowDc);
+            bitmap = ::CreateCompatibleBitmap(windowDc.get(), width, height);
+            MemoryDC memDc(::CreateCompatibleDC(windowDc.get()));
             if (bitmap && memDc)
             {
-                HGDIOBJ old = ::SelectObject(memDc, bitmap);
+                SelectedObject selected(memDc.get(), bitmap);
                 RECT rc{0, 0, width, height};
-                ::FillRect(memDc, &rc, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-                ::PlayEnhMetaFile(memDc, meta, &rc);
-                ::SelectObject(memDc, old);
+                ::FillRect(memDc.get(), &rc, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+                ::PlayEnhMetaFile(memDc.get(), meta, &rc);
             }
-            if (memDc)
-                ::DeleteDC(memDc);
         }
     }
-    ::ReleaseDC(hwnd, windowDc);
     return bitmap;
 }
 
@@ -106,11 +104,11 @@ HENHMETAFILE MetafileFromBitmap(HBITMAP bitmap)
     HDC metaDc = ::CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
     if (!metaDc)
         return nullptr;
-    HDC src = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ old = ::SelectObject(src, bitmap);
-    ::BitBlt(metaDc, 0, 0, bm.bmWidth, bm.bmHeight, src, 0, 0, SRCCOPY);
-    ::SelectObject(src, old);
-    ::DeleteDC(src);
+    {
+        MemoryDC source(::CreateCompatibleDC(nullptr));
+        SelectedObject selected(source.get(), bitmap);
+        ::BitBlt(metaDc, 0, 0, bm.bmWidth, bm.bmHeight, source.get(), 0, 0, SRCCOPY);
+    }
     return ::CloseEnhMetaFile(metaDc);
 }
 } // namespace
@@ -172,7 +170,7 @@ bool PaintManager::TryBeginDrag(UINT, CPoint pt)
     ::ClipCursor(&window);
     ReleaseCapture();
 
-    CIDataObject* data = new CIDataObject();
+    ComPtr<CIDataObject> data(new CIDataObject());
     FORMATETC bitmapFormat{CF_BITMAP, nullptr, DVASPECT_CONTENT, -1, TYMED_GDI};
     STGMEDIUM bitmapMedium{};
     bitmapMedium.tymed = TYMED_GDI;
@@ -186,9 +184,9 @@ bool PaintManager::TryBeginDrag(UINT, CPoint pt)
     if (metaMedium.hEnhMetaFile)
         data->Add(metaFormat, metaMedium);
 
-    IDragSourceHelper* helper = nullptr;
+    ComPtr<IDragSourceHelper> helper;
     if (SUCCEEDED(::CoCreateInstance(CLSID_DragDropHelper, nullptr, CLSCTX_INPROC_SERVER,
-                                     IID_IDragSourceHelper, reinterpret_cast<void**>(&helper))))
+                                     IID_IDragSourceHelper, reinterpret_cast<void**>(helper.put()))))
     {
         SHDRAGIMAGE image{};
         image.sizeDragImage = SIZE{bm.bmWidth, bm.bmHeight};
@@ -196,16 +194,13 @@ bool PaintManager::TryBeginDrag(UINT, CPoint pt)
         image.hbmpDragImage = static_cast<HBITMAP>(::CopyImage(m_dragBitmap.get(), IMAGE_BITMAP, 0, 0, 0));
         image.crColorKey = CLR_NONE;
         // On success the helper owns the image bitmap.
-        if (FAILED(helper->InitializeFromBitmap(&image, data)) && image.hbmpDragImage)
+        if (FAILED(helper->InitializeFromBitmap(&image, data.get())) && image.hbmpDragImage)
             ::DeleteObject(image.hbmpDragImage);
-        helper->Release();
     }
 
-    CIDropSource* source = new CIDropSource();
+    ComPtr<CIDropSource> source(new CIDropSource());
     DWORD effect = DROPEFFECT_NONE;
-    ::DoDragDrop(data, source, DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
-    source->Release();
-    data->Release();
+    ::DoDragDrop(data.get(), source.get(), DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
 
     m_dragArmed = false;
     m_leftPressed = FALSE;

@@ -3,6 +3,9 @@
 #include "tessel/controls/MControl.h"
 #include "tessel/render/MRender.h"
 #include "tessel/render/Manager.h"
+#include "tessel/render/PaintDC.h"
+#include "tessel/render/SelectedObject.h"
+#include "tessel/render/WindowDC.h"
 
 namespace Tessel
 {
@@ -19,70 +22,6 @@ Gdiplus::Color OpaqueColor(COLORREF c, BYTE alpha)
 {
     return Gdiplus::Color(alpha, GetRValue(c), GetGValue(c), GetBValue(c));
 }
-
-// Restores the memory DC's previous bitmap before the buffer goes away.
-class SelectedBitmap
-{
-public:
-    SelectedBitmap(HDC dc, HBITMAP bitmap) : m_dc(dc), m_previous(::SelectObject(dc, bitmap)) {}
-    ~SelectedBitmap() { ::SelectObject(m_dc, m_previous); }
-    SelectedBitmap(const SelectedBitmap&) = delete;
-    SelectedBitmap& operator=(const SelectedBitmap&) = delete;
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_previous;
-};
-
-class MemoryDC
-{
-public:
-    explicit MemoryDC(HDC reference) : m_dc(::CreateCompatibleDC(reference)) {}
-    ~MemoryDC()
-    {
-        if (m_dc)
-            ::DeleteDC(m_dc);
-    }
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-    HDC get() const noexcept { return m_dc; }
-
-private:
-    HDC m_dc;
-};
-
-class WindowDC
-{
-public:
-    explicit WindowDC(HWND hwnd) : m_hwnd(hwnd), m_dc(::GetDC(hwnd)) {}
-    ~WindowDC()
-    {
-        if (m_dc)
-            ::ReleaseDC(m_hwnd, m_dc);
-    }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    HDC get() const noexcept { return m_dc; }
-
-private:
-    HWND m_hwnd;
-    HDC m_dc;
-};
-
-class PaintScope
-{
-public:
-    explicit PaintScope(HWND hwnd) : m_hwnd(hwnd) { m_dc = ::BeginPaint(hwnd, &m_ps); }
-    ~PaintScope() { ::EndPaint(m_hwnd, &m_ps); }
-    PaintScope(const PaintScope&) = delete;
-    PaintScope& operator=(const PaintScope&) = delete;
-    HDC get() const noexcept { return m_dc; }
-
-private:
-    HWND m_hwnd;
-    PAINTSTRUCT m_ps{};
-    HDC m_dc = nullptr;
-};
 
 // Applies fn to every pixel of rect (client coordinates) in a bottom-up buffer.
 template <typename Fn> void ForEachPixel(DWORD* bits, int width, int height, const CRect& rect, Fn fn)
@@ -156,7 +95,7 @@ LRESULT PaintManager::OnPaint()
     if (!::GetUpdateRect(hwnd, &update, FALSE) || update.IsRectEmpty())
         return 0;
 
-    PaintScope paint(hwnd);
+    PaintDC paint(hwnd);
     WindowDC windowDc(hwnd);
     CRect client;
     ::GetClientRect(hwnd, &client);
@@ -165,14 +104,14 @@ LRESULT PaintManager::OnPaint()
     if (width <= 0 || height <= 0)
         return 1;
 
-    MemoryDC memDc(windowDc.get());
+    MemoryDC memDc(::CreateCompatibleDC(windowDc.get()));
     void* rawBits = nullptr;
     BitmapHandle buffer = MRender::CreateARGB32Bitmap(windowDc.get(), width, height, &rawBits);
     if (!memDc.get() || !buffer || !rawBits)
         return 1;
     DWORD* bits = static_cast<DWORD*>(rawBits);
     {
-        SelectedBitmap selected(memDc.get(), buffer.get());
+        SelectedObject selected(memDc.get(), buffer.get());
         const int saved = ::SaveDC(memDc.get());
 
         RenderClient(memDc.get(), bits, width, height, update);

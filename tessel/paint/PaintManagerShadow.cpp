@@ -11,6 +11,11 @@ void PaintManager::ShadowDeleter::operator()(MShadow* shadow) const noexcept
     delete shadow;
 }
 
+void MShadow::Create(PaintManager* manager)
+{
+    Create(manager, manager ? manager->GetPaintWnd() : nullptr);
+}
+
 namespace
 {
 MShadow& ShadowOf(std::unique_ptr<MShadow, PaintManager::ShadowDeleter>& shadow)
@@ -26,7 +31,7 @@ int PaintManager::CreateShadow(int show, bool reinit)
     MShadow::Initialize(Manager::GetInstance(), reinit);
     MShadow& shadow = ShadowOf(m_shadow);
     shadow.ShowShadow(show);
-    shadow.Create(this);
+    shadow.Create(this, m_hWndPaint);
     return shadow.GetShadowWnd() ? 1 : 0;
 }
 

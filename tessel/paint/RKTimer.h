@@ -1,7 +1,7 @@
 #pragma once
 
 #include "tessel/TesselApi.h"
-#include "tessel/window/CString.h"
+#include "tessel/render/CString.h"
 
 #include <windows.h>
 

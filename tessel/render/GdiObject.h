@@ -53,11 +53,19 @@ struct DestroyIconObject
     void operator()(HICON icon) const noexcept { ::DestroyIcon(icon); }
 };
 
+struct DeleteMemoryDc
+{
+    void operator()(HDC dc) const noexcept { ::DeleteDC(dc); }
+};
+
 // One GDI object (bitmap, font, brush, pen, region).
 template <typename Handle> using GdiObject = UniqueHandle<Handle, DeleteGdiObject>;
 using BitmapHandle = GdiObject<HBITMAP>;
 using FontHandle = GdiObject<HFONT>;
 using BrushHandle = GdiObject<HBRUSH>;
+
+// A DC made by CreateCompatibleDC (DeleteDC); a DC borrowed from a window is a WindowDC.
+using MemoryDC = UniqueHandle<HDC, DeleteMemoryDc>;
 
 // An icon or cursor made by CreateIcon/ExtractIcon/LoadImage (not shared ones).
 using IconHandle = UniqueHandle<HICON, DestroyIconObject>;

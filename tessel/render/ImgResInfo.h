@@ -2,7 +2,7 @@
 
 #include "tessel/TesselApi.h"
 #include "tessel/render/GdiplusHeaders.h"
-#include "tessel/window/CString.h"
+#include "tessel/render/CString.h"
 
 #include <memory>
 

@@ -1,5 +1,8 @@
 #include "tessel/render/MRender.h"
 
+#include "tessel/render/ComPtr.h"
+#include "tessel/render/WindowDC.h"
+
 #include <shellapi.h>
 
 #include <algorithm>
@@ -13,25 +16,6 @@ namespace Tessel
 
 namespace
 {
-
-// Sole owner of one COM stream reference.
-class StreamRef
-{
-public:
-    StreamRef() noexcept = default;
-    ~StreamRef()
-    {
-        if (m_stream)
-            m_stream->Release();
-    }
-    StreamRef(const StreamRef&) = delete;
-    StreamRef& operator=(const StreamRef&) = delete;
-    IStream** out() noexcept { return &m_stream; }
-    IStream* get() const noexcept { return m_stream; }
-
-private:
-    IStream* m_stream = nullptr;
-};
 
 std::unique_ptr<Gdiplus::Image> Checked(Gdiplus::Image* image)
 {
@@ -208,9 +192,8 @@ bool ReadPixels(HBITMAP bitmap, int& width, int& height, std::vector<DWORD>& pix
     bmi.bmiHeader.biPlanes = 1;
     bmi.bmiHeader.biBitCount = 32;
     bmi.bmiHeader.biCompression = BI_RGB;
-    HDC screen = ::GetDC(nullptr);
-    const int rows = ::GetDIBits(screen, bitmap, 0, height, pixels.data(), &bmi, DIB_RGB_COLORS);
-    ::ReleaseDC(nullptr, screen);
+    WindowDC screen(nullptr);
+    const int rows = ::GetDIBits(screen.get(), bitmap, 0, height, pixels.data(), &bmi, DIB_RGB_COLORS);
     return rows == height;
 }
 
@@ -288,9 +271,9 @@ std::unique_ptr<Gdiplus::Image> MRender::LoadImageFromIDResource(UINT id, CStrin
     }
     std::memcpy(target, data, size);
     ::GlobalUnlock(copy);
-    StreamRef stream;
+    ComPtr<IStream> stream;
     // The stream frees the block when its last reference goes.
-    if (FAILED(::CreateStreamOnHGlobal(copy, TRUE, stream.out())))
+    if (FAILED(::CreateStreamOnHGlobal(copy, TRUE, stream.put())))
     {
         ::GlobalFree(copy);
         return nullptr;

@@ -3,9 +3,9 @@
 #include "tessel/TesselApi.h"
 #include "tessel/render/GdiObject.h"
 #include "tessel/render/GdiplusHeaders.h"
-#include "tessel/window/CPoint.h"
-#include "tessel/window/CRect.h"
-#include "tessel/window/CString.h"
+#include "tessel/render/CPoint.h"
+#include "tessel/render/CRect.h"
+#include "tessel/render/CString.h"
 
 #include <memory>
 
@@ -85,7 +85,7 @@ public:
                                         const Gdiplus::RectF& layout);
     // Black (low 24 bits all 0) becomes 0x000001 with the same alpha.
     static void CheckAlphaColor(Gdiplus::ARGB& color);
-    // The caller owns what these return (DeleteDC / BitmapHandle).
+    // The caller owns what these return (a MemoryDC / a BitmapHandle).
     static HDC CreateCompatibleDC(HDC dc);
     static BitmapHandle CreateCompatibleBitmap(HDC dc, int width, int height);
     // Bottom-up 32-bit DIB section with BI_RGB; bits receives its pixel pointer.

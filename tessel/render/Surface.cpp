@@ -17,19 +17,16 @@ bool Surface::Resize(HDC reference, int width, int height)
     Reset();
     if (width <= 0 || height <= 0)
         return false;
-    HDC dc = ::CreateCompatibleDC(reference);
+    MemoryDC dc(::CreateCompatibleDC(reference));
     if (!dc)
         return false;
     void* bits = nullptr;
     BitmapHandle bitmap = MRender::CreateARGB32Bitmap(reference, width, height, &bits);
     if (!bitmap)
-    {
-        ::DeleteDC(dc);
         return false;
-    }
-    m_dc = dc;
+    m_dc = std::move(dc);
     m_bitmap = std::move(bitmap);
-    m_previous = ::SelectObject(m_dc, m_bitmap.get());
+    m_previous = ::SelectObject(m_dc.get(), m_bitmap.get());
     m_bits = static_cast<DWORD*>(bits);
     m_width = width;
     m_height = height;
@@ -38,12 +35,10 @@ bool Surface::Resize(HDC reference, int width, int height)
 
 void Surface::Reset() noexcept
 {
+    // The bitmap is deselected before the DC and then the bitmap go.
     if (m_dc)
-    {
-        ::SelectObject(m_dc, m_previous);
-        ::DeleteDC(m_dc);
-    }
-    m_dc = nullptr;
+        ::SelectObject(m_dc.get(), m_previous);
+    m_dc.reset();
     m_previous = nullptr;
     m_bitmap.reset();
     m_bits = nullptr;

@@ -23,9 +23,9 @@ public:
     bool Resize(HDC reference, int width, int height);
     void Reset() noexcept;
 
-    bool IsValid() const noexcept { return m_dc != nullptr; }
+    bool IsValid() const noexcept { return static_cast<bool>(m_dc); }
     // The DC stays owned by the surface.
-    HDC GetDC() const noexcept { return m_dc; }
+    HDC GetDC() const noexcept { return m_dc.get(); }
     HBITMAP GetBitmap() const noexcept { return m_bitmap.get(); }
     int Width() const noexcept { return m_width; }
     int Height() const noexcept { return m_height; }
@@ -35,7 +35,7 @@ public:
     DWORD PixelAt(int x, int y) const noexcept;
 
 private:
-    HDC m_dc = nullptr;
+    MemoryDC m_dc;
     BitmapHandle m_bitmap;
     HGDIOBJ m_previous = nullptr;
     DWORD* m_bits = nullptr;

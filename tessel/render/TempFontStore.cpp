@@ -1,7 +1,7 @@
 #include "tessel/render/TempFontStore.h"
 
 #include "tessel/render/Manager.h"
-#include "tessel/window/CString.h"
+#include "tessel/render/CString.h"
 
 namespace Tessel
 {

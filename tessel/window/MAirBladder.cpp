@@ -1,10 +1,13 @@
 #include "tessel/window/MAirBladder.h"
 
-#include "tessel/controls/SurfaceCanvas.h"
+#include "tessel/render/SurfaceCanvas.h"
 #include "tessel/render/GdiObject.h"
 #include "tessel/render/MRender.h"
 #include "tessel/render/Manager.h"
+#include "tessel/render/PaintDC.h"
 #include "tessel/render/Surface.h"
+#include "tessel/render/WindowDC.h"
+#include "tessel/window/HookTable.h"
 
 #include <cmath>
 
@@ -48,28 +51,6 @@ LRESULT MAirBladder::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return 1;
     case WM_USER + 66:
         return OnUserCloseWindow(wParam, lParam);
-    case WM_CREATE:
-        OnCreate(reinterpret_cast<CREATESTRUCTW*>(lParam));
-        break;
-    case WM_DESTROY:
-        OnDestroy();
-        break;
-    case WM_SIZE:
-        OnSize(static_cast<UINT>(wParam), static_cast<short>(LOWORD(lParam)),
-               static_cast<short>(HIWORD(lParam)));
-        break;
-    case WM_PAINT:
-        OnPaint();
-        break;
-    case WM_CLOSE:
-        OnClose();
-        break;
-    case WM_NCACTIVATE:
-        OnNcActivate(static_cast<BOOL>(wParam));
-        break;
-    case WM_TIMER:
-        OnTimer(static_cast<UINT>(wParam));
-        break;
     case WM_SETFOCUS:
         OnSetFocus(reinterpret_cast<HWND>(wParam));
         break;
@@ -77,6 +58,7 @@ LRESULT MAirBladder::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         OnKillFocus(reinterpret_cast<HWND>(wParam));
         break;
     default:
+        CallHook(*this, msg, wParam, lParam);
         break;
     }
     return MWindow::OnWindowMessage(msg, wParam, lParam);
@@ -164,6 +146,11 @@ LRESULT MAirBladder::OnKillFocus(HWND)
     if (m_mode != AIRBLADDER_MODE_5 && IsWindowVisible())
         ShowWindow(SW_HIDE);
     KillTimer(kHideTimer);
+    return 1;
+}
+
+LRESULT MAirBladder::OnWindowPosChanged(WINDOWPOS*)
+{
     return 1;
 }
 
@@ -334,10 +321,8 @@ LRESULT MAirBladder::OnPaint()
 {
     if (!HasWindow() || IsIconic())
         return 0;
-    PAINTSTRUCT ps;
-    HDC paintDc = ::BeginPaint(m_hWnd, &ps);
-    Present(paintDc);
-    ::EndPaint(m_hWnd, &ps);
+    PaintDC paint(m_hWnd);
+    Present(paint.get());
     return 1;
 }
 
@@ -348,10 +333,10 @@ void MAirBladder::Present(HDC paintDc)
     const int w = client.right - client.left, h = client.bottom - client.top;
     if (w <= 0 || h <= 0)
         return;
-    HDC screen = ::GetDC(m_hWnd);
+    WindowDC screen(m_hWnd);
     {
         Surface buffer;
-        buffer.Resize(screen ? screen : paintDc, w, h);
+        buffer.Resize(screen ? screen.get() : paintDc, w, h);
         SurfaceCanvas canvas(buffer);
         if (canvas.IsValid())
         {
@@ -380,12 +365,10 @@ void MAirBladder::Present(HDC paintDc)
             SIZE size = {w, h};
             POINT source = {0, 0};
             BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-            ::UpdateLayeredWindow(m_hWnd, screen, nullptr, &size, buffer.GetDC(), &source, 0, &blend,
+            ::UpdateLayeredWindow(m_hWnd, screen.get(), nullptr, &size, buffer.GetDC(), &source, 0, &blend,
                                   ULW_ALPHA);
         }
     }
-    if (screen)
-        ::ReleaseDC(m_hWnd, screen);
 }
 
 } // namespace Tessel

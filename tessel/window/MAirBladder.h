@@ -2,9 +2,9 @@
 
 #include "tessel/TesselApi.h"
 #include "tessel/render/GdiplusHeaders.h"
-#include "tessel/window/CPoint.h"
-#include "tessel/window/CRect.h"
-#include "tessel/window/CString.h"
+#include "tessel/render/CPoint.h"
+#include "tessel/render/CRect.h"
+#include "tessel/render/CString.h"
 #include "tessel/window/MWindow.h"
 #include "tessel/window/TesselTypes.h"
 
@@ -44,12 +44,32 @@ public:
     virtual void CloseWindow();
     virtual LRESULT OnCreate(CREATESTRUCTW* cs);
     virtual LRESULT OnSize(UINT type, int cx, int cy);
+    // Input and frame hooks for derived bubbles; the bubble itself ignores these (0). The key,
+    // wheel, hit-test, min-max, non-client and final hooks are not called by the dispatcher.
+    virtual LRESULT OnMouseMove(UINT, CPoint) { return 0; }
+    virtual LRESULT OnMouseLeave(WPARAM, LPARAM) { return 0; }
+    virtual LRESULT OnMouseHover(WPARAM, LPARAM) { return 0; }
+    virtual LRESULT OnMouseWheel(UINT, short, CPoint) { return 0; }
+    virtual LRESULT OnLButtonDown(UINT, CPoint) { return 0; }
+    virtual LRESULT OnLButtonUp(UINT, CPoint) { return 0; }
+    virtual LRESULT OnLButtonDblClk(UINT, CPoint) { return 0; }
+    virtual LRESULT OnRButtonDown(UINT, CPoint) { return 0; }
+    virtual LRESULT OnRButtonUp(UINT, CPoint) { return 0; }
+    virtual LRESULT OnRButtonDblClk(UINT, CPoint) { return 0; }
+    virtual LRESULT OnKeyDown(UINT, UINT, UINT) { return 0; }
+    virtual LRESULT OnNcHitTest(CPoint) { return 0; }
+    virtual LRESULT OnGetMinMaxInfo(MINMAXINFO*) { return 0; }
+    virtual LRESULT OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS*) { return 0; }
     virtual LRESULT OnNcActivate(BOOL active);
     virtual LRESULT OnSetFocus(HWND previous);
     virtual LRESULT OnKillFocus(HWND next);
+    virtual LRESULT OnWindowPosChanging(WINDOWPOS*) { return 0; }
+    virtual LRESULT OnWindowPosChanged(WINDOWPOS* pos);
     virtual LRESULT OnPaint();
     virtual void OnTimer(UINT id);
+    virtual LRESULT OnNcPaint() { return 0; }
     virtual LRESULT OnClose();
+    virtual LRESULT PostNcDestroy() { return 0; }
     virtual LRESULT OnDestroy();
 
     // Stores the message and lays the bubble out around the anchor; the same message, point, type

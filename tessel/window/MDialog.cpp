@@ -1,6 +1,7 @@
 #include "tessel/window/MDialog.h"
 
 #include "tessel/controls/MControl.h"
+#include "tessel/window/HookTable.h"
 
 namespace Tessel
 {
@@ -17,70 +18,11 @@ MDialog::~MDialog()
 
 LRESULT MDialog::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    const CPoint pt = CPoint::FromLParam(lParam);
-    switch (msg)
-    {
-    case WM_CREATE:
-        OnCreate(reinterpret_cast<CREATESTRUCTW*>(lParam));
-        break;
-    case WM_DESTROY:
-        OnDestroy();
-        break;
-    case WM_SIZE:
-        OnSize(static_cast<UINT>(wParam), pt.x, pt.y);
-        break;
-    case WM_PAINT:
-        OnPaint();
-        break;
-    case WM_CLOSE:
-        OnClose();
-        break;
-    case WM_ERASEBKGND:
+    if (msg == WM_ERASEBKGND)
         return 1;
-    case WM_WINDOWPOSCHANGING:
-        OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
-        break;
-    case WM_WINDOWPOSCHANGED:
-        OnWindowPosChanged(reinterpret_cast<WINDOWPOS*>(lParam));
-        break;
-    case WM_NCACTIVATE:
-        OnNcActivate(static_cast<BOOL>(wParam));
-        break;
-    case WM_TIMER:
-        OnTimer(static_cast<UINT>(wParam));
-        break;
-    case WM_MOUSEMOVE:
-        OnMouseMove(static_cast<UINT>(wParam), pt);
-        break;
-    case WM_LBUTTONDOWN:
-        OnLButtonDown(static_cast<UINT>(wParam), pt);
-        break;
-    case WM_LBUTTONUP:
-        OnLButtonUp(static_cast<UINT>(wParam), pt);
-        break;
-    case WM_LBUTTONDBLCLK:
-        OnLButtonDblClk(static_cast<UINT>(wParam), pt);
-        break;
-    case WM_RBUTTONDOWN:
-        OnRButtonDown(static_cast<UINT>(wParam), pt);
-        break;
-    case WM_RBUTTONUP:
-        OnRButtonUp(static_cast<UINT>(wParam), pt);
-        break;
-    case WM_RBUTTONDBLCLK:
-        OnRButtonDblClk(static_cast<UINT>(wParam), pt);
-        break;
-    case WM_MOUSEHOVER:
-        OnMouseHover(wParam, lParam);
-        break;
-    case WM_MOUSELEAVE:
-        OnMouseLeave(wParam, lParam);
-        break;
-    case WM_USER_CLOSE:
+    if (msg == WM_USER_CLOSE)
         return OnUserCloseWindow(wParam, lParam);
-    default:
-        break;
-    }
+    CallHook(*this, msg, wParam, lParam);
     // The hook has seen it; the manager routes it (and cannot be stopped from the hooks).
     const LRESULT handled = m_paintManager.OnWindowMessage(msg, wParam, lParam);
     if (handled)

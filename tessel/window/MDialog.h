@@ -2,8 +2,8 @@
 
 #include "tessel/TesselApi.h"
 #include "tessel/paint/PaintManager.h"
-#include "tessel/window/CPoint.h"
-#include "tessel/window/CRect.h"
+#include "tessel/render/CPoint.h"
+#include "tessel/render/CRect.h"
 #include "tessel/window/MObject.h"
 #include "tessel/window/MWindow.h"
 #include "tessel/window/TesselTypes.h"

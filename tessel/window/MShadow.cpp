@@ -1,7 +1,6 @@
 #include "tessel/window/MShadow.h"
 
-#include "tessel/controls/SurfaceCanvas.h"
-#include "tessel/paint/PaintManager.h"
+#include "tessel/render/SurfaceCanvas.h"
 #include "tessel/render/GdiObject.h"
 #include "tessel/render/MRender.h"
 #include "tessel/render/Manager.h"
@@ -77,11 +76,6 @@ int MShadow::Initialize(HINSTANCE instance, bool reinit)
     ::RegisterClassExW(&wc); // an existing class is just as good
     g_classRegistered = true;
     return 1;
-}
-
-void MShadow::Create(PaintManager* manager)
-{
-    Create(manager, manager ? manager->GetPaintWnd() : nullptr);
 }
 
 void MShadow::Create(PaintManager* manager, HWND dialog)

@@ -2,7 +2,7 @@
 
 #include "tessel/TesselApi.h"
 #include "tessel/render/GdiplusHeaders.h"
-#include "tessel/window/CString.h"
+#include "tessel/render/CString.h"
 #include "tessel/window/ShadowMaths.h"
 
 #include <memory>
@@ -36,11 +36,11 @@ public:
 
     // Registers the "ShadowWnd" class unless done before (and reinit is false); 1 when registered now.
     static int Initialize(HINSTANCE instance, bool reinit);
-    // Creates the shadow window for the manager's dialog and hooks the dialog; nothing unless the
-    // show flag is set or when a shadow window exists already.
-    void Create(PaintManager* manager);
-    // Same for a given dialog window; Create(manager) uses the manager's painted window.
+    // Creates the shadow window for the dialog and hooks it; nothing unless the show flag is set or
+    // when a shadow window exists already. The manager is only remembered as the owner.
     void Create(PaintManager* manager, HWND dialog);
+    // Same for the manager's painted window (defined beside the manager, which knows its window).
+    void Create(PaintManager* manager);
 
     void ShowShadow(int show) noexcept { m_show = show; }
     int IsShowShadow() const noexcept { return m_show; }

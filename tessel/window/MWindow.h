@@ -1,9 +1,9 @@
 #pragma once
 
 #include "tessel/TesselApi.h"
-#include "tessel/window/CPoint.h"
-#include "tessel/window/CRect.h"
-#include "tessel/window/CString.h"
+#include "tessel/render/CPoint.h"
+#include "tessel/render/CRect.h"
+#include "tessel/render/CString.h"
 
 #include <windows.h>
 

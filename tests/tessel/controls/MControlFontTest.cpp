@@ -1,4 +1,4 @@
-#include "ControlTestSupport.h"
+#include "MControlTestSupport.h"
 
 #include "tessel/controls/MControlFont.h"
 #include "tessel/paint/PaintManager.h"

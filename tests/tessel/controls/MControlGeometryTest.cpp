@@ -1,4 +1,4 @@
-#include "ControlTestSupport.h"
+#include "MControlTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,15 +1,20 @@
 #pragma once
 
+#include "tessel/render/CString.h"
 #include "tessel/render/GdiObject.h"
 #include "tessel/render/GdiplusHeaders.h"
 #include "tessel/render/MRender.h"
 #include "tessel/render/Manager.h"
-#include "tessel/window/CString.h"
+#include "tessel/render/SelectedObject.h"
+#include "tessel/render/WindowDC.h"
+#include "tests/support/PngFile.h"
+#include "tests/support/ScreenSnapshot.h"
 
 #include <shlobj.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 // A client-sized 32-bit bottom-up buffer selected into a memory DC, as the paint pipeline uses.
@@ -18,23 +23,17 @@ class PixelBuffer
 public:
     PixelBuffer(int width, int height) : m_width(width), m_height(height)
     {
-        HDC screen = ::GetDC(nullptr);
-        m_dc = ::CreateCompatibleDC(screen);
+        Tessel::WindowDC screen(nullptr);
+        m_dc.reset(::CreateCompatibleDC(screen.get()));
         void* bits = nullptr;
-        m_bitmap = Tessel::MRender::CreateARGB32Bitmap(screen, width, height, &bits);
-        ::ReleaseDC(nullptr, screen);
+        m_bitmap = Tessel::MRender::CreateARGB32Bitmap(screen.get(), width, height, &bits);
         m_bits = static_cast<DWORD*>(bits);
-        m_old = ::SelectObject(m_dc, m_bitmap.get());
-    }
-    ~PixelBuffer()
-    {
-        ::SelectObject(m_dc, m_old);
-        ::DeleteDC(m_dc);
+        m_selected = std::make_unique<Tessel::SelectedObject>(m_dc.get(), m_bitmap.get());
     }
     PixelBuffer(const PixelBuffer&) = delete;
     PixelBuffer& operator=(const PixelBuffer&) = delete;
 
-    HDC dc() const { return m_dc; }
+    HDC dc() const { return m_dc.get(); }
     DWORD* bits() const { return m_bits; }
     // 0xAARRGGBB at client coordinates.
     DWORD At(int x, int y) const { return m_bits[static_cast<size_t>(m_height - 1 - y) * m_width + x]; }
@@ -42,48 +41,20 @@ public:
     // Saves the buffer as a PNG into the artifacts folder; returns the path or "".
     std::wstring SaveArtifact(const wchar_t* name) const
     {
-        const char* dir = std::getenv("TK_ARTIFACTS_DIR");
-        if (!dir)
-            return L"";
-        std::wstring path(dir, dir + std::strlen(dir));
-        ::CreateDirectoryW(path.c_str(), nullptr);
-        path += L"\\";
-        path += name;
+        const std::wstring path = ArtifactsFolder() + name;
         // Top row first: start at the last buffer row with a negative stride.
         Gdiplus::Bitmap image(m_width, m_height, -m_width * 4, PixelFormat32bppARGB,
                               reinterpret_cast<BYTE*>(m_bits + static_cast<size_t>(m_height - 1) * m_width));
-        CLSID png;
-        if (!PngEncoder(&png) || image.Save(path.c_str(), &png, nullptr) != Gdiplus::Ok)
-            return L"";
-        return path;
-    }
-
-    static bool PngEncoder(CLSID* clsid)
-    {
-        UINT count = 0, size = 0;
-        Gdiplus::GetImageEncodersSize(&count, &size);
-        if (size == 0)
-            return false;
-        std::string buffer(size, '\0');
-        auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(&buffer[0]);
-        Gdiplus::GetImageEncoders(count, size, codecs);
-        for (UINT i = 0; i < count; ++i)
-        {
-            if (std::wstring(codecs[i].MimeType) == L"image/png")
-            {
-                *clsid = codecs[i].Clsid;
-                return true;
-            }
-        }
-        return false;
+        return SavePng(image, path) ? path : L"";
     }
 
 private:
     int m_width;
     int m_height;
-    HDC m_dc = nullptr;
-    HGDIOBJ m_old = nullptr;
+    Tessel::MemoryDC m_dc;
     Tessel::BitmapHandle m_bitmap;
+    // Declared after both: the bitmap is deselected before the bitmap and the DC go.
+    std::unique_ptr<Tessel::SelectedObject> m_selected;
     DWORD* m_bits = nullptr;
 };
 
@@ -96,9 +67,5 @@ template <typename ColorFn> bool WriteSkinPng(const wchar_t* name, int width, in
             image.SetPixel(x, y, Gdiplus::Color(color(x, y)));
     const Tessel::CString folder = Tessel::Manager::GetSkinFolder();
     ::SHCreateDirectoryExW(nullptr, folder.GetString(), nullptr);
-    CLSID png;
-    if (!PixelBuffer::PngEncoder(&png))
-        return false;
-    const Tessel::CString path = folder + name;
-    return image.Save(path.GetString(), &png, nullptr) == Gdiplus::Ok;
+    return SavePng(image, (folder + name).GetString());
 }

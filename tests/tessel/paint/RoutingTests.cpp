@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 using namespace Tessel;
@@ -187,8 +188,9 @@ TEST(Routing, BackgroundDragMovesTheWindowOnlyWhenEnabled)
         PumpMessages(50);
 
         // The system's move loop runs inside the button-down message: feed it from another thread.
+        std::atomic<bool> fed{false};
         std::thread mouse(
-            [start]
+            [start, &fed]
             {
                 auto send = [](DWORD flags, int x, int y)
                 {
@@ -205,8 +207,9 @@ TEST(Routing, BackgroundDragMovesTheWindowOnlyWhenEnabled)
                 for (int i = 1; i <= 5; ++i)
                     send(0, start.x + 10 * i, start.y + 8 * i);
                 send(MOUSEEVENTF_LEFTUP, start.x + 50, start.y + 40);
+                fed = true;
             });
-        PumpMessages(1200);
+        PumpUntil([&fed] { return fed.load(); }, 10000);
         mouse.join();
         PumpMessages(100);
         CRect rc;
@@ -245,7 +248,7 @@ TEST(Routing, RealClickReachesTheControlUnderTheMouse)
                 ::Sleep(80);
             }
         });
-    PumpMessages(600);
+    PumpUntil([button] { return button->Saw("up(60,50)"); });
     mouse.join();
     PumpMessages(50);
     EXPECT_TRUE(button->Saw("down(60,50)"));

@@ -1,6 +1,7 @@
 #include "RenderTestSupport.h"
 
 #include "tessel/render/Manager.h"
+#include "tests/support/GdiplusEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -10,20 +11,6 @@
 
 namespace
 {
-
-class GdiplusEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        Gdiplus::GdiplusStartupInput input;
-        ASSERT_EQ(Gdiplus::GdiplusStartup(&m_token, &input, nullptr), Gdiplus::Ok);
-    }
-    void TearDown() override { Gdiplus::GdiplusShutdown(m_token); }
-
-private:
-    ULONG_PTR m_token = 0;
-};
 
 ::testing::Environment* const g_gdiplus = ::testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
 
@@ -38,25 +25,6 @@ struct WrittenFiles
     }
     std::vector<std::wstring> paths;
 } g_written;
-
-bool FindPngEncoder(CLSID* clsid)
-{
-    UINT count = 0, size = 0;
-    Gdiplus::GetImageEncodersSize(&count, &size);
-    std::vector<BYTE> buffer(size);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (size == 0 || Gdiplus::GetImageEncoders(count, size, codecs) != Gdiplus::Ok)
-        return false;
-    for (UINT i = 0; i < count; ++i)
-    {
-        if (std::wcscmp(codecs[i].MimeType, L"image/png") == 0)
-        {
-            *clsid = codecs[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
 
 } // namespace
 
@@ -76,12 +44,6 @@ std::unique_ptr<Gdiplus::Bitmap> MakeBitmap(int width, int height, Gdiplus::ARGB
         for (int x = 0; x < width; ++x)
             bitmap->SetPixel(x, y, Gdiplus::Color(color));
     return bitmap;
-}
-
-bool SavePng(Gdiplus::Bitmap& bitmap, const std::wstring& path)
-{
-    CLSID png;
-    return FindPngEncoder(&png) && bitmap.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
 }
 
 std::wstring UniqueName(const wchar_t* stem, const wchar_t* extension)
@@ -112,20 +74,6 @@ std::wstring WriteSkinPng(const wchar_t* stem, int width, int height, Gdiplus::A
     EXPECT_TRUE(SavePng(*bitmap, TestSkinFolder() + name));
     ForgetAtExit(TestSkinFolder() + name);
     return name;
-}
-
-std::wstring ArtifactsFolder()
-{
-    const wchar_t* dir = _wgetenv(L"TK_ARTIFACTS_DIR");
-    if (dir && *dir)
-    {
-        std::wstring folder = dir;
-        ::CreateDirectoryW(folder.c_str(), nullptr);
-        return folder + L"\\";
-    }
-    wchar_t temp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, temp);
-    return temp;
 }
 
 std::wstring AnyInstalledFamily()

@@ -1,5 +1,7 @@
 #include "tests/app/ui/messagebox/ScreenPixels.h"
 
+#include "tests/support/PngFile.h"
+
 #include <objidl.h>
 
 #include <gdiplus.h>
@@ -7,30 +9,6 @@
 #include <algorithm>
 #include <cwchar>
 #include <memory>
-
-namespace
-{
-bool PngEncoder(CLSID& clsid)
-{
-    UINT count = 0;
-    UINT bytes = 0;
-    if (Gdiplus::GetImageEncodersSize(&count, &bytes) != Gdiplus::Ok || bytes == 0)
-        return false;
-    std::vector<unsigned char> buffer(bytes);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (Gdiplus::GetImageEncoders(count, bytes, codecs) != Gdiplus::Ok)
-        return false;
-    for (UINT i = 0; i < count; ++i)
-    {
-        if (std::wcscmp(codecs[i].MimeType, L"image/png") == 0)
-        {
-            clsid = codecs[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
-} // namespace
 
 ScreenPixels::ScreenPixels(const RECT& screenRect)
     : m_width(screenRect.right - screenRect.left), m_height(screenRect.bottom - screenRect.top)
@@ -82,26 +60,12 @@ int ScreenPixels::MinChannel(int x, int y) const
 
 bool ScreenPixels::SavePng(const std::wstring& path) const
 {
-    CLSID png;
-    if (m_pixels.empty() || !PngEncoder(png))
+    if (m_pixels.empty())
         return false;
     std::vector<std::uint32_t> opaque(m_pixels);
     for (auto& pixel : opaque)
         pixel |= 0xFF000000;
     Gdiplus::Bitmap bitmap(m_width, m_height, m_width * 4, PixelFormat32bppARGB,
                            reinterpret_cast<BYTE*>(opaque.data()));
-    return bitmap.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
-}
-
-std::wstring ArtifactsFolder()
-{
-    wchar_t buffer[MAX_PATH] = {};
-    DWORD length = GetEnvironmentVariableW(L"TK_ARTIFACTS_DIR", buffer, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        length = GetTempPathW(MAX_PATH, buffer);
-    std::wstring folder(buffer, length);
-    if (!folder.empty() && folder.back() != L'\\')
-        folder += L'\\';
-    CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
+    return ::SavePng(bitmap, path);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/ScreenSnapshot.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -27,6 +29,3 @@ private:
     int m_height = 0;
     std::vector<std::uint32_t> m_pixels;
 };
-
-// TK_ARTIFACTS_DIR with a trailing backslash, or the temporary folder when it is not set.
-std::wstring ArtifactsFolder();

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "app/device/DisplayReport.h"
+#include "linux/devices/DisplayConnection.h"
+#include "linux/status/DaemonStatus.h"
+
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+constexpr unsigned short kDisplayVendor = 0x1A2C;
+constexpr unsigned short kDisplayProduct = 0x434D;
+// Only the display's vendor-defined collection takes the temperature report.
+constexpr unsigned short kDisplayUsagePage = 0xFF01;
+constexpr unsigned short kDisplayUsage = 0x0001;
+
+// The displays the daemon feeds, kept in the order hidapi lists them. Messages go to log once per
+// change (attached, removed, failing, refused), so an unplugged display cannot fill the journal.
+class AttachedDisplays
+{
+public:
+    using Log = std::function<void(const std::string&)>;
+
+    // sysfsRoot: where the displays' report descriptors are read ("/sys" on a real machine).
+    AttachedDisplays(Log log, std::string sysfsRoot) : m_log(std::move(log)), m_sysfs(std::move(sysfsRoot)) {}
+
+    // Opens displays that appeared, closes those that are gone, reopens those whose last report
+    // failed (a display replugged under the same node name needs a fresh handle).
+    void Scan();
+    void SendToAll(const TemperatureReport& report, const std::string& shows);
+
+    bool Empty() const { return m_displays.empty(); }
+    // Counts every change Status() or Problems() would show.
+    unsigned Changes() const { return m_changes; }
+    std::vector<DisplayStatus> Status() const;
+    // Displays present that could not be opened, with what to do about it.
+    const std::vector<std::string>& Problems() const { return m_problems; }
+
+private:
+    struct Entry
+    {
+        std::unique_ptr<DisplayConnection> connection;
+        std::string firmware;
+        std::string shows;
+        bool failing = false;
+    };
+
+    bool Open(const std::string& path, unsigned short release, Entry& entry, std::string& problem);
+
+    Log m_log;
+    std::string m_sysfs;
+    std::vector<Entry> m_displays;
+    std::vector<std::string> m_problems;
+    std::set<std::string> m_reportedProblems;
+    unsigned m_changes = 0;
+};
+
+// Why a display node could not be opened, in words that say what to do.
+std::string ExplainOpenFailure(const std::string& path);

@@ -1,0 +1,40 @@
+#include "linux/settings/InstancePaths.h"
+#include "linux/tool/ToolCommandLine.h"
+#include "linux/tool/ToolCommands.h"
+
+#include <iostream>
+
+int main(int argc, char** argv)
+{
+    const ToolCommandLine line = ParseToolCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (!line.error.empty())
+    {
+        std::cerr << "kelvanectl: " << line.error << "\nTry 'kelvanectl --help'.\n";
+        return kExitUsage;
+    }
+    InstancePaths paths = line.user ? UserInstancePathsFromEnvironment() : SystemInstancePaths();
+    if (!line.config.empty())
+    {
+        paths.config = line.config;
+    }
+    if (!line.status.empty())
+    {
+        paths.status = line.status;
+    }
+    switch (line.command)
+    {
+    case ToolCommandLine::Command::Help:
+        std::cout << kToolUsage;
+        return kExitOk;
+    case ToolCommandLine::Command::Version:
+        std::cout << "kelvanectl " KELVANE_VERSION "\n";
+        return kExitOk;
+    case ToolCommandLine::Command::Status:
+        return ShowStatus(paths, std::cout, std::cerr);
+    case ToolCommandLine::Command::List:
+        return ListDisplays(std::cout, std::cerr);
+    case ToolCommandLine::Command::Set:
+        return ChangeSetting(paths, line.user, line.key, line.value, std::cout, std::cerr);
+    }
+    return kExitUsage;
+}

@@ -1,0 +1,160 @@
+#pragma once
+
+#include "tests/linux/SysfsTree.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <vector>
+
+// One report as the simulated display library recorded it: the caller's bytes, in hex.
+struct SentReport
+{
+    int display = -1;
+    int requested = 0; // the length handed to hidapi
+    std::string data;
+};
+
+// The built daemon running against simulated displays (the stand-in libhidapi-hidraw found first
+// on LD_LIBRARY_PATH) and a fake sysfs tree, all inside one scratch folder.
+class DaemonRig
+{
+public:
+    explicit DaemonRig(const std::string& simConfig) { SetSimulator(simConfig); }
+    ~DaemonRig() { Stop(); }
+    DaemonRig(const DaemonRig&) = delete;
+    DaemonRig& operator=(const DaemonRig&) = delete;
+
+    const ScratchFolder& Tree() const { return m_tree; }
+    // Replaces the simulator's configuration; "displays=N" plugs and unplugs.
+    void SetSimulator(const std::string& text) const
+    {
+        m_tree.Write("sim.conf.new", text + "\n");
+        std::rename(m_tree.Path("sim.conf.new").c_str(), m_tree.Path("sim.conf").c_str());
+    }
+
+    void Start()
+    {
+        m_pid = fork();
+        if (m_pid == 0)
+        {
+            setenv("HIDRAWSIM_CONFIG", m_tree.Path("sim.conf").c_str(), 1);
+            setenv("HIDRAWSIM_LOG", m_tree.Path("sim.log").c_str(), 1);
+            setenv("LD_LIBRARY_PATH", SIM_LIB_DIR, 1);
+            std::freopen(m_tree.Path("daemon.log").c_str(), "w", stderr);
+            execl(KELVANED_PATH, KELVANED_PATH, "--config", m_tree.Path("kelvane.conf").c_str(), "--status",
+                  m_tree.Path("status").c_str(), "--sysfs", m_tree.Path("sys").c_str(), "--hotplug", "poll",
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+    }
+
+    // SIGTERM and wait; the exit status, or -1 when it was not running.
+    int Stop()
+    {
+        if (m_pid <= 0)
+        {
+            return -1;
+        }
+        kill(m_pid, SIGTERM);
+        int status = 0;
+        waitpid(m_pid, &status, 0);
+        m_pid = 0;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+
+    // Temperature reports only (command 0xFF); the version requests are left out.
+    std::vector<SentReport> Reports() const
+    {
+        std::vector<SentReport> reports;
+        std::ifstream log(m_tree.Path("sim.log"));
+        std::string line;
+        while (std::getline(log, line))
+        {
+            if (line.rfind("set ", 0) != 0)
+            {
+                continue;
+            }
+            SentReport report;
+            std::sscanf(line.c_str(), "set display=%d requested=%d", &report.display, &report.requested);
+            report.data = line.substr(line.find("data=") + 5);
+            if (report.data.rfind("07ff", 0) == 0)
+            {
+                reports.push_back(report);
+            }
+        }
+        return reports;
+    }
+    // Reports to one display after the first skip ones (all displays counted).
+    std::vector<std::string> ReportsTo(int display, std::size_t skip = 0) const
+    {
+        std::vector<std::string> data;
+        const std::vector<SentReport> all = Reports();
+        for (std::size_t i = skip; i < all.size(); ++i)
+        {
+            if (all[i].display == display)
+            {
+                data.push_back(all[i].data);
+            }
+        }
+        return data;
+    }
+
+    std::string DaemonLog() const
+    {
+        std::ifstream log(m_tree.Path("daemon.log"));
+        std::stringstream text;
+        text << log.rdbuf();
+        return text.str();
+    }
+
+    struct ToolResult
+    {
+        int exitCode = -1;
+        std::string output; // stdout and stderr
+    };
+    // kelvanectl against this rig's config and status files.
+    ToolResult Tool(const std::string& arguments) const
+    {
+        const std::string command = "HIDRAWSIM_CONFIG=" + m_tree.Path("sim.conf") +
+                                    " LD_LIBRARY_PATH=" SIM_LIB_DIR " " KELVANECTL_PATH " --config " +
+                                    m_tree.Path("kelvane.conf") + " --status " + m_tree.Path("status") + " " +
+                                    arguments + " 2>&1";
+        ToolResult result;
+        FILE* pipe = popen(command.c_str(), "r");
+        char buffer[512];
+        while (pipe && std::fgets(buffer, sizeof buffer, pipe))
+        {
+            result.output += buffer;
+        }
+        const int status = pipe ? pclose(pipe) : -1;
+        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return result;
+    }
+
+private:
+    ScratchFolder m_tree;
+    pid_t m_pid = 0;
+};
+
+// Waits for a condition the daemon brings about in its own time. Generous on purpose: the
+// machine is shared, and durations are measured by the benchmarks, not asserted here.
+inline bool Eventually(const std::function<bool()>& condition)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline)
+    {
+        if (condition())
+        {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return condition();
+}

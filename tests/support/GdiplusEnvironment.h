@@ -1,0 +1,23 @@
+#pragma once
+
+#include <windows.h>
+
+#include <objidl.h>
+
+#include <gdiplus.h>
+#include <gtest/gtest.h>
+
+// GDI+ for the whole test program, for tests that do not start it through Tessel's Manager.
+class GdiplusEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        Gdiplus::GdiplusStartupInput input;
+        ASSERT_EQ(Gdiplus::GdiplusStartup(&m_token, &input, nullptr), Gdiplus::Ok);
+    }
+    void TearDown() override { Gdiplus::GdiplusShutdown(m_token); }
+
+private:
+    ULONG_PTR m_token = 0;
+};

@@ -1,0 +1,315 @@
+#include "tools/hidrawsim/SimHidrawBus.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+struct hid_device_
+{
+    int display = 0;
+    unsigned generation = 0;
+    bool versionRequested = false;
+    std::wstring error;
+};
+
+namespace
+{
+std::string Hex(const unsigned char* data, size_t length)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string text;
+    for (size_t i = 0; i < length; ++i)
+    {
+        text += digits[data[i] >> 4];
+        text += digits[data[i] & 15];
+    }
+    return text;
+}
+
+std::string PathOf(int display)
+{
+    return "/dev/simhidraw" + std::to_string(display);
+}
+
+wchar_t* Copy(const std::wstring& text)
+{
+    wchar_t* copy = static_cast<wchar_t*>(std::calloc(text.size() + 1, sizeof(wchar_t)));
+    std::wmemcpy(copy, text.c_str(), text.size());
+    return copy;
+}
+} // namespace
+
+SimHidrawBus& SimHidrawBus::Instance()
+{
+    static SimHidrawBus bus;
+    return bus;
+}
+
+SimHidrawBus::SimHidrawBus()
+{
+    if (const char* path = std::getenv("HIDRAWSIM_CONFIG"))
+    {
+        m_configPath = path;
+    }
+    if (const char* log = std::getenv("HIDRAWSIM_LOG"))
+    {
+        m_logPath = log;
+    }
+    bool ok = true;
+    const char* text = std::getenv("HIDRAWSIM");
+    Apply(ParseSimConfig(text ? text : "", ok));
+    ReloadIfChanged();
+}
+
+void SimHidrawBus::Apply(const SimConfig& config)
+{
+    m_config = config;
+    const std::size_t count = config.displays.size();
+    for (std::size_t i = 0; i < m_displays.size(); ++i)
+    {
+        if (i >= count && m_displays[i].plugged)
+        {
+            m_displays[i].plugged = false;
+            ++m_displays[i].generation;
+        }
+    }
+    if (m_displays.size() < count)
+    {
+        m_displays.resize(count);
+    }
+    for (std::size_t i = 0; i < count; ++i)
+    {
+        m_displays[i].config = config.displays[i];
+        m_displays[i].plugged = true;
+    }
+}
+
+void SimHidrawBus::ReloadIfChanged()
+{
+    if (m_configPath.empty())
+    {
+        return;
+    }
+    struct stat info
+    {
+    };
+    if (stat(m_configPath.c_str(), &info) != 0)
+    {
+        return;
+    }
+    if (info.st_mtim.tv_sec == m_configTime.tv_sec && info.st_mtim.tv_nsec == m_configTime.tv_nsec &&
+        info.st_size == m_configSize)
+    {
+        return;
+    }
+    m_configTime = info.st_mtim;
+    m_configSize = info.st_size;
+    std::ifstream file(m_configPath);
+    std::stringstream text;
+    text << file.rdbuf();
+    bool ok = true;
+    Apply(ParseSimConfig(text.str(), ok));
+}
+
+void SimHidrawBus::Log(const std::string& line)
+{
+    if (m_logPath.empty())
+    {
+        return;
+    }
+    // One write per line with O_APPEND, so a reader in another process never sees half a line.
+    const int fd = open(m_logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd >= 0)
+    {
+        const std::string whole = line + "\n";
+        (void)!write(fd, whole.data(), whole.size());
+        close(fd);
+    }
+}
+
+SimHidrawBus::Display* SimHidrawBus::Live(hid_device* device)
+{
+    if (!device || device->display >= static_cast<int>(m_displays.size()))
+    {
+        return nullptr;
+    }
+    Display& display = m_displays[static_cast<std::size_t>(device->display)];
+    if (!display.plugged || display.generation != device->generation)
+    {
+        device->error = L"No such device";
+        return nullptr;
+    }
+    return &display;
+}
+
+int SimHidrawBus::Init()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    ReloadIfChanged();
+    return m_config.initFails ? -1 : 0;
+}
+
+hid_device_info* SimHidrawBus::Enumerate(unsigned short vendor, unsigned short product)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    ReloadIfChanged();
+    if (m_config.initFails)
+    {
+        return nullptr;
+    }
+    hid_device_info* head = nullptr;
+    hid_device_info** tail = &head;
+    auto add = [&](const std::string& path, unsigned short v, unsigned short p, unsigned short release,
+                   const std::wstring& name, SimCollection collection)
+    {
+        if ((vendor && vendor != v) || (product && product != p))
+        {
+            return;
+        }
+        auto* info = static_cast<hid_device_info*>(std::calloc(1, sizeof(hid_device_info)));
+        info->path = strdup(path.c_str());
+        info->vendor_id = v;
+        info->product_id = p;
+        info->serial_number = Copy(L"");
+        info->release_number = release;
+        info->manufacturer_string = Copy(L"Simulated");
+        info->product_string = Copy(name);
+        info->usage_page = collection.usagePage;
+        info->usage = collection.usage;
+        info->bus_type = HID_API_BUS_USB;
+        *tail = info;
+        tail = &info->next;
+    };
+    for (int i = 0; i < m_config.foreignDevices; ++i)
+    {
+        add("/dev/simforeign" + std::to_string(i), 0x1234, 0x0001, 1, L"Keyboard", {0x0001, 0x0006});
+    }
+    for (std::size_t i = 0; i < m_displays.size(); ++i)
+    {
+        const Display& display = m_displays[i];
+        if (!display.plugged)
+        {
+            continue;
+        }
+        for (const SimCollection& collection : display.config.collections)
+        {
+            add(PathOf(static_cast<int>(i)), display.config.vendor, display.config.product,
+                display.config.release, display.config.productName, collection);
+        }
+    }
+    return head;
+}
+
+hid_device* SimHidrawBus::Open(const char* path)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    ReloadIfChanged();
+    for (std::size_t i = 0; path && i < m_displays.size(); ++i)
+    {
+        const Display& display = m_displays[i];
+        if (display.plugged && PathOf(static_cast<int>(i)) == path && !display.config.fail.open)
+        {
+            auto* device = new hid_device_;
+            device->display = static_cast<int>(i);
+            device->generation = display.generation;
+            Log("open display=" + std::to_string(i));
+            return device;
+        }
+    }
+    m_lastError = L"Failed to open a device with path";
+    return nullptr;
+}
+
+void SimHidrawBus::Close(hid_device* device)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (device)
+    {
+        Log("close display=" + std::to_string(device->display));
+        delete device;
+    }
+}
+
+int SimHidrawBus::SendFeature(hid_device* device, const unsigned char* data, size_t length)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    Display* display = Live(device);
+    if (!display)
+    {
+        return -1;
+    }
+    const SimDisplayConfig& config = display->config;
+    const bool declared =
+        std::find(config.reportIds.begin(), config.reportIds.end(), data[0]) != config.reportIds.end();
+    const bool hasFeatures =
+        std::any_of(config.collections.begin(), config.collections.end(),
+                    [](const SimCollection& c) { return c.usagePage == 0xFF01 && c.usage == 1; });
+    const std::size_t delivered = std::min(length, static_cast<std::size_t>(config.featureLength));
+    const int result =
+        (config.fail.send || !declared || !hasFeatures || length == 0) ? -1 : static_cast<int>(length);
+    if (!m_logPath.empty()) // benchmarks run without a log and should not pay for its text
+    {
+        Log("set display=" + std::to_string(device->display) + " requested=" + std::to_string(length) +
+            " delivered=" + std::to_string(delivered) + " result=" + std::to_string(result) +
+            " data=" + Hex(data, length));
+    }
+    if (result < 0)
+    {
+        device->error = L"Broken pipe";
+        return -1;
+    }
+    device->versionRequested = length > 1 && data[1] == 0xFD;
+    return result;
+}
+
+int SimHidrawBus::GetFeature(hid_device* device, unsigned char* data, size_t length)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    Display* display = Live(device);
+    if (!display)
+    {
+        return -1;
+    }
+    const SimDisplayConfig& config = display->config;
+    const std::size_t declared = static_cast<std::size_t>(config.featureLength);
+    if (config.fail.noReply || length < declared)
+    {
+        device->error = L"Broken pipe";
+        return -1;
+    }
+    const unsigned char id = data[0];
+    std::memset(data + 1, 0, declared - 1);
+    if (device->versionRequested)
+    {
+        data[1] = static_cast<unsigned char>(config.version >> 8);
+        data[2] = static_cast<unsigned char>(config.version & 0xFF);
+    }
+    data[0] = id;
+    Log("get display=" + std::to_string(device->display) + " data=" + Hex(data, declared));
+    return static_cast<int>(declared);
+}
+
+int SimHidrawBus::ProductString(hid_device* device, wchar_t* text, size_t length)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    Display* display = Live(device);
+    if (!display || display->config.fail.product || length == 0)
+    {
+        return -1;
+    }
+    std::wcsncpy(text, display->config.productName.c_str(), length);
+    text[length - 1] = L'\0';
+    return 0;
+}
+
+const wchar_t* SimHidrawBus::Error(hid_device* device)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return device ? device->error.c_str() : m_lastError.c_str();
+}
