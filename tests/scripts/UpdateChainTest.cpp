@@ -10,10 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
-#ifndef TK_E2E_RELEASE_DIR
-#error "TK_E2E_RELEASE_DIR names the folder of the packaged release 1.0.0.20"
+#if !defined(TK_E2E_RELEASE_DIR) || !defined(TK_E2E_STAGE_DIR)
+#error "TK_E2E_RELEASE_DIR names the packaged release 1.0.0.20, TK_E2E_STAGE_DIR the staged program"
 #endif
 
 namespace
@@ -80,25 +82,20 @@ TEST(UpdateChain, OurReleaseReplacesTheRunningProgramAndLeavesOneOfEach)
 {
     TestServer server;
     ASSERT_TRUE(server.IsAvailable()) << "the update_server fixture is not running";
-    // Served exactly as packaged: the version file, the archive and, when the release is signed,
-    // its signature.
+    // Served exactly as packaged and signed: the version file, the archive and its signature.
     const std::wstring packaged = std::wstring(TK_E2E_RELEASE_DIR) + L"server\\q17x\\software\\";
     const std::string archive = ReadFileBytes(packaged + kArchive);
     ASSERT_GT(archive.size(), 100000u) << "the packaged release is missing";
     RemoveTree(server.Root() + L"chain\\");
     for (const std::wstring name : {L"version", L"Software-1.0.0.20.zip", L"Software-1.0.0.20.zip.sig"})
-    {
-        if (PathExists(packaged + name))
-        {
-            ASSERT_TRUE(server.Put(L"chain\\q17x\\software\\" + name, ReadFileBytes(packaged + name)));
-        }
-    }
+        ASSERT_TRUE(server.Put(L"chain\\q17x\\software\\" + name, ReadFileBytes(packaged + name))) << name;
+    const std::size_t logBefore = server.Log().size();
     CleanInstallation();
     // The installer offers the folder of the installed program; ours stands in for an installed one.
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, kUninstallKey, L"InstallLocation", REG_SZ, kFolder, sizeof kFolder);
 
     SetEnvironmentVariableW(L"TK_E2E_UPDATE_HOST", server.Url(L"/chain").c_str());
-    ChildProcess program(L"kelvane_update_e2e.exe");
+    ChildProcess program(L"\"" + std::wstring(TK_E2E_STAGE_DIR) + L"kelvane_update_e2e.exe\"");
     ASSERT_TRUE(program.Started());
     HWND question = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (question = UpdateQuestion(program.Id())) != nullptr; }, 60000))
@@ -117,6 +114,15 @@ TEST(UpdateChain, OurReleaseReplacesTheRunningProgramAndLeavesOneOfEach)
     EXPECT_TRUE(WaitUntil([] { return ProcessesNamed(kInstaller).empty(); }, 120000))
         << "the installer did not end";
 
+    const std::vector<std::string> log = server.Log();
+    EXPECT_TRUE(std::any_of(
+        log.begin() + static_cast<std::ptrdiff_t>(std::min(logBefore, log.size())), log.end(),
+        [](const std::string& line)
+        {
+            return line.find("GET /chain/q17x/software///Software-1.0.0.20.zip.sig ") != std::string::npos &&
+                   line.find("\" 200 ") != std::string::npos;
+        }))
+        << "the signature was not fetched";
     DWORD code = 1;
     EXPECT_TRUE(program.WaitForEnd(0, code)) << "the old program still runs";
     EXPECT_EQ(code, 0u);
