@@ -64,3 +64,8 @@ void WriteSetting(const wchar_t* name, const wchar_t* text)
     const DWORD bytes = static_cast<DWORD>((std::wcslen(data) + 1) * sizeof(wchar_t));
     RegSetValueExW(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), bytes);
 }
+
+void WriteSetting(const wchar_t* name, int value)
+{
+    WriteSetting(name, std::to_wstring(value).c_str());
+}

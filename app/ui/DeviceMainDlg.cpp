@@ -6,7 +6,7 @@
 #include "app/device/SensorSnapshot.h"
 #include "app/device/WorkerCommands.h"
 #include "app/update/UpdateServerAddress.h"
-#include "app/ui/MainWindowMessages.h"
+#include "app/core/MainWindowMessages.h"
 #include "ProgramVersion.h"
 
 #include "tessel/controls/MControlFont.h"
@@ -126,15 +126,15 @@ int DeviceMainDlg::OnInitDialog()
     MDialog::OnInitDialog();
     m_labelWindow = GetSafeHwnd();
 
-    int led = ReadSetting(L"led_switch");
+    int led = ReadSetting(kLedSwitchSetting);
     if (led == 0)
     {
-        WriteSetting(L"led_switch", L"1");
+        WriteSetting(kLedSwitchSetting, 1);
         led = 1;
     }
     m_ledSwitch = led;
-    m_deviceType = ReadSetting(L"device_type");
-    m_tempeType = ReadSetting(L"tempe_type");
+    m_deviceType = ReadSetting(kDeviceTypeSetting);
+    m_tempeType = ReadSetting(kTempeTypeSetting);
 
     LoadBKImage(L"img_bkg.png");
     RefreshPictures();
@@ -234,19 +234,19 @@ LRESULT DeviceMainDlg::OnLButtonDown(UINT keys, CPoint pt)
         if (settings)
             return 1;
         m_deviceType = Rules::NextToggle(m_deviceType);
-        WriteSetting(L"device_type", m_deviceType != 0 ? L"1" : L"0");
+        WriteSetting(kDeviceTypeSetting, m_deviceType != 0 ? 1 : 0);
         break;
     case Rules::ClickTarget::Led:
         if (settings)
             return 1;
         m_ledSwitch = Rules::NextLedSwitch(m_ledSwitch);
-        WriteSetting(L"led_switch", m_ledSwitch == 2 ? L"2" : L"1");
+        WriteSetting(kLedSwitchSetting, m_ledSwitch == 2 ? 2 : 1);
         break;
     case Rules::ClickTarget::Unit:
         if (settings)
             return 1;
         m_tempeType = Rules::NextToggle(m_tempeType);
-        WriteSetting(L"tempe_type", m_tempeType != 0 ? L"1" : L"0");
+        WriteSetting(kTempeTypeSetting, m_tempeType != 0 ? 1 : 0);
         break;
     case Rules::ClickTarget::Help:
         if (settings)

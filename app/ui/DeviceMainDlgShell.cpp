@@ -6,7 +6,7 @@
 #include "app/core/StartupTask.h"
 #include "app/ui/CUIMessageBox.h"
 #include "app/ui/DeviceMainDlg.h"
-#include "app/ui/MainWindowMessages.h"
+#include "app/core/MainWindowMessages.h"
 
 #include "tessel/render/Manager.h"
 

@@ -1,7 +1,7 @@
 #include "app/ui/TrayIcon.h"
 
 #include "app/core/ProgramTitle.h"
-#include "app/ui/MainWindowMessages.h"
+#include "app/core/MainWindowMessages.h"
 
 #include "tessel/render/MRender.h"
 #include "tessel/window/MWindow.h"

@@ -1,5 +1,6 @@
 #include "app/update/HttpTransfer.h"
 
+#include "app/core/MainWindowMessages.h"
 #include "app/device/KernelHandle.h"
 
 #include <algorithm>
@@ -127,5 +128,5 @@ void CHttpTransfer::PostProgress(HWND window, int value)
     if (window == nullptr || value == m_lastProgress)
         return;
     m_lastProgress = value;
-    PostMessageW(window, kProgressMessage, 0, value);
+    PostMessageW(window, WM_TRAY_NOTIFY, 0, value);
 }

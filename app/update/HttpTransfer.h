@@ -18,7 +18,6 @@
 class CHttpTransfer
 {
 public:
-    static constexpr UINT kProgressMessage = 0x69A;
     // A version text is a few dotted numbers: a longer answer is refused, never cut to fit.
     static constexpr std::size_t kMaxTextBytes = 256;
     static constexpr unsigned long long kMaxDownloadBytes = 256ULL << 20;

@@ -244,7 +244,7 @@ void CUpdateService::Post(WPARAM kind, LPARAM result)
 {
     const HWND window = m_window.load();
     if (window != nullptr)
-        PostMessageW(window, kResultMessage, kind, result);
+        PostMessageW(window, WM_UPDATE_RESULT, kind, result);
 }
 
 LRESULT CUpdateService::OnUpdateResult(WPARAM kind, LPARAM result)

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/core/MainWindowMessages.h"
 #include "app/update/HttpTransfer.h"
 #include "app/update/StagingFolder.h"
 
@@ -20,7 +21,6 @@
 class CUpdateService
 {
 public:
-    static constexpr UINT kResultMessage = 0x69C; // WM_UPDATE_RESULT
     static constexpr WPARAM kSoftware = 1;
     static constexpr WPARAM kFirmware = 2;
     static constexpr LPARAM kCurrent = 0;

@@ -99,48 +99,53 @@ protected:
 
 TEST_F(SettingsStoreTest, FirstReadOfAFreshProfileCreatesTheEmptyKeySoTheDefaultCanBeWritten)
 {
-    WriteSetting(L"led_switch", L"1");
+    WriteSetting(kLedSwitchSetting, L"1");
     EXPECT_FALSE(KeyExists()) << "a write never creates the key";
 
-    EXPECT_EQ(0, ReadSetting(L"led_switch"));
+    EXPECT_EQ(0, ReadSetting(kLedSwitchSetting));
     ASSERT_TRUE(KeyExists());
     EXPECT_EQ(0u, ValueCount());
 
     // What the main window does next on a fresh profile.
-    WriteSetting(L"led_switch", L"1");
-    EXPECT_EQ(0, ReadSetting(L"device_type"));
-    EXPECT_EQ(0, ReadSetting(L"tempe_type"));
+    WriteSetting(kLedSwitchSetting, L"1");
+    EXPECT_EQ(0, ReadSetting(kDeviceTypeSetting));
+    EXPECT_EQ(0, ReadSetting(kTempeTypeSetting));
     EXPECT_EQ(1u, ValueCount());
-    EXPECT_EQ(1, ReadSetting(L"led_switch"));
+    EXPECT_EQ(1, ReadSetting(kLedSwitchSetting));
 }
 
 TEST_F(SettingsStoreTest, WriteStoresTheTextAsRegSzWithItsTerminator)
 {
-    ReadSetting(L"led_switch");
-    WriteSetting(L"tempe_type", L"2");
-    const RawValue value = ReadRaw(L"tempe_type");
+    ReadSetting(kLedSwitchSetting);
+    WriteSetting(kTempeTypeSetting, L"2");
+    const RawValue value = ReadRaw(kTempeTypeSetting);
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), value.type);
     EXPECT_EQ((std::vector<BYTE>{'2', 0, 0, 0}), value.bytes);
 
-    WriteSetting(L"tempe_type", L"");
-    EXPECT_EQ((std::vector<BYTE>{0, 0}), ReadRaw(L"tempe_type").bytes);
-    EXPECT_EQ(0, ReadSetting(L"tempe_type"));
+    WriteSetting(kTempeTypeSetting, L"");
+    EXPECT_EQ((std::vector<BYTE>{0, 0}), ReadRaw(kTempeTypeSetting).bytes);
+    EXPECT_EQ(0, ReadSetting(kTempeTypeSetting));
+
+    WriteSetting(kTempeTypeSetting, 12);
+    EXPECT_EQ((std::vector<BYTE>{'1', 0, '2', 0, 0, 0}), ReadRaw(kTempeTypeSetting).bytes)
+        << "same text a REG_SZ write keeps";
+    EXPECT_EQ(12, ReadSetting(kTempeTypeSetting));
 }
 
 TEST_F(SettingsStoreTest, ValuesOfOtherTypesAreReadAsWideText)
 {
     const DWORD one = 1;
-    StoreRaw(L"led_switch", REG_DWORD, &one, sizeof(one));
-    EXPECT_EQ(0, ReadSetting(L"led_switch")) << "bytes 01 00 are not a digit";
+    StoreRaw(kLedSwitchSetting, REG_DWORD, &one, sizeof(one));
+    EXPECT_EQ(0, ReadSetting(kLedSwitchSetting)) << "bytes 01 00 are not a digit";
 
     // 0x37 is '7': the same four bytes read as the text "7".
     const DWORD seven = 0x37;
-    StoreRaw(L"device_type", REG_DWORD, &seven, sizeof(seven));
-    EXPECT_EQ(7, ReadSetting(L"device_type"));
+    StoreRaw(kDeviceTypeSetting, REG_DWORD, &seven, sizeof(seven));
+    EXPECT_EQ(7, ReadSetting(kDeviceTypeSetting));
 
     const wchar_t digits[] = {L'4', L'2'}; // binary, no terminator
-    StoreRaw(L"tempe_type", REG_BINARY, digits, sizeof(digits));
-    EXPECT_EQ(42, ReadSetting(L"tempe_type"));
+    StoreRaw(kTempeTypeSetting, REG_BINARY, digits, sizeof(digits));
+    EXPECT_EQ(42, ReadSetting(kTempeTypeSetting));
 }
 
 TEST_F(SettingsStoreTest, OddTextsFollowTheIntegerReadingRule)
@@ -164,19 +169,19 @@ TEST_F(SettingsStoreTest, OddTextsFollowTheIntegerReadingRule)
     };
     for (const auto& c : cases)
     {
-        StoreText(L"led_switch", c.text);
-        EXPECT_EQ(c.expected, ReadSetting(L"led_switch"))
+        StoreText(kLedSwitchSetting, c.text);
+        EXPECT_EQ(c.expected, ReadSetting(kLedSwitchSetting))
             << "text \"" << std::string(c.text, c.text + wcslen(c.text)) << "\"";
     }
 }
 
 TEST_F(SettingsStoreTest, MissingAndOverlongValuesReadAsZero)
 {
-    StoreText(L"device_type", L"1");
+    StoreText(kDeviceTypeSetting, L"1");
     EXPECT_EQ(0, ReadSetting(L"no_such_value"));
 
     // Longer than the read allows: the query fails and must not leave stray digits behind.
-    StoreText(L"tempe_type", L"7" + std::wstring(300, L' '));
-    EXPECT_EQ(0, ReadSetting(L"tempe_type"));
+    StoreText(kTempeTypeSetting, L"7" + std::wstring(300, L' '));
+    EXPECT_EQ(0, ReadSetting(kTempeTypeSetting));
 }
 } // namespace

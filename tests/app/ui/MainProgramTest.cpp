@@ -1,6 +1,7 @@
 // End-to-end: the real program, started from a staged program folder under Wine, observed through
 // its window, the registry, the sensor block and the display simulator's log.
 #include "app/core/KillProcessByName.h"
+#include "app/core/SettingsStore.h"
 #include "tests/app/ui/LocalUpdateServer.h"
 #include "tests/app/ui/ProgramUnderTest.h"
 #include "tests/app/ui/SnapshotStatus.h"
@@ -136,7 +137,7 @@ TEST_F(MainProgram, StartsWithScanAndChecksBesideOneReportPerTickToEveryDisplay)
             }
         }
         EXPECT_EQ(reports.back().Digits(), (Digits{0, 3, 7})) << "no readings yet gives 0 0 0, then 0 3 7";
-        EXPECT_EQ(SettingText(L"led_switch"), L"1") << "a fresh profile gets the LED default";
+        EXPECT_EQ(SettingText(kLedSwitchSetting), L"1") << "a fresh profile gets the LED default";
     }
 }
 
@@ -147,41 +148,41 @@ TEST_F(MainProgram, PictureClicksChangeSettingsAndTheVeryNextReports)
     ASSERT_GE(program.WaitForReports(1).size(), 1u);
 
     EXPECT_EQ(ClickAndReadNextReport(program, kLed), (Digits{0, 0, 0}));
-    EXPECT_EQ(SettingText(L"led_switch"), L"2");
+    EXPECT_EQ(SettingText(kLedSwitchSetting), L"2");
     EXPECT_EQ(ClickAndReadNextReport(program, kLed), (Digits{0, 3, 7}));
-    EXPECT_EQ(SettingText(L"led_switch"), L"1");
+    EXPECT_EQ(SettingText(kLedSwitchSetting), L"1");
 
     // Only the second GPU slot is named: its 61.5 degrees are shown.
     EXPECT_EQ(ClickAndReadNextReport(program, kSource), (Digits{0, 6, 1}));
-    EXPECT_EQ(SettingText(L"device_type"), L"1");
+    EXPECT_EQ(SettingText(kDeviceTypeSetting), L"1");
     EXPECT_EQ(ClickAndReadNextReport(program, kUnit), (Digits{1, 4, 1})) << "61 C is 141 F";
-    EXPECT_EQ(SettingText(L"tempe_type"), L"1");
+    EXPECT_EQ(SettingText(kTempeTypeSetting), L"1");
     EXPECT_EQ(ClickAndReadNextReport(program, kSource), (Digits{0, 9, 8})) << "37 C is 98 F";
-    EXPECT_EQ(SettingText(L"device_type"), L"0");
+    EXPECT_EQ(SettingText(kDeviceTypeSetting), L"0");
     // The strip shared with the (hidden) help picture belongs to the unit picture.
     EXPECT_EQ(ClickAndReadNextReport(program, kOverlapStrip), (Digits{0, 3, 7}));
-    EXPECT_EQ(SettingText(L"tempe_type"), L"0");
+    EXPECT_EQ(SettingText(kTempeTypeSetting), L"0");
 
     // On the settings page the hidden pictures do nothing.
     program.Click(kSettings.x, kSettings.y);
     for (POINT at : {kLed, kSource, kUnit, kOverlapStrip})
         EXPECT_EQ(ClickAndReadNextReport(program, at), (Digits{0, 3, 7}));
-    EXPECT_EQ(SettingText(L"led_switch"), L"1");
-    EXPECT_EQ(SettingText(L"device_type"), L"0");
-    EXPECT_EQ(SettingText(L"tempe_type"), L"0");
+    EXPECT_EQ(SettingText(kLedSwitchSetting), L"1");
+    EXPECT_EQ(SettingText(kDeviceTypeSetting), L"0");
+    EXPECT_EQ(SettingText(kTempeTypeSetting), L"0");
 }
 
 TEST_F(MainProgram, OddStoredValuesAreReadAsTheDialogDefines)
 {
     ProgramOptions options;
-    options.settings = {{L"led_switch", L"5"}, {L"tempe_type", L"7"}};
+    options.settings = {{kLedSwitchSetting, L"5"}, {kTempeTypeSetting, L"7"}};
     ProgramUnderTest program(options);
     ASSERT_NE(program.WaitForWindow(), nullptr);
     const auto reports = program.WaitForReports(2);
     ASSERT_GE(reports.size(), 2u);
     EXPECT_EQ(reports.back().Digits(), (Digits{0, 0, 0})) << "LED 5 counts as blanked";
     EXPECT_EQ(ClickAndReadNextReport(program, kLed), (Digits{0, 3, 7})) << "7 is not Fahrenheit for the tick";
-    EXPECT_EQ(SettingText(L"led_switch"), L"1");
+    EXPECT_EQ(SettingText(kLedSwitchSetting), L"1");
 }
 
 TEST_F(MainProgram, PagesLookFinishedAndTheCloseButtonHides)

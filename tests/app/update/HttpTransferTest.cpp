@@ -1,3 +1,4 @@
+#include "app/core/MainWindowMessages.h"
 #include "app/device/KernelHandle.h"
 #include "app/update/HttpTransfer.h"
 #include "tests/app/update/TestFiles.h"
@@ -10,7 +11,7 @@
 
 namespace
 {
-constexpr UINT kProgress = CHttpTransfer::kProgressMessage;
+constexpr UINT kProgress = WM_TRAY_NOTIFY;
 
 std::string Payload(std::size_t size)
 {

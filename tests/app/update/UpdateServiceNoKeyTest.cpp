@@ -46,7 +46,7 @@ TEST(UpdateServiceWithoutKey, ManualChecksSayUpdatesAreOffAndNothingIsFetched)
         EXPECT_TRUE(service.RunCommand(command));
     std::vector<std::pair<WPARAM, LPARAM>> results;
     for (const auto& posted : window.Drain())
-        if (posted.message == CUpdateService::kResultMessage)
+        if (posted.message == WM_UPDATE_RESULT)
             results.emplace_back(posted.wParam, posted.lParam);
     EXPECT_EQ(results, (std::vector<std::pair<WPARAM, LPARAM>>{{1, CUpdateService::kSwitchedOff},
                                                                {2, CUpdateService::kSwitchedOff},

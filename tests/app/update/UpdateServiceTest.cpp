@@ -108,7 +108,7 @@ protected:
         std::vector<std::pair<int, int>> results;
         for (const Posted& p : m_window.Drain())
         {
-            if (p.message == CUpdateService::kResultMessage)
+            if (p.message == WM_UPDATE_RESULT)
                 results.emplace_back(static_cast<int>(p.wParam), static_cast<int>(p.lParam));
         }
         return results;
@@ -320,8 +320,8 @@ TEST_F(UpdateServiceTest, UpdateDownloadsChecksUnpacksStartsAndEnds)
     auto posted = m_window.Drain();
     ASSERT_FALSE(posted.empty());
     EXPECT_TRUE(std::none_of(posted.begin(), posted.end(),
-                             [](const Posted& p) { return p.message == CUpdateService::kResultMessage; }));
-    EXPECT_EQ(posted.back().message, 0x69Au);
+                             [](const Posted& p) { return p.message == WM_UPDATE_RESULT; }));
+    EXPECT_EQ(posted.back().message, WM_TRAY_NOTIFY) << "download progress";
     EXPECT_EQ(posted.back().lParam, 100);
 
     const auto log = m_server.Log();

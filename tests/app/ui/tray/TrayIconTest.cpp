@@ -1,4 +1,5 @@
 #include "app/ui/TrayIcon.h"
+#include "app/core/MainWindowMessages.h"
 
 #include "tests/app/ui/tray/NotifyIconProbe.h"
 
@@ -49,7 +50,7 @@ TEST(TrayIcon, MissingIconFileStillAddsTheRecordAndRemovalDeletesIt)
     EXPECT_EQ(record.hWnd, window.Get());
     EXPECT_EQ(record.uID, 109u);
     EXPECT_EQ(record.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
-    EXPECT_EQ(record.uCallbackMessage, 0x69Au);
+    EXPECT_EQ(record.uCallbackMessage, WM_TRAY_NOTIFY);
     EXPECT_STREQ(record.szTip, L"Tarvik Kelvane");
     EXPECT_TRUE(TrayRecordExists(window.Get()));
 

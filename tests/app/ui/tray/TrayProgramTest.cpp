@@ -1,4 +1,5 @@
 // The program's life in the notification area, watched from outside the running program.
+#include "app/core/MainWindowMessages.h"
 #include "tests/app/ui/tray/NotifyIconProbe.h"
 #include "tests/app/ui/tray/RunningProgram.h"
 
@@ -9,8 +10,6 @@
 
 namespace
 {
-constexpr UINT WM_TRAY_NOTIFY = 0x69A;
-
 // Where the main window belongs: 500 x 350 with a 2-pixel margin at the work area's corner.
 RECT CornerRect()
 {
