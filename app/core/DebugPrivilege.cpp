@@ -1,6 +1,6 @@
 #include "app/core/DebugPrivilege.h"
 
-#include "app/device/KernelHandle.h"
+#include "app/platform/KernelHandle.h"
 
 #include <windows.h>
 

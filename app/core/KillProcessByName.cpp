@@ -1,6 +1,6 @@
 #include "app/core/KillProcessByName.h"
 
-#include "app/device/KernelHandle.h"
+#include "app/platform/KernelHandle.h"
 
 #include <windows.h>
 #include <tlhelp32.h>

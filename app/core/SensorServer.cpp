@@ -3,7 +3,7 @@
 #include "app/core/KillProcessByName.h"
 #include "app/core/ProgramFolder.h"
 #include "app/core/WindowsVersion.h"
-#include "app/device/KernelHandle.h"
+#include "app/platform/KernelHandle.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/device/KernelHandle.h"
+#include "app/platform/KernelHandle.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #include "app/device/DisplayInterfaceCheck.h"
 
-#include "app/device/KernelHandle.h"
+#include "app/platform/KernelHandle.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #include "app/update/ArchiveExtractor.h"
 
-#include "app/device/KernelHandle.h"
+#include "app/platform/KernelHandle.h"
 #include "app/update/ExtractedItems.h"
 #include "app/update/PlainPath.h"
 #include "app/update/ZipEntryAttributes.h"

@@ -1,7 +1,7 @@
 #include "app/update/HttpTransfer.h"
 
 #include "app/core/MainWindowMessages.h"
-#include "app/device/KernelHandle.h"
+#include "app/platform/KernelHandle.h"
 
 #include <algorithm>
 #include <vector>

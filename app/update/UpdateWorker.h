@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/device/CommandQueue.h"
-#include "app/device/KernelHandle.h"
+#include "app/platform/KernelHandle.h"
 
 #include <windows.h>
 

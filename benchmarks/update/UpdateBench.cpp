@@ -4,7 +4,7 @@
 //   update_bench extract <archive> <folder> <runs>
 //   update_bench verify <archive> <unused> <runs>   (signs once with the build's key, then checks)
 // Prints one line per run: "<step> <milliseconds>".
-#include "app/device/KernelHandle.h"
+#include "app/platform/KernelHandle.h"
 #include "app/update/ArchiveExtractor.h"
 #include "app/update/ArchiveVerification.h"
 #include "app/update/HttpTransfer.h"

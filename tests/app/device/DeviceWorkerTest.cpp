@@ -1,5 +1,5 @@
 #include "app/device/CDeviceManager.h"
-#include "app/device/KernelHandle.h"
+#include "app/platform/KernelHandle.h"
 #include "app/device/WorkerCommands.h"
 #include "tests/app/device/RecordingWorker.h"
 #include "tools/displaysim/DisplaySimControl.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/device/KernelHandle.h"
+#include "app/platform/KernelHandle.h"
 #include "app/update/ArchiveExtractor.h"
 #include "tests/app/update/TestFiles.h"
 #include "tests/app/update/TestZipWriter.h"

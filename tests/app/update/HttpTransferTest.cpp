@@ -1,5 +1,5 @@
 #include "app/core/MainWindowMessages.h"
-#include "app/device/KernelHandle.h"
+#include "app/platform/KernelHandle.h"
 #include "app/update/HttpTransfer.h"
 #include "tests/app/update/TestFiles.h"
 #include "tests/app/update/TestMessageWindow.h"

@@ -1,6 +1,6 @@
 #include "app/update/ArchiveVerification.h"
 #include "app/update/UpdateSignature.h"
-#include "app/device/KernelHandle.h"
+#include "app/platform/KernelHandle.h"
 #include "tests/app/update/TestFiles.h"
 #include "tests/app/update/TestUpdateSigner.h"
 

@@ -1,7 +1,7 @@
 // The update worker beside the display worker: its own queue and order, and a command that waits
 // on the network never costs the displays a report.
 #include "app/device/CDeviceManager.h"
-#include "app/device/KernelHandle.h"
+#include "app/platform/KernelHandle.h"
 #include "app/device/WorkerCommands.h"
 #include "app/update/UpdateWorker.h"
 #include "tests/app/device/RecordingWorker.h"
