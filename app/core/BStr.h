@@ -12,8 +12,8 @@ public:
     BStr(const BStr&) = delete;
     BStr& operator=(const BStr&) = delete;
 
-    BSTR Get() const { return m_text; }
-    bool IsValid() const { return m_text != nullptr; }
+    BSTR get() const { return m_text; }
+    explicit operator bool() const { return m_text != nullptr; }
 
 private:
     BSTR m_text;

@@ -2,12 +2,12 @@
 
 #include <unknwn.h>
 
-// Sole owner of one COM interface reference. No conversions: callers say Get() or Put().
+// Sole owner of one COM interface reference. No conversions: callers say get() or put().
 template <typename T> class ComRef
 {
 public:
     ComRef() = default;
-    ~ComRef() { Reset(); }
+    ~ComRef() { reset(); }
     ComRef(const ComRef&) = delete;
     ComRef& operator=(const ComRef&) = delete;
     ComRef(ComRef&& other) noexcept : m_ptr(other.m_ptr) { other.m_ptr = nullptr; }
@@ -15,25 +15,25 @@ public:
     {
         if (this != &other)
         {
-            Reset();
+            reset();
             m_ptr = other.m_ptr;
             other.m_ptr = nullptr;
         }
         return *this;
     }
 
-    T* Get() const { return m_ptr; }
+    T* get() const { return m_ptr; }
     T* operator->() const { return m_ptr; }
-    bool IsSet() const { return m_ptr != nullptr; }
+    explicit operator bool() const { return m_ptr != nullptr; }
 
     // Releases the current reference and hands out the slot for a call that returns a new one.
-    T** Put()
+    T** put()
     {
-        Reset();
+        reset();
         return &m_ptr;
     }
 
-    void Reset()
+    void reset()
     {
         if (m_ptr)
         {
@@ -45,7 +45,7 @@ public:
 
     template <typename U> HRESULT QueryInto(ComRef<U>& target) const
     {
-        return m_ptr->QueryInterface(__uuidof(U), reinterpret_cast<void**>(target.Put()));
+        return m_ptr->QueryInterface(__uuidof(U), reinterpret_cast<void**>(target.put()));
     }
 
 private:

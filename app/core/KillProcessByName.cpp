@@ -33,8 +33,8 @@ bool KillProcessByName(const wchar_t* imageName)
     if (processId == 0)
         return true;
     KernelHandle process(OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId));
-    if (process.Get())
-        TerminateProcess(process.Get(), 0);
+    if (process.get())
+        TerminateProcess(process.get(), 0);
     return true;
 }
 

@@ -8,18 +8,18 @@ class RegistryKey
 public:
     RegistryKey() = default;
     explicit RegistryKey(HKEY key) : m_key(key) {}
-    ~RegistryKey() { Close(); }
+    ~RegistryKey() { reset(); }
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
 
-    HKEY Get() const { return m_key; }
+    HKEY get() const { return m_key; }
     // For the Reg*Ex calls that hand back a new key; closes the one held first.
-    HKEY* Receive()
+    HKEY* put()
     {
-        Close();
+        reset();
         return &m_key;
     }
-    void Close()
+    void reset()
     {
         if (m_key != nullptr)
         {

@@ -25,12 +25,12 @@ int ReadSetting(const wchar_t* name)
 {
     const std::wstring path = SettingsKeyPath();
     RegistryKey key;
-    const LSTATUS opened = RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, key.Receive());
+    const LSTATUS opened = RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, key.put());
     if (opened == ERROR_FILE_NOT_FOUND)
     {
         RegistryKey created;
         RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                        nullptr, created.Receive(), nullptr);
+                        nullptr, created.put(), nullptr);
         return 0;
     }
     if (opened != ERROR_SUCCESS)
@@ -42,27 +42,27 @@ int ReadSetting(const wchar_t* name)
     wchar_t text[kReadBufferBytes / sizeof(wchar_t)] = {};
     DWORD size = kReadDataBytes;
     const LSTATUS queried =
-        RegQueryValueExW(key.Get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
+        RegQueryValueExW(key.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
     if (queried != ERROR_SUCCESS)
     {
         // A value too long for the buffer leaves its contents undefined: read it as missing.
         std::wmemset(text, L'\0', sizeof(text) / sizeof(text[0]));
     }
-    key.Close();
+    key.reset();
     return ParseSettingText(text);
 }
 
 void WriteSetting(const wchar_t* name, const wchar_t* text)
 {
     RegistryKey key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKeyPath().c_str(), 0, KEY_ALL_ACCESS, key.Receive()) !=
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKeyPath().c_str(), 0, KEY_ALL_ACCESS, key.put()) !=
         ERROR_SUCCESS)
     {
         return;
     }
     const wchar_t* data = text != nullptr ? text : L"";
     const DWORD bytes = static_cast<DWORD>((std::wcslen(data) + 1) * sizeof(wchar_t));
-    RegSetValueExW(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), bytes);
+    RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), bytes);
 }
 
 void WriteSetting(const wchar_t* name, int value)

@@ -34,7 +34,7 @@ VARIANT BorrowedStringVariant(const BStr& text)
     VARIANT value;
     VariantInit(&value);
     value.vt = VT_BSTR;
-    value.bstrVal = text.Get();
+    value.bstrVal = text.get();
     return value;
 }
 
@@ -47,7 +47,7 @@ void ApplySettings(ITaskSettings* settings)
     settings->put_AllowDemandStart(VARIANT_TRUE);
     settings->put_StartWhenAvailable(VARIANT_FALSE);
     settings->put_MultipleInstances(TASK_INSTANCES_PARALLEL);
-    settings->put_ExecutionTimeLimit(noLimit.Get());
+    settings->put_ExecutionTimeLimit(noLimit.get());
 }
 } // namespace
 
@@ -72,7 +72,7 @@ int RegisterStartupTaskWith(const TaskServiceFactory& createService, const std::
         return 1;
 
     ComRef<ITaskService> service;
-    if (!Succeeded(createService(service.Put()), "Failed to create Task Scheduler instance with HRESULT: 0x",
+    if (!Succeeded(createService(service.put()), "Failed to create Task Scheduler instance with HRESULT: 0x",
                    errors))
         return 1;
 
@@ -83,31 +83,31 @@ int RegisterStartupTaskWith(const TaskServiceFactory& createService, const std::
 
     const BStr rootPath(L"\\");
     ComRef<ITaskFolder> root;
-    if (!Succeeded(service->GetFolder(rootPath.Get(), root.Put()),
+    if (!Succeeded(service->GetFolder(rootPath.get(), root.put()),
                    "Failed to get root folder with HRESULT: 0x", errors))
         return 1;
 
     ComRef<ITaskDefinition> definition;
-    if (!Succeeded(service->NewTask(0, definition.Put()), "Failed to create new task with HRESULT: 0x",
+    if (!Succeeded(service->NewTask(0, definition.put()), "Failed to create new task with HRESULT: 0x",
                    errors))
         return 1;
 
     ComRef<ITriggerCollection> triggers;
-    if (!Succeeded(definition->get_Triggers(triggers.Put()),
+    if (!Succeeded(definition->get_Triggers(triggers.put()),
                    "Failed to get trigger collection with HRESULT: 0x", errors))
         return 1;
 
     ComRef<ITrigger> trigger;
-    if (!Succeeded(triggers->Create(TASK_TRIGGER_LOGON, trigger.Put()),
+    if (!Succeeded(triggers->Create(TASK_TRIGGER_LOGON, trigger.put()),
                    "Failed to create trigger with HRESULT: 0x", errors))
         return 1;
 
     const BStr triggerId(L"Administrator");
-    if (!Succeeded(trigger->put_Id(triggerId.Get()), "Failed to set trigger ID with HRESULT: 0x", errors))
+    if (!Succeeded(trigger->put_Id(triggerId.get()), "Failed to set trigger ID with HRESULT: 0x", errors))
         return 1;
 
     ComRef<IPrincipal> principal;
-    if (!Succeeded(definition->get_Principal(principal.Put()), "Failed to get principal with HRESULT: 0x",
+    if (!Succeeded(definition->get_Principal(principal.put()), "Failed to get principal with HRESULT: 0x",
                    errors))
         return 1;
 
@@ -116,17 +116,17 @@ int RegisterStartupTaskWith(const TaskServiceFactory& createService, const std::
         return 1;
 
     ComRef<ITaskSettings> settings;
-    definition->get_Settings(settings.Put());
-    if (settings.IsSet())
-        ApplySettings(settings.Get());
+    definition->get_Settings(settings.put());
+    if (settings)
+        ApplySettings(settings.get());
 
     ComRef<IActionCollection> actions;
-    if (!Succeeded(definition->get_Actions(actions.Put()), "Failed to get action collection with HRESULT: 0x",
+    if (!Succeeded(definition->get_Actions(actions.put()), "Failed to get action collection with HRESULT: 0x",
                    errors))
         return 1;
 
     ComRef<IAction> action;
-    if (!Succeeded(actions->Create(TASK_ACTION_EXEC, action.Put()),
+    if (!Succeeded(actions->Create(TASK_ACTION_EXEC, action.put()),
                    "Failed to create action with HRESULT: 0x", errors))
         return 1;
 
@@ -136,18 +136,18 @@ int RegisterStartupTaskWith(const TaskServiceFactory& createService, const std::
         return 1;
 
     const BStr path((programFolder + kProgramFile).c_str());
-    if (!Succeeded(execAction->put_Path(path.Get()), "Failed to set executable path with HRESULT: 0x",
+    if (!Succeeded(execAction->put_Path(path.get()), "Failed to set executable path with HRESULT: 0x",
                    errors))
         return 1;
 
     const BStr arguments(L"-hide");
-    if (!Succeeded(execAction->put_Arguments(arguments.Get()),
+    if (!Succeeded(execAction->put_Arguments(arguments.get()),
                    "Failed to set command line arguments with HRESULT: 0x", errors))
         return 1;
 
     const BStr taskName(kTaskName);
     const BStr emptySecurity(L"");
-    Succeeded(root->RegisterTaskDefinition(taskName.Get(), definition.Get(), TASK_CREATE_OR_UPDATE, none,
+    Succeeded(root->RegisterTaskDefinition(taskName.get(), definition.get(), TASK_CREATE_OR_UPDATE, none,
                                            none, TASK_LOGON_INTERACTIVE_TOKEN,
                                            BorrowedStringVariant(emptySecurity), nullptr),
               "Failed to register task definition with HRESULT: 0x", errors);

@@ -25,7 +25,7 @@ public:
     }
     LoadedLibrary(const LoadedLibrary&) = delete;
     LoadedLibrary& operator=(const LoadedLibrary&) = delete;
-    HMODULE Get() const { return m_module; }
+    HMODULE get() const { return m_module; }
 
 private:
     HMODULE m_module;
@@ -35,13 +35,13 @@ private:
 bool IsWindows10OrLater()
 {
     LoadedLibrary ntdll(L"ntdll.dll");
-    if (!ntdll.Get())
+    if (!ntdll.get())
     {
         std::fprintf(stderr, "%s\n", kNoNtdll);
         return false;
     }
     auto getVersion = reinterpret_cast<RtlGetNtVersionNumbersFn>(
-        reinterpret_cast<void*>(GetProcAddress(ntdll.Get(), "RtlGetNtVersionNumbers")));
+        reinterpret_cast<void*>(GetProcAddress(ntdll.get(), "RtlGetNtVersionNumbers")));
     if (!getVersion)
     {
         std::fprintf(stderr, "%s\n", kNoVersionFunction);

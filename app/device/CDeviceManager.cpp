@@ -100,7 +100,7 @@ void CDeviceManager::ScanDevices()
             continue;
         }
         wchar_t product[kProductNameChars] = {};
-        hid_get_product_string(device.Get(), product, kProductNameChars);
+        hid_get_product_string(device.get(), product, kProductNameChars);
         product[kProductNameChars - 1] = L'\0';
 
         auto entry = std::make_unique<DeviceEntry>();
@@ -129,7 +129,7 @@ bool CDeviceManager::SendToAll(const TemperatureReport& report)
         if (entry->device.IsOpen())
         {
             // A failure leaves hidapi's error text on that device; the others still get the report.
-            hid_send_feature_report(entry->device.Get(), buffer, sizeof buffer);
+            hid_send_feature_report(entry->device.get(), buffer, sizeof buffer);
         }
     }
     return true;
@@ -141,7 +141,7 @@ bool CDeviceManager::ReadFirmwareVersion(int& version)
     {
         return false;
     }
-    hid_device* device = m_devices.front()->device.Get();
+    hid_device* device = m_devices.front()->device.get();
     const VersionReport request = BuildVersionRequest();
     std::this_thread::sleep_for(kVersionQueryPause);
     if (hid_send_feature_report(device, request.data(), request.size()) <= 0)

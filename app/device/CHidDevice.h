@@ -15,7 +15,7 @@ public:
     CHidDevice(const CHidDevice&) = delete;
     CHidDevice& operator=(const CHidDevice&) = delete;
 
-    hid_device* Get() const { return m_device; }
+    hid_device* get() const { return m_device; }
     bool IsOpen() const { return m_device != nullptr; }
     void Close();
 

@@ -20,17 +20,17 @@ bool CSnapshotMapping::OpenSnapshot()
     {
         return true;
     }
-    if (!m_mapping.IsValid())
+    if (!m_mapping)
     {
         // Creates the block zero-filled, or opens the one the sensor server created first.
-        m_mapping.Reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+        m_mapping.reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                            static_cast<DWORD>(SensorSnapshot::kSize), m_name.c_str()));
-        if (!m_mapping.IsValid())
+        if (!m_mapping)
         {
             return false;
         }
     }
-    void* view = MapViewOfFile(m_mapping.Get(), FILE_MAP_READ, 0, 0, SensorSnapshot::kSize);
+    void* view = MapViewOfFile(m_mapping.get(), FILE_MAP_READ, 0, 0, SensorSnapshot::kSize);
     if (!view)
     {
         return false;

@@ -8,22 +8,22 @@ void CThreadBasic::Start()
     }
     m_pause = kStepPauseMs;
     m_loop = 1;
-    m_stopEvent.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    m_wakeEvent.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!m_stopEvent.IsValid() || !m_wakeEvent.IsValid())
+    m_stopEvent.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    m_wakeEvent.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!m_stopEvent || !m_wakeEvent)
     {
-        m_stopEvent.Reset();
-        m_wakeEvent.Reset();
+        m_stopEvent.reset();
+        m_wakeEvent.reset();
         return;
     }
     m_running.store(1);
     KernelHandle thread(CreateThread(nullptr, 0, &CThreadBasic::ThreadProc, this, 0, nullptr));
-    if (!thread.IsValid())
+    if (!thread)
     {
         // Without a thread no one would ever signal the stop event.
         m_running.store(0);
-        m_stopEvent.Reset();
-        m_wakeEvent.Reset();
+        m_stopEvent.reset();
+        m_wakeEvent.reset();
     }
 }
 
@@ -34,23 +34,23 @@ void CThreadBasic::Stop()
         return;
     }
     m_running.store(0);
-    SetEvent(m_wakeEvent.Get());
-    if (WaitForSingleObject(m_stopEvent.Get(), kStopWaitMs) != WAIT_OBJECT_0)
+    SetEvent(m_wakeEvent.get());
+    if (WaitForSingleObject(m_stopEvent.get(), kStopWaitMs) != WAIT_OBJECT_0)
     {
         TerminateProcess(GetCurrentProcess(), 0);
     }
-    m_stopEvent.Reset();
-    m_wakeEvent.Reset();
+    m_stopEvent.reset();
+    m_wakeEvent.reset();
 }
 
 bool CThreadBasic::PauseFor(DWORD ms)
 {
     // A work step driven on its own, without a started thread, has nothing to pause for.
-    if (!m_wakeEvent.IsValid())
+    if (!m_wakeEvent)
     {
         return false;
     }
-    return WaitForSingleObject(m_wakeEvent.Get(), ms) == WAIT_TIMEOUT;
+    return WaitForSingleObject(m_wakeEvent.get(), ms) == WAIT_TIMEOUT;
 }
 
 DWORD WINAPI CThreadBasic::ThreadProc(LPVOID object)
@@ -74,6 +74,6 @@ DWORD CThreadBasic::Run()
     }
     // Once the event is set the owner may destroy this object: take what is still needed first.
     const DWORD exitCode = m_exitCode;
-    SetEvent(m_stopEvent.Get());
+    SetEvent(m_stopEvent.get());
     return exitCode;
 }

@@ -25,16 +25,16 @@ bool CheckDisplayInterface(const wchar_t* path)
     }
     KernelHandle device(CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
-    if (!device.IsValid())
+    if (!device)
     {
         return false;
     }
     HIDD_ATTRIBUTES attributes = {};
     attributes.Size = sizeof(attributes);
-    HidD_GetAttributes(device.Get(), &attributes);
+    HidD_GetAttributes(device.get(), &attributes);
 
     PHIDP_PREPARSED_DATA preparsed = nullptr;
-    if (!HidD_GetPreparsedData(device.Get(), &preparsed))
+    if (!HidD_GetPreparsedData(device.get(), &preparsed))
     {
         return false;
     }

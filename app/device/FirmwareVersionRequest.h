@@ -14,7 +14,7 @@ class FirmwareVersionRequest
 public:
     FirmwareVersionRequest() : m_answered(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
-    bool IsValid() const { return m_answered.IsValid(); }
+    bool IsValid() const { return static_cast<bool>(m_answered); }
 
     // Worker thread, once: read tells whether the display answered; version is its value then.
     void Answer(bool read, int version);

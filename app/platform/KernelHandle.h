@@ -9,7 +9,7 @@ class KernelHandle
 public:
     KernelHandle() = default;
     explicit KernelHandle(HANDLE handle) : m_handle(handle) {}
-    ~KernelHandle() { Close(); }
+    ~KernelHandle() { reset(); }
     KernelHandle(const KernelHandle&) = delete;
     KernelHandle& operator=(const KernelHandle&) = delete;
     KernelHandle(KernelHandle&& other) noexcept : m_handle(other.m_handle) { other.m_handle = nullptr; }
@@ -17,30 +17,23 @@ public:
     {
         if (this != &other)
         {
-            Close();
-            m_handle = other.m_handle;
+            reset(other.m_handle);
             other.m_handle = nullptr;
         }
         return *this;
     }
 
-    HANDLE Get() const { return m_handle; }
-    bool IsValid() const { return m_handle != nullptr && m_handle != INVALID_HANDLE_VALUE; }
-    void Reset(HANDLE handle = nullptr)
+    HANDLE get() const { return m_handle; }
+    explicit operator bool() const { return m_handle != nullptr && m_handle != INVALID_HANDLE_VALUE; }
+    void reset(HANDLE handle = nullptr)
     {
-        Close();
+        if (*this)
+        {
+            CloseHandle(m_handle);
+        }
         m_handle = handle;
     }
 
 private:
-    void Close()
-    {
-        if (IsValid())
-        {
-            CloseHandle(m_handle);
-        }
-        m_handle = nullptr;
-    }
-
     HANDLE m_handle = nullptr;
 };

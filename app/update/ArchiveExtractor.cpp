@@ -38,7 +38,7 @@ public:
     ZipArchive(const ZipArchive&) = delete;
     ZipArchive& operator=(const ZipArchive&) = delete;
 
-    unzFile Get() const { return m_zip; }
+    unzFile get() const { return m_zip; }
 
 private:
     unzFile m_zip;
@@ -235,9 +235,9 @@ bool WriteFileEntry(unzFile zip, const std::wstring& base, const PlannedEntry& e
     if (!CreateNewPlainFile(target, GENERIC_WRITE, entry.attributes.ToFileAttributes(), file))
         return false;
     items.AddFile(target);
-    if (!CopyCheckedData(zip, file.Get(), entry))
+    if (!CopyCheckedData(zip, file.get(), entry))
         return false;
-    SetEntryTimes(file.Get(), entry.dosDate, times);
+    SetEntryTimes(file.get(), entry.dosDate, times);
     return true;
 }
 
@@ -272,10 +272,10 @@ bool ExtractArchive(HANDLE archive, const std::wstring& folder, const Extraction
         return false;
     CZipHandleStream stream(archive);
     ZipArchive zip(stream);
-    if (zip.Get() == nullptr)
+    if (zip.get() == nullptr)
         return false;
     std::vector<PlannedEntry> plan;
-    if (!PlanEntries(zip.Get(), limits, plan))
+    if (!PlanEntries(zip.get(), limits, plan))
         return false;
 
     std::wstring base = NormalisedPath(folder);
@@ -285,7 +285,7 @@ bool ExtractArchive(HANDLE archive, const std::wstring& folder, const Extraction
     if (base.back() != L'\\')
         base += L'\\';
     CExtractedItems items;
-    if (!WriteEntries(zip.Get(), base, plan, items))
+    if (!WriteEntries(zip.get(), base, plan, items))
         return false;
     items.Keep();
     return true;
@@ -295,5 +295,5 @@ bool ExtractArchive(const std::wstring& archivePath, const std::wstring& folder)
 {
     KernelHandle archive(CreateFileW(archivePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return archive.IsValid() && ExtractArchive(archive.Get(), folder);
+    return archive && ExtractArchive(archive.get(), folder);
 }

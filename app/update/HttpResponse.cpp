@@ -52,12 +52,12 @@ bool CHttpResponse::OpenSession(const HttpTimeLimits& limits)
     const DWORD access = (state & INTERNET_CONNECTION_PROXY) != 0
                              ? INTERNET_OPEN_TYPE_PRECONFIG
                              : INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY;
-    m_session.Reset(InternetOpenA(agent, access, nullptr, nullptr, 0));
-    if (!m_session.IsValid())
+    m_session.reset(InternetOpenA(agent, access, nullptr, nullptr, 0));
+    if (!m_session)
         return false;
     for (DWORD option :
          {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
-        SetTimeout(m_session.Get(), option, limits.stepMs);
+        SetTimeout(m_session.get(), option, limits.stepMs);
     return true;
 }
 
@@ -80,14 +80,14 @@ bool CHttpResponse::Send(const std::string& url)
     const std::string target = std::string(path) + extra;
     const DWORD secure = parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0;
 
-    m_request.Reset();
-    m_connection.Reset(
-        InternetConnectA(m_session.Get(), host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
-    if (!m_connection.IsValid())
+    m_request.reset();
+    m_connection.reset(
+        InternetConnectA(m_session.get(), host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    if (!m_connection)
         return false;
-    m_request.Reset(HttpOpenRequestA(m_connection.Get(), "GET", target.empty() ? "/" : target.c_str(),
+    m_request.reset(HttpOpenRequestA(m_connection.get(), "GET", target.empty() ? "/" : target.c_str(),
                                      nullptr, nullptr, nullptr, kOpenFlags | secure, 0));
-    if (!m_request.IsValid())
+    if (!m_request)
         return false;
     // Set on the request itself: Wine does not pass the session's time-outs on to requests.
     DWORD left = 0;
@@ -95,8 +95,8 @@ bool CHttpResponse::Send(const std::string& url)
         return false;
     for (DWORD option :
          {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
-        SetTimeout(m_request.Get(), option, left);
-    return HttpSendRequestA(m_request.Get(), kExtraHeaders, sizeof(kExtraHeaders) - 1, nullptr, 0) != FALSE;
+        SetTimeout(m_request.get(), option, left);
+    return HttpSendRequestA(m_request.get(), kExtraHeaders, sizeof(kExtraHeaders) - 1, nullptr, 0) != FALSE;
 }
 
 bool CHttpResponse::OpenRequest(const std::wstring& url)
@@ -113,7 +113,7 @@ bool CHttpResponse::OpenRequest(const std::wstring& url)
         std::string location;
         std::string next;
         if (!IsRedirectStatus(status) || hop == kMaxRedirects ||
-            !QueryText(m_request.Get(), HTTP_QUERY_LOCATION, location) ||
+            !QueryText(m_request.get(), HTTP_QUERY_LOCATION, location) ||
             !ResolveSameOriginRedirect(current, location, next))
             return false;
         current = next;
@@ -127,12 +127,12 @@ bool CHttpResponse::CheckStatusLine(unsigned& status) const
     std::string version;
     std::string statusText;
     std::string raw;
-    if (!QueryText(m_request.Get(), HTTP_QUERY_VERSION, version) || version.rfind("HTTP/1.", 0) != 0 ||
-        !QueryText(m_request.Get(), HTTP_QUERY_STATUS_TEXT, statusText))
+    if (!QueryText(m_request.get(), HTTP_QUERY_VERSION, version) || version.rfind("HTTP/1.", 0) != 0 ||
+        !QueryText(m_request.get(), HTTP_QUERY_STATUS_TEXT, statusText))
         return false;
     // The status line, at least one header line and the empty line: three line ends. A block too large
     // to query has them anyway.
-    if (QueryText(m_request.Get(), HTTP_QUERY_RAW_HEADERS_CRLF, raw))
+    if (QueryText(m_request.get(), HTTP_QUERY_RAW_HEADERS_CRLF, raw))
     {
         std::size_t lineEnds = 0;
         for (auto at = raw.find("\r\n"); at != std::string::npos; at = raw.find("\r\n", at + 2))
@@ -146,7 +146,7 @@ bool CHttpResponse::CheckStatusLine(unsigned& status) const
     }
     DWORD code = 0;
     DWORD size = sizeof(code);
-    if (!HttpQueryInfoW(m_request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &code, &size,
+    if (!HttpQueryInfoW(m_request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &code, &size,
                         nullptr))
         return false;
     status = code;
@@ -157,13 +157,13 @@ bool CHttpResponse::ReadLength()
 {
     // As text: the numeric query holds 32 bits, and a length above 4 GiB would wrap.
     std::string text;
-    m_hasLength = QueryText(m_request.Get(), HTTP_QUERY_CONTENT_LENGTH, text);
+    m_hasLength = QueryText(m_request.get(), HTTP_QUERY_CONTENT_LENGTH, text);
     if (m_hasLength && !ParseContentLength(text, m_length))
         return false;
     std::string encoding;
     // WinINet ends a chunked body that breaks off before its last chunk as if it were complete (seen
     // under Wine), so such a body cannot be trusted to be whole. Our server sends lengths.
-    return !QueryText(m_request.Get(), HTTP_QUERY_TRANSFER_ENCODING, encoding);
+    return !QueryText(m_request.get(), HTTP_QUERY_TRANSFER_ENCODING, encoding);
 }
 
 bool CHttpResponse::TimeLeft(DWORD& milliseconds) const
@@ -182,13 +182,13 @@ bool CHttpResponse::Read(char* buffer, DWORD size, DWORD& read)
     if (!TimeLeft(left))
         return false;
     // Wait only for what has arrived: a read for a full buffer would wait on a trickle past the deadline.
-    SetTimeout(m_request.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, left);
+    SetTimeout(m_request.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, left);
     DWORD available = 0;
-    if (!InternetQueryDataAvailable(m_request.Get(), &available, 0, 0))
+    if (!InternetQueryDataAvailable(m_request.get(), &available, 0, 0))
         return false;
     if (available == 0)
         return true;
     if (!TimeLeft(left))
         return false;
-    return InternetReadFile(m_request.Get(), buffer, std::min(available, size), &read) != FALSE && read > 0;
+    return InternetReadFile(m_request.get(), buffer, std::min(available, size), &read) != FALSE && read > 0;
 }

@@ -118,9 +118,9 @@ int CHttpTransfer::DownloadFile(const std::wstring& url, const std::wstring& pat
 {
     KernelHandle file(
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid())
+    if (!file)
         return -1;
-    return DownloadTo(url, file.Get(), window);
+    return DownloadTo(url, file.get(), window);
 }
 
 void CHttpTransfer::PostProgress(HWND window, int value)

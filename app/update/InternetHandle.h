@@ -8,13 +8,13 @@ class InternetHandle
 {
 public:
     explicit InternetHandle(HINTERNET handle) noexcept : m_handle(handle) {}
-    ~InternetHandle() { Reset(); }
+    ~InternetHandle() { reset(); }
     InternetHandle(const InternetHandle&) = delete;
     InternetHandle& operator=(const InternetHandle&) = delete;
 
-    HINTERNET Get() const noexcept { return m_handle; }
-    bool IsValid() const noexcept { return m_handle != nullptr; }
-    void Reset(HINTERNET handle = nullptr) noexcept
+    HINTERNET get() const noexcept { return m_handle; }
+    explicit operator bool() const noexcept { return m_handle != nullptr; }
+    void reset(HINTERNET handle = nullptr) noexcept
     {
         if (m_handle != nullptr)
             InternetCloseHandle(m_handle);

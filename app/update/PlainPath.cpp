@@ -15,14 +15,14 @@ public:
     explicit FindHandle(HANDLE handle) : m_handle(handle) {}
     ~FindHandle()
     {
-        if (IsValid())
+        if (*this)
             FindClose(m_handle);
     }
     FindHandle(const FindHandle&) = delete;
     FindHandle& operator=(const FindHandle&) = delete;
 
-    bool IsValid() const { return m_handle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_handle; }
+    explicit operator bool() const { return m_handle != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return m_handle; }
 
 private:
     HANDLE m_handle;
@@ -115,7 +115,7 @@ bool IsHandleAtPath(HANDLE handle, const std::wstring& path)
 
 bool OpenPlainFolder(const std::wstring& path, KernelHandle& folder, DWORD access)
 {
-    folder.Reset();
+    folder.reset();
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
         (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
@@ -123,8 +123,8 @@ bool OpenPlainFolder(const std::wstring& path, KernelHandle& folder, DWORD acces
     KernelHandle opened(CreateFileW(path.c_str(), access | kHoldAccess, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, OPEN_EXISTING, kFolderFlags, nullptr));
     BY_HANDLE_FILE_INFORMATION info = {};
-    if (!opened.IsValid() || !GetFileInformationByHandle(opened.Get(), &info) ||
-        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || !IsHandleAtPath(opened.Get(), path))
+    if (!opened || !GetFileInformationByHandle(opened.get(), &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || !IsHandleAtPath(opened.get(), path))
         return false;
     folder = std::move(opened);
     return true;
@@ -153,13 +153,13 @@ bool OpenPlainFolderChain(const std::wstring& path, std::list<KernelHandle>& hel
 
 bool CreateNewPlainFile(const std::wstring& path, DWORD access, DWORD attributes, KernelHandle& file)
 {
-    file.Reset();
+    file.reset();
     KernelHandle created(CreateFileW(path.c_str(), access | FILE_READ_ATTRIBUTES, 0, nullptr, CREATE_NEW,
                                      attributes | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     BY_HANDLE_FILE_INFORMATION info = {};
     // A second name for the same data would let writes show up somewhere else.
-    if (!created.IsValid() || !GetFileInformationByHandle(created.Get(), &info) || info.nNumberOfLinks != 1 ||
-        !IsHandleAtPath(created.Get(), path))
+    if (!created || !GetFileInformationByHandle(created.get(), &info) || info.nNumberOfLinks != 1 ||
+        !IsHandleAtPath(created.get(), path))
         return false;
     file = std::move(created);
     return true;
@@ -170,24 +170,24 @@ bool RemovePlainFile(const std::wstring& path)
     KernelHandle file(CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!file.IsValid())
+    if (!file)
         return false;
-    if (!IsHandleAtPath(file.Get(), path))
+    if (!IsHandleAtPath(file.get(), path))
     {
-        file.Reset();
+        file.reset();
         return RemoveFlaggedLink(path);
     }
     FILE_BASIC_INFO basic = {};
-    if (GetFileInformationByHandleEx(file.Get(), FileBasicInfo, &basic, sizeof(basic)) &&
+    if (GetFileInformationByHandleEx(file.get(), FileBasicInfo, &basic, sizeof(basic)) &&
         (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0)
     {
         basic.FileAttributes &= ~FILE_ATTRIBUTE_READONLY;
         if (basic.FileAttributes == 0)
             basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-        SetFileInformationByHandle(file.Get(), FileBasicInfo, &basic, sizeof(basic));
+        SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof(basic));
     }
     FILE_DISPOSITION_INFO disposition = {TRUE};
-    return SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition, sizeof(disposition)) !=
+    return SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof(disposition)) !=
            FALSE;
 }
 
@@ -197,11 +197,11 @@ bool RemoveContentsWithoutFollowingLinks(const std::wstring& folder)
     KernelHandle check;
     if (full.empty() || !OpenPlainFolder(full, check))
         return false;
-    check.Reset();
+    check.reset();
     bool removedAll = true;
     WIN32_FIND_DATAW data;
     FindHandle find(FindFirstFileW((full + L"\\*").c_str(), &data));
-    if (!find.IsValid())
+    if (!find)
         return true;
     do
     {
@@ -215,7 +215,7 @@ bool RemoveContentsWithoutFollowingLinks(const std::wstring& folder)
             removedAll = RemoveTreeWithoutFollowingLinks(child) && removedAll;
         else
             removedAll = RemovePlainFile(child) && removedAll;
-    } while (FindNextFileW(find.Get(), &data));
+    } while (FindNextFileW(find.get(), &data));
     return removedAll;
 }
 

@@ -38,7 +38,7 @@ bool EnsureProtectedFolder(const std::wstring& path, CStagingFolderSecurity& sec
     KernelHandle folder;
     if (!OpenPlainFolder(path, folder, READ_CONTROL | WRITE_DAC | WRITE_OWNER))
         return false;
-    if (!created && !security.ApplyTo(folder.Get()))
+    if (!created && !security.ApplyTo(folder.get()))
         return false;
     held.push_back(std::move(folder));
     return true;

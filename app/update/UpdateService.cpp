@@ -210,9 +210,9 @@ std::wstring CUpdateService::StageUpdate(WPARAM kind, const std::wstring& versio
     // One handle from download to extraction: the bytes checked are the bytes unpacked, whatever
     // another process does to the name meanwhile.
     KernelHandle archive = staging.CreateNewFile(archiveName);
-    if (!archive.IsValid())
+    if (!archive)
         return {};
-    if (m_download.DownloadTo(url, archive.Get(), m_window.load(), kMaxArchiveBytes) != 1)
+    if (m_download.DownloadTo(url, archive.get(), m_window.load(), kMaxArchiveBytes) != 1)
         return {};
     std::string signature;
     CHttpTransfer signatureTransfer;
@@ -220,11 +220,11 @@ std::wstring CUpdateService::StageUpdate(WPARAM kind, const std::wstring& versio
         return {};
     const int kindNumber = kind == kFirmware ? static_cast<int>(kFirmware) : static_cast<int>(kSoftware);
     // The signature binds the version text as the server sent it, line break and all.
-    if (!VerifyArchiveFile(kindNumber, served, archive.Get(), signature))
+    if (!VerifyArchiveFile(kindNumber, served, archive.get(), signature))
         return {};
-    if (!ExtractArchive(archive.Get(), staging.Path()))
+    if (!ExtractArchive(archive.get(), staging.Path()))
         return {};
-    archive.Reset();
+    archive.reset();
     DeleteFileW((staging.Path() + archiveName).c_str());
 
     const std::wstring program = staging.Path() + prefix + version + L".exe";

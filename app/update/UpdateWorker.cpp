@@ -20,13 +20,13 @@ CUpdateWorker::~CUpdateWorker()
 
 void CUpdateWorker::Start()
 {
-    if (m_thread.IsValid() || !m_wakeEvent.IsValid() || !m_stopEvent.IsValid())
+    if (m_thread || !m_wakeEvent || !m_stopEvent)
     {
         return;
     }
     m_stopping.store(false);
-    ResetEvent(m_stopEvent.Get());
-    m_thread.Reset(CreateThread(nullptr, 0, &CUpdateWorker::ThreadProc, this, 0, nullptr));
+    ResetEvent(m_stopEvent.get());
+    m_thread.reset(CreateThread(nullptr, 0, &CUpdateWorker::ThreadProc, this, 0, nullptr));
 }
 
 void CUpdateWorker::Append(int command)
@@ -36,23 +36,23 @@ void CUpdateWorker::Append(int command)
         return;
     }
     m_commands.Append(command);
-    SetEvent(m_wakeEvent.Get());
+    SetEvent(m_wakeEvent.get());
 }
 
 bool CUpdateWorker::Stop(DWORD waitMs)
 {
-    if (!m_thread.IsValid())
+    if (!m_thread)
     {
         return true;
     }
     m_stopping.store(true);
-    SetEvent(m_stopEvent.Get());
-    SetEvent(m_wakeEvent.Get());
-    if (WaitForSingleObject(m_thread.Get(), waitMs) != WAIT_OBJECT_0)
+    SetEvent(m_stopEvent.get());
+    SetEvent(m_wakeEvent.get());
+    if (WaitForSingleObject(m_thread.get(), waitMs) != WAIT_OBJECT_0)
     {
         return false;
     }
-    m_thread.Reset();
+    m_thread.reset();
     return true;
 }
 
@@ -73,6 +73,6 @@ void CUpdateWorker::Run()
         }
         // Append sets the event after queueing, so a command added since the look above still
         // wakes this wait.
-        WaitForSingleObject(m_wakeEvent.Get(), INFINITE);
+        WaitForSingleObject(m_wakeEvent.get(), INFINITE);
     }
 }

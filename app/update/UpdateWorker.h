@@ -34,10 +34,10 @@ public:
     // and waits up to waitMs. False when it is still inside a command; Stop may be called again.
     bool Stop(DWORD waitMs = kStopWaitMs);
 
-    bool IsRunning() const { return m_thread.IsValid(); }
+    bool IsRunning() const { return static_cast<bool>(m_thread); }
     std::size_t PendingCommands() const { return m_commands.Size(); }
     // Signalled from Stop until the next Start, so that waits inside a command can end early.
-    HANDLE StopEvent() const { return m_stopEvent.Get(); }
+    HANDLE StopEvent() const { return m_stopEvent.get(); }
 
 private:
     static DWORD WINAPI ThreadProc(LPVOID object);

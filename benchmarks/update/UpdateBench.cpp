@@ -40,10 +40,10 @@ int wmain(int argc, wchar_t** argv)
     std::string signature;
     if (mode == L"verify")
     {
-        archive.Reset(
+        archive.reset(
             CreateFileW(argv[2], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
         unsigned char sha512[64];
-        if (!archive.IsValid() || !DigestFile(archive.Get(), sha512))
+        if (!archive || !DigestFile(archive.get(), sha512))
             return 1;
         signature = SignUpdateDigest(1, L"1.0.0.20\n", sha512, BuildKeySeed());
     }
@@ -59,7 +59,7 @@ int wmain(int argc, wchar_t** argv)
         }
         else if (mode == L"verify")
         {
-            ok = VerifyArchiveFile(1, L"1.0.0.20\n", archive.Get(), signature);
+            ok = VerifyArchiveFile(1, L"1.0.0.20\n", archive.get(), signature);
         }
         else
         {

@@ -182,7 +182,7 @@ TEST_F(DeviceManager, FailingDisplayDoesNotStopTheOthers)
     EXPECT_EQ(received[0].display, 0);
     EXPECT_EQ(received[1].display, 2);
     // hidapi keeps the reason on the failing device.
-    EXPECT_STRNE(hid_error(m_devices.Entry(1).device.Get()), L"Success");
+    EXPECT_STRNE(hid_error(m_devices.Entry(1).device.get()), L"Success");
 }
 
 TEST_F(DeviceManager, UnplugMidScan)

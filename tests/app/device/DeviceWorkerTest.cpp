@@ -93,7 +93,7 @@ TEST_F(DeviceWorkerTest, FirmwareReadQueuesBehindTheScanAndGivesUpWithoutAWorker
     m_worker.Append(CMD_SCAN_DEVICES);
     Step(2); // the read queued above answers a request that gave up: nothing is left waiting
     KernelHandle cancel(CreateEventW(nullptr, TRUE, TRUE, nullptr));
-    EXPECT_FALSE(m_worker.RequestFirmwareVersion(version, 60000, cancel.Get())) << "cancelled at once";
+    EXPECT_FALSE(m_worker.RequestFirmwareVersion(version, 60000, cancel.get())) << "cancelled at once";
     EXPECT_EQ(-1, version);
 
     m_worker.Start();

@@ -34,7 +34,7 @@ protected:
         EXPECT_TRUE(WriteFileBytes(path, bytes));
         KernelHandle archive(
             CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-        return ExtractArchive(archive.Get(), folder, limits);
+        return ExtractArchive(archive.get(), folder, limits);
     }
     bool Extract(const TestZipWriter& zip, const ExtractionLimits& limits = {})
     {

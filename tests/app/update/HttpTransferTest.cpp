@@ -49,8 +49,8 @@ protected:
     {
         KernelHandle file(CreateFileW(Target().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        EXPECT_TRUE(file.IsValid());
-        return transfer.DownloadTo(m_server.Url(path), file.Get(), window, maxBytes);
+        EXPECT_TRUE(file);
+        return transfer.DownloadTo(m_server.Url(path), file.get(), window, maxBytes);
     }
 
     int Download(const std::wstring& path, unsigned long long maxBytes = CHttpTransfer::kMaxDownloadBytes)

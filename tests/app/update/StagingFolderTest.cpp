@@ -69,11 +69,11 @@ TEST_F(StagingFolderTest, EachUpdateGetsAFreshFolderWhereOnlyNewFilesAreOpened)
     KernelHandle archive = first.CreateNewFile(L"Software-1.0.0.20.zip");
     DWORD done = 0;
     char back[4] = {};
-    EXPECT_TRUE(WriteFile(archive.Get(), "zip", 3, &done, nullptr));
-    SetFilePointer(archive.Get(), 0, nullptr, FILE_BEGIN);
-    EXPECT_TRUE(ReadFile(archive.Get(), back, 3, &done, nullptr));
+    EXPECT_TRUE(WriteFile(archive.get(), "zip", 3, &done, nullptr));
+    SetFilePointer(archive.get(), 0, nullptr, FILE_BEGIN);
+    EXPECT_TRUE(ReadFile(archive.get(), back, 3, &done, nullptr));
     EXPECT_STREQ(back, "zip");
-    archive.Reset();
+    archive.reset();
 
     ASSERT_TRUE(WriteFileBytes(Outside() + L"system.dll", "system"));
     ASSERT_TRUE(
@@ -82,7 +82,7 @@ TEST_F(StagingFolderTest, EachUpdateGetsAFreshFolderWhereOnlyNewFilesAreOpened)
     ASSERT_TRUE(link.Made());
     for (const wchar_t* name : {L"Software-1.0.0.20.zip", L"hard.zip", L"soft.zip", L"", L"..", L"..\\x.zip",
                                 L"sub\\x.zip", L"C:x.zip", L"x.zip:stream", L"nul"})
-        EXPECT_FALSE(first.CreateNewFile(name).IsValid()) << std::wstring(name).size();
+        EXPECT_FALSE(first.CreateNewFile(name)) << std::wstring(name).size();
     EXPECT_EQ(ReadFileBytes(Outside() + L"system.dll"), "system");
 
     const std::wstring removed = second.Path();

@@ -40,13 +40,13 @@ protected:
             return false;
         KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-        EXPECT_TRUE(file.IsValid());
+        EXPECT_TRUE(file);
         // Left anywhere: the check reads from the start regardless.
-        SetFilePointer(file.Get(), 12345, nullptr, FILE_BEGIN);
-        const bool ok = VerifyArchiveFile(kind, version, file.Get(), signature);
+        SetFilePointer(file.get(), 12345, nullptr, FILE_BEGIN);
+        const bool ok = VerifyArchiveFile(kind, version, file.get(), signature);
         if (ok)
         {
-            EXPECT_EQ(SetFilePointer(file.Get(), 0, nullptr, FILE_CURRENT), 0u) << "the extractor reads next";
+            EXPECT_EQ(SetFilePointer(file.get(), 0, nullptr, FILE_CURRENT), 0u) << "the extractor reads next";
         }
         return ok;
     }
@@ -127,8 +127,8 @@ TEST(PackagedRelease, SignatureMadeByThePackageScriptVerifies)
     const std::string signature = ReadFileBytes(archive + L".sig");
     KernelHandle file(
         CreateFileW(archive.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(file.IsValid());
-    EXPECT_TRUE(VerifyArchiveFile(kSoftware, versionText, file.Get(), signature));
-    EXPECT_FALSE(VerifyArchiveFile(kFirmware, versionText, file.Get(), signature));
+    ASSERT_TRUE(file);
+    EXPECT_TRUE(VerifyArchiveFile(kSoftware, versionText, file.get(), signature));
+    EXPECT_FALSE(VerifyArchiveFile(kFirmware, versionText, file.get(), signature));
 }
 #endif

@@ -24,7 +24,7 @@ public:
         if (command == blockOn)
         {
             blocked.store(true);
-            WaitForSingleObject(m_release.Get(), INFINITE);
+            WaitForSingleObject(m_release.get(), INFINITE);
         }
         std::lock_guard<std::mutex> lock(m_mutex);
         m_ran.push_back(command);
@@ -34,7 +34,7 @@ public:
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_ran;
     }
-    void Release() { SetEvent(m_release.Get()); }
+    void Release() { SetEvent(m_release.get()); }
 
     int blockOn = -1;
     std::atomic<bool> blocked{false}; // worker sets, test reads

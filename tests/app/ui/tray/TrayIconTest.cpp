@@ -21,7 +21,7 @@ public:
     ~PlainWindow() { DestroyWindow(m_window); }
     PlainWindow(const PlainWindow&) = delete;
     PlainWindow& operator=(const PlainWindow&) = delete;
-    HWND Get() const { return m_window; }
+    HWND get() const { return m_window; }
 
 private:
     HWND m_window;
@@ -40,23 +40,23 @@ std::wstring SkinIcon()
 TEST(TrayIcon, MissingIconFileStillAddsTheRecordAndRemovalDeletesIt)
 {
     PlainWindow window;
-    ASSERT_NE(window.Get(), nullptr);
+    ASSERT_NE(window.get(), nullptr);
     TrayIcon tray;
-    tray.Add(window.Get(), L"Z:\\no\\such\\folder\\Pyrolink.ico");
+    tray.Add(window.get(), L"Z:\\no\\such\\folder\\Pyrolink.ico");
 
     const NOTIFYICONDATAW& record = tray.Record();
     EXPECT_EQ(record.hIcon, nullptr);
     EXPECT_EQ(record.cbSize, sizeof(NOTIFYICONDATAW));
-    EXPECT_EQ(record.hWnd, window.Get());
+    EXPECT_EQ(record.hWnd, window.get());
     EXPECT_EQ(record.uID, 109u);
     EXPECT_EQ(record.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
     EXPECT_EQ(record.uCallbackMessage, WM_TRAY_NOTIFY);
     EXPECT_STREQ(record.szTip, L"Tarvik Kelvane");
-    EXPECT_TRUE(TrayRecordExists(window.Get()));
+    EXPECT_TRUE(TrayRecordExists(window.get()));
 
     // No icon, yet the record must not outlive the program.
     tray.Remove();
-    EXPECT_FALSE(TrayRecordExists(window.Get()));
+    EXPECT_FALSE(TrayRecordExists(window.get()));
     EXPECT_FALSE(tray.IsAdded());
 }
 
@@ -65,19 +65,19 @@ TEST(TrayIcon, SkinIconIsShownReAddReplacesItAndTheOwnerRemovesIt)
     PlainWindow window;
     {
         TrayIcon tray;
-        tray.Add(window.Get(), SkinIcon());
+        tray.Add(window.get(), SkinIcon());
         EXPECT_NE(tray.Record().hIcon, nullptr) << "the skin's Pyrolink.ico loads";
-        EXPECT_TRUE(TrayRecordExists(window.Get()));
+        EXPECT_TRUE(TrayRecordExists(window.get()));
 
         // As timer 200 does: the shown icon is removed and the record added once more.
-        tray.Add(window.Get(), SkinIcon());
+        tray.Add(window.get(), SkinIcon());
         EXPECT_NE(tray.Record().hIcon, nullptr);
-        EXPECT_TRUE(TrayRecordExists(window.Get()));
-        EXPECT_TRUE(DeleteTrayRecord(window.Get()));
-        EXPECT_FALSE(TrayRecordExists(window.Get())) << "exactly one record was there";
+        EXPECT_TRUE(TrayRecordExists(window.get()));
+        EXPECT_TRUE(DeleteTrayRecord(window.get()));
+        EXPECT_FALSE(TrayRecordExists(window.get())) << "exactly one record was there";
         tray.OnTaskbarCreated();
     }
-    EXPECT_FALSE(TrayRecordExists(window.Get())) << "the destructor removes the record";
+    EXPECT_FALSE(TrayRecordExists(window.get())) << "the destructor removes the record";
 }
 
 TEST(TrayIcon, TaskbarCreatedAddsTheForgottenRecordOnlyWhileShown)
@@ -87,14 +87,14 @@ TEST(TrayIcon, TaskbarCreatedAddsTheForgottenRecordOnlyWhileShown)
     EXPECT_NE(TrayIcon::TaskbarCreatedMessage(), 0u);
 
     tray.OnTaskbarCreated();
-    EXPECT_FALSE(TrayRecordExists(window.Get())) << "nothing to re-add before the first add";
+    EXPECT_FALSE(TrayRecordExists(window.get())) << "nothing to re-add before the first add";
 
-    tray.Add(window.Get(), SkinIcon());
-    ASSERT_TRUE(DeleteTrayRecord(window.Get()));
+    tray.Add(window.get(), SkinIcon());
+    ASSERT_TRUE(DeleteTrayRecord(window.get()));
     tray.OnTaskbarCreated();
-    EXPECT_TRUE(TrayRecordExists(window.Get()));
+    EXPECT_TRUE(TrayRecordExists(window.get()));
 
     tray.Remove();
     tray.OnTaskbarCreated();
-    EXPECT_FALSE(TrayRecordExists(window.Get())) << "a removed icon stays removed";
+    EXPECT_FALSE(TrayRecordExists(window.get())) << "a removed icon stays removed";
 }
