@@ -1,5 +1,7 @@
 #include "tests/app/ui/LocalUpdateServer.h"
 
+#include "tools/kelvanestage/StageUpdatePort.h"
+
 #include <ws2tcpip.h>
 
 LocalUpdateServer::LocalUpdateServer(std::map<std::string, std::string> files) : m_files(std::move(files))
@@ -13,7 +15,7 @@ LocalUpdateServer::LocalUpdateServer(std::map<std::string, std::string> files) :
     setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
     sockaddr_in address = {};
     address.sin_family = AF_INET;
-    address.sin_port = htons(kPort);
+    address.sin_port = htons(StageUpdatePort());
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     if (bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
         listen(m_listener, 8) != 0)

@@ -10,13 +10,11 @@
 #include <thread>
 #include <vector>
 
-// A minimal HTTP server on 127.0.0.1:38517 standing in for the update server of the staged
-// program. Answers GET for the paths it was given, 404 otherwise, and remembers every request.
+// A minimal HTTP server on 127.0.0.1 at the staged program's update port, standing in for its
+// update server. Answers GET for the paths it was given, 404 otherwise, and remembers every request.
 class LocalUpdateServer
 {
 public:
-    static constexpr unsigned short kPort = 38517;
-
     struct Request
     {
         std::string path;

@@ -204,6 +204,10 @@ TEST(ImageButtonTip, HoverShowsTheTitleBesideTheButtonAndLeavingHidesIt)
     button->SetAlrBladderMode(AIRBLADDER_MODE_1);
     PaintManager& pm = dialog.GetPaintManager();
 
+    // The real pointer rests over the button too, or the hover tracking reports a leave.
+    POINT over = {20, 20};
+    ::ClientToScreen(dialog.GetSafeHwnd(), &over);
+    ::SetCursorPos(over.x, over.y);
     pm.OnMouseMove(0, CPoint(20, 20));
     ASSERT_EQ(MButton::STATE_HOVER, button->GetState());
     HWND tip = FindBubbleOf(dialog.GetSafeHwnd());
