@@ -9,7 +9,7 @@
 #include "tessel/window/MObject.h"
 #include "tests/support/PngFile.h"
 #include "tests/support/ScreenSnapshot.h"
-#include "tests/tessel/window/TestSupport.h"
+#include "tests/tessel/MessagePump.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "MControlTestSupport.h"
+#include "tests/tessel/MControlTestSupport.h"
 
 #include "tessel/controls/MControlFont.h"
 #include "tessel/paint/PaintManager.h"

@@ -1,5 +1,5 @@
-#include "PaintTestDialog.h"
-#include "PixelBuffer.h"
+#include "tests/tessel/PaintTestDialog.h"
+#include "tests/tessel/PixelBuffer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "PaintTestDialog.h"
+#include "tests/tessel/PaintTestDialog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "RenderTestSupport.h"
+#include "tests/tessel/RenderTestSupport.h"
 
 #include "tessel/render/Manager.h"
 #include "tessel/render/TempFontStore.h"

@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "tests/tessel/MessagePump.h"
 
 #include "tessel/window/MWindow.h"
 

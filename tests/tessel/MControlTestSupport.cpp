@@ -1,4 +1,4 @@
-#include "MControlTestSupport.h"
+#include "tests/tessel/MControlTestSupport.h"
 
 #include "tessel/render/Manager.h"
 #include "tests/support/GdiplusEnvironment.h"

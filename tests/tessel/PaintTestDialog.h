@@ -1,7 +1,7 @@
 #pragma once
 
-#include "RecordingControl.h"
-#include "tests/tessel/window/TestSupport.h"
+#include "tests/tessel/RecordingControl.h"
+#include "tests/tessel/MessagePump.h"
 
 #include "tessel/window/MDialog.h"
 
