@@ -4,6 +4,7 @@
 // report a display receives.
 #include "tests/app/ui/LocalUpdateServer.h"
 #include "tests/app/ui/ProgramUnderTest.h"
+#include "ProgramVersion.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -87,7 +88,7 @@ int main()
             std::unique_ptr<LocalUpdateServer> server;
             if (serverUp)
                 server = std::make_unique<LocalUpdateServer>(std::map<std::string, std::string>{
-                    {"/q17x/software/version", "1.0.0.19"}, {"/q17x/firmware/version", "103"}});
+                    {"/q17x/software/version", TK_VERSION_TEXT}, {"/q17x/firmware/version", "103"}});
             ProgramUnderTest program(ProgramOptions{});
             const Latency latency = StartUpLatency(program);
             std::printf(

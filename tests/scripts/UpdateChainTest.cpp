@@ -5,6 +5,7 @@
 #include "tests/app/update/TestServer.h"
 #include "tests/scripts/Installation.h"
 #include "tests/scripts/RunningProcesses.h"
+#include "TestVersions.h"
 
 #include <windows.h>
 
@@ -15,13 +16,13 @@
 #include <vector>
 
 #if !defined(TK_E2E_RELEASE_DIR) || !defined(TK_E2E_STAGE_DIR)
-#error "TK_E2E_RELEASE_DIR names the packaged release 1.0.0.20, TK_E2E_STAGE_DIR the staged program"
+#error "TK_E2E_RELEASE_DIR names the packaged next release, TK_E2E_STAGE_DIR the staged program"
 #endif
 
 namespace
 {
-constexpr wchar_t kArchive[] = L"Software-1.0.0.20.zip";
-constexpr wchar_t kInstaller[] = L"Software-1.0.0.20.exe";
+constexpr wchar_t kArchive[] = L"Software-" TK_TEST_NEXT_VERSION_WIDE L".zip";
+constexpr wchar_t kInstaller[] = L"Software-" TK_TEST_NEXT_VERSION_WIDE L".exe";
 constexpr wchar_t kUninstallKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvik Kelvane";
 
@@ -87,7 +88,8 @@ TEST(UpdateChain, OurReleaseReplacesTheRunningProgramAndLeavesOneOfEach)
     const std::string archive = ReadFileBytes(packaged + kArchive);
     ASSERT_GT(archive.size(), 100000u) << "the packaged release is missing";
     RemoveTree(server.Root() + L"chain\\");
-    for (const std::wstring name : {L"version", L"Software-1.0.0.20.zip", L"Software-1.0.0.20.zip.sig"})
+    for (const std::wstring name : {L"version", L"Software-" TK_TEST_NEXT_VERSION_WIDE L".zip",
+                                    L"Software-" TK_TEST_NEXT_VERSION_WIDE L".zip.sig"})
         ASSERT_TRUE(server.Put(L"chain\\q17x\\software\\" + name, ReadFileBytes(packaged + name))) << name;
     const std::size_t logBefore = server.Log().size();
     CleanInstallation();
@@ -115,13 +117,14 @@ TEST(UpdateChain, OurReleaseReplacesTheRunningProgramAndLeavesOneOfEach)
         << "the installer did not end";
 
     const std::vector<std::string> log = server.Log();
-    EXPECT_TRUE(std::any_of(
-        log.begin() + static_cast<std::ptrdiff_t>(std::min(logBefore, log.size())), log.end(),
-        [](const std::string& line)
-        {
-            return line.find("GET /chain/q17x/software///Software-1.0.0.20.zip.sig ") != std::string::npos &&
-                   line.find("\" 200 ") != std::string::npos;
-        }))
+    EXPECT_TRUE(std::any_of(log.begin() + static_cast<std::ptrdiff_t>(std::min(logBefore, log.size())),
+                            log.end(),
+                            [](const std::string& line)
+                            {
+                                return line.find("GET /chain/q17x/software///Software-" TK_TEST_NEXT_VERSION
+                                                 ".zip.sig ") != std::string::npos &&
+                                       line.find("\" 200 ") != std::string::npos;
+                            }))
         << "the signature was not fetched";
     DWORD code = 1;
     EXPECT_TRUE(program.WaitForEnd(0, code)) << "the old program still runs";

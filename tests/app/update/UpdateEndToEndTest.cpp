@@ -7,6 +7,7 @@
 #include "tests/app/ui/SimLog.h"
 #include "tests/app/update/TestFiles.h"
 #include "tests/app/update/TestServer.h"
+#include "TestVersions.h"
 
 #include <windows.h>
 
@@ -24,9 +25,9 @@
 
 namespace
 {
-constexpr wchar_t kVersion[] = L"1.0.0.20";
-constexpr wchar_t kInstaller[] = L"Software-1.0.0.20.exe";
-constexpr wchar_t kArchive[] = L"Software-1.0.0.20.zip";
+constexpr wchar_t kVersion[] = TK_TEST_NEXT_VERSION_WIDE;
+constexpr wchar_t kInstaller[] = L"Software-" TK_TEST_NEXT_VERSION_WIDE L".exe";
+constexpr wchar_t kArchive[] = L"Software-" TK_TEST_NEXT_VERSION_WIDE L".zip";
 
 constexpr wchar_t kServerImage[] = L"ThermivoxServer.exe";
 
@@ -390,8 +391,9 @@ TEST_F(UpdateEndToEndTest, YesDownloadsOurSignedReleaseEndsTheServersStartsItsIn
     EXPECT_EQ(ReadFileBytes(folder + kInstaller).substr(0, 2), "MZ");
     EXPECT_FALSE(PathExists(folder + kArchive));
     const auto log = m_server.Log();
-    for (const char* request : {"GET /e2e/release/q17x/software///Software-1.0.0.20.zip ",
-                                "GET /e2e/release/q17x/software///Software-1.0.0.20.zip.sig "})
+    for (const char* request :
+         {"GET /e2e/release/q17x/software///Software-" TK_TEST_NEXT_VERSION ".zip ",
+          "GET /e2e/release/q17x/software///Software-" TK_TEST_NEXT_VERSION ".zip.sig "})
         EXPECT_TRUE(std::any_of(log.begin(), log.end(),
                                 [request](const std::string& line) {
                                     return line.find(request) != std::string::npos &&
@@ -438,7 +440,7 @@ TEST_F(UpdateEndToEndTest, ReportsKeepTheirPaceWhileTheServerTricklesItsVersionT
 {
     // One byte every 2 s: the start-up software check takes about 18 s, and the firmware check
     // asks only after it.
-    Serve(L"trickle", m_release, "1.0.0.19\n");
+    Serve(L"trickle", m_release, TK_VERSION_TEXT "\n");
     Program program(m_server.Url(L"/trickle/2/e2e/trickle"));
     ASSERT_TRUE(program.Started());
 

@@ -8,6 +8,7 @@
 #include "tests/app/update/TestFiles.h"
 #include "tests/app/update/TestMessageWindow.h"
 #include "tests/app/update/TestServer.h"
+#include "TestVersions.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +39,7 @@ TEST(UpdateServiceWithoutKey, ManualChecksSayUpdatesAreOffAndNothingIsFetched)
     service.SetWindow(window.Handle());
     service.SetStagingDataFolder(data.Path());
     service.SetBaseAddresses(server.Url(L"/nokey/q17x/software/"), server.Url(L"/nokey/q17x/firmware/"));
-    ASSERT_TRUE(server.Put(L"nokey\\q17x\\software\\version", "1.0.0.20"));
+    ASSERT_TRUE(server.Put(L"nokey\\q17x\\software\\version", TK_TEST_NEXT_VERSION));
     ASSERT_TRUE(server.Put(L"nokey\\q17x\\firmware\\version", "104"));
 
     for (int command : {CMD_CHECK_SOFTWARE_SILENT, CMD_CHECK_FIRMWARE_SILENT, CMD_CHECK_SOFTWARE,

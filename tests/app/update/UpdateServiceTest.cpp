@@ -7,6 +7,7 @@
 #include "tests/app/update/TestServer.h"
 #include "tests/app/update/TestUpdateSigner.h"
 #include "tests/app/update/TestZipWriter.h"
+#include "TestVersions.h"
 
 #include <gtest/gtest.h>
 
@@ -158,23 +159,23 @@ std::string SoftwareArchive(const std::string& version, const std::string& progr
 TEST_F(UpdateServiceTest, SoftwareVersionsAgainstTheProgramsOwn)
 {
     UseServerFolder(L"versions");
-    EXPECT_EQ(CheckSoftware("1.0.0.20", false), (Results{{1, 1}}));
-    EXPECT_EQ(m_service.LatestVersion(CUpdateService::kSoftware), L"1.0.0.20");
-    EXPECT_EQ(CheckSoftware("1.0.0.19", false), (Results{{1, 0}}));
+    EXPECT_EQ(CheckSoftware(TK_TEST_NEXT_VERSION, false), (Results{{1, 1}}));
+    EXPECT_EQ(m_service.LatestVersion(CUpdateService::kSoftware), TK_TEST_NEXT_VERSION_WIDE);
+    EXPECT_EQ(CheckSoftware(TK_VERSION_TEXT, false), (Results{{1, 0}}));
     EXPECT_EQ(CheckSoftware("1.0.0.9", false), (Results{{1, 0}}));
     EXPECT_EQ(CheckSoftware("1.0.1", false), (Results{{1, 1}}));
 
     // Silent checks answer only when there is something new.
-    EXPECT_EQ(CheckSoftware("1.0.0.19", true), Results{});
+    EXPECT_EQ(CheckSoftware(TK_VERSION_TEXT, true), Results{});
     EXPECT_EQ(CheckSoftware("1.0.0.9", true), Results{});
-    EXPECT_EQ(CheckSoftware("1.0.0.21", true), (Results{{1, 1}}));
+    EXPECT_EQ(CheckSoftware(TK_TEST_LATER_VERSION, true), (Results{{1, 1}}));
 }
 
 TEST_F(UpdateServiceTest, LineBreaksAreNotPartOfTheVersion)
 {
     UseServerFolder(L"linebreak");
-    EXPECT_EQ(CheckSoftware("1.0.0.20\n", false), (Results{{1, 1}}));
-    EXPECT_EQ(m_service.LatestVersion(CUpdateService::kSoftware), L"1.0.0.20");
+    EXPECT_EQ(CheckSoftware(TK_TEST_NEXT_VERSION "\n", false), (Results{{1, 1}}));
+    EXPECT_EQ(m_service.LatestVersion(CUpdateService::kSoftware), TK_TEST_NEXT_VERSION_WIDE);
     EXPECT_EQ(CheckSoftware("1.0.0.200\r\n", false), (Results{{1, 1}}));
     EXPECT_EQ(m_service.LatestVersion(CUpdateService::kSoftware), L"1.0.0.200");
 }
@@ -182,15 +183,11 @@ TEST_F(UpdateServiceTest, LineBreaksAreNotPartOfTheVersion)
 TEST_F(UpdateServiceTest, UnusableVersionFilesEndTheCheckSilently)
 {
     UseServerFolder(L"unusable");
-    EXPECT_EQ(CheckSoftware("1.0.0.20", false), (Results{{1, 1}}));
+    EXPECT_EQ(CheckSoftware(TK_TEST_NEXT_VERSION, false), (Results{{1, 1}}));
     EXPECT_EQ(CheckSoftware("1.0.0.20.11", false), Results{});
     EXPECT_EQ(CheckSoftware("", false), Results{});
     EXPECT_EQ(CheckSoftware("..\\..\\x", false), Results{});
-    EXPECT_EQ(CheckSoftware(std::string("\0"
-                                        "1.0.0.21",
-                                        9),
-                            false),
-              Results{});
+    EXPECT_EQ(CheckSoftware(std::string("\0" TK_TEST_LATER_VERSION, 9), false), Results{});
     // The server's "Not Found" page must not be offered as version "Not Found".
     m_service.SetBaseAddresses(m_server.Url(L"/status/404/q17x/software/"),
                                m_server.Url(L"/status/404/q17x/firmware/"));
@@ -200,7 +197,7 @@ TEST_F(UpdateServiceTest, UnusableVersionFilesEndTheCheckSilently)
     m_service.CheckSoftware(false);
     EXPECT_EQ(TakeResults(), Results{});
     // The last good text stays the latest version.
-    EXPECT_EQ(m_service.LatestVersion(CUpdateService::kSoftware), L"1.0.0.20");
+    EXPECT_EQ(m_service.LatestVersion(CUpdateService::kSoftware), TK_TEST_NEXT_VERSION_WIDE);
 }
 
 TEST_F(UpdateServiceTest, FirmwareVersionsAgainstTheDisplays)
@@ -241,7 +238,7 @@ TEST_F(UpdateServiceTest, FirmwareVersionsAgainstTheDisplays)
 TEST_F(UpdateServiceTest, PromptsTellOrAskAndQueueTheDownload)
 {
     UseServerFolder(L"prompts");
-    CheckSoftware("1.0.0.20", false);
+    CheckSoftware(TK_TEST_NEXT_VERSION, false);
     PutFirmware(L"version", "104");
     m_displayVersion = 0x0103;
     m_service.CheckFirmware(false);
@@ -266,7 +263,7 @@ TEST_F(UpdateServiceTest, PromptsTellOrAskAndQueueTheDownload)
     EXPECT_EQ(m_prompts[0].text, L"The software is the latest version!");
     EXPECT_EQ(m_prompts[0].title, software);
     EXPECT_FALSE(m_prompts[0].yesNo);
-    EXPECT_EQ(m_prompts[1].text, L"Detected the latest version:v1.0.0.20, update now?");
+    EXPECT_EQ(m_prompts[1].text, L"Detected the latest version:v" TK_TEST_NEXT_VERSION_WIDE L", update now?");
     EXPECT_EQ(m_prompts[1].title, software);
     EXPECT_TRUE(m_prompts[1].yesNo);
     EXPECT_EQ(m_prompts[2].text, L"The Firmware is the latest version!");
@@ -285,7 +282,7 @@ TEST_F(UpdateServiceTest, PromptsTellOrAskAndQueueTheDownload)
 TEST_F(UpdateServiceTest, CommandsReachTheirOperations)
 {
     UseServerFolder(L"commands");
-    PutSoftware(L"version", "1.0.0.19");
+    PutSoftware(L"version", TK_VERSION_TEXT);
     PutFirmware(L"version", "104");
     m_displayVersion = 0x0103;
     EXPECT_TRUE(m_service.RunCommand(CMD_CHECK_SOFTWARE));
@@ -302,19 +299,20 @@ TEST_F(UpdateServiceTest, UpdateDownloadsChecksUnpacksStartsAndEnds)
 {
     UseServerFolder(L"run");
     // Signed over the text as served, as a release is: the line break included.
-    PutSoftware(L"version", "1.0.0.20\n");
-    const std::string archive = SoftwareArchive("1.0.0.20", "MZ installer");
-    PutSignedSoftware(L"1.0.0.20", archive, archive, L"1.0.0.20\n");
+    PutSoftware(L"version", TK_TEST_NEXT_VERSION "\n");
+    const std::string archive = SoftwareArchive(TK_TEST_NEXT_VERSION, "MZ installer");
+    PutSignedSoftware(TK_TEST_NEXT_VERSION_WIDE, archive, archive, TK_TEST_NEXT_VERSION_WIDE L"\n");
     m_service.CheckSoftware(true);
     TakeResults();
 
     EXPECT_TRUE(m_service.RunCommand(CMD_UPDATE_SOFTWARE));
     const std::wstring staged = Staged();
     ASSERT_FALSE(staged.empty()) << "one staging folder, kept for the installer";
-    EXPECT_EQ(m_started, (std::vector<std::wstring>{staged + L"Software-1.0.0.20.exe"}));
+    EXPECT_EQ(m_started,
+              (std::vector<std::wstring>{staged + L"Software-" TK_TEST_NEXT_VERSION_WIDE L".exe"}));
     EXPECT_EQ(m_startedContent, "MZ installer");
     EXPECT_EQ(m_ended, 1);
-    EXPECT_FALSE(PathExists(staged + L"Software-1.0.0.20.zip"));
+    EXPECT_FALSE(PathExists(staged + L"Software-" TK_TEST_NEXT_VERSION_WIDE L".zip"));
     EXPECT_EQ(ReadFileBytes(staged + L"readme.txt"), "read me");
 
     auto posted = m_window.Drain();
@@ -325,8 +323,8 @@ TEST_F(UpdateServiceTest, UpdateDownloadsChecksUnpacksStartsAndEnds)
     EXPECT_EQ(posted.back().lParam, 100);
 
     const auto log = m_server.Log();
-    for (const char* request : {"GET /svc/run/q17x/software///Software-1.0.0.20.zip ",
-                                "GET /svc/run/q17x/software///Software-1.0.0.20.zip.sig "})
+    for (const char* request : {"GET /svc/run/q17x/software///Software-" TK_TEST_NEXT_VERSION ".zip ",
+                                "GET /svc/run/q17x/software///Software-" TK_TEST_NEXT_VERSION ".zip.sig "})
         EXPECT_TRUE(std::any_of(log.begin(), log.end(),
                                 [request](const std::string& l)
                                 { return l.find(request) != std::string::npos; }))
@@ -362,10 +360,10 @@ TEST_F(UpdateServiceTest, FirmwareUpdateUsesTheToolsNamesAndKind)
 TEST_F(UpdateServiceTest, FailedUpdatesStartNothingKeepNothingAndSaySo)
 {
     UseServerFolder(L"broken");
-    PutSoftware(L"version", "1.0.0.20");
+    PutSoftware(L"version", TK_TEST_NEXT_VERSION);
     m_service.CheckSoftware(true);
     TakeResults();
-    const std::string good = SoftwareArchive("1.0.0.20", "MZ");
+    const std::string good = SoftwareArchive(TK_TEST_NEXT_VERSION, "MZ");
     std::string tampered = good;
     tampered[tampered.size() / 2] ^= 0x01;
 
@@ -376,27 +374,32 @@ TEST_F(UpdateServiceTest, FailedUpdatesStartNothingKeepNothingAndSaySo)
     };
     const std::vector<Case> cases = {
         {"nothing on the server", [] {}},
-        {"no signature", [&] { PutSoftware(L"Software-1.0.0.20.zip", good); }},
+        {"no signature", [&] { PutSoftware(L"Software-" TK_TEST_NEXT_VERSION_WIDE L".zip", good); }},
         {"one flipped bit in the archive",
-         [&] { PutSignedSoftware(L"1.0.0.20", tampered, good, L"1.0.0.20"); }},
-        {"signed for another version", [&] { PutSignedSoftware(L"1.0.0.20", good, good, L"1.0.0.21"); }},
+         [&] { PutSignedSoftware(TK_TEST_NEXT_VERSION_WIDE, tampered, good, TK_TEST_NEXT_VERSION_WIDE); }},
+        {"signed for another version",
+         [&] { PutSignedSoftware(TK_TEST_NEXT_VERSION_WIDE, good, good, TK_TEST_LATER_VERSION_WIDE); }},
         {"a 65-byte signature",
-         [&] { PutSoftware(L"Software-1.0.0.20.zip.sig", SignUpdate(1, L"1.0.0.20", good) + "x"); }},
+         [&]
+         {
+             PutSoftware(L"Software-" TK_TEST_NEXT_VERSION_WIDE L".zip.sig",
+                         SignUpdate(1, TK_TEST_NEXT_VERSION_WIDE, good) + "x");
+         }},
         {"a signed archive that is no zip",
-         [&] { PutSignedSoftware(L"1.0.0.20", "PK\x03\x04 this is no archive"); }},
+         [&] { PutSignedSoftware(TK_TEST_NEXT_VERSION_WIDE, "PK\x03\x04 this is no archive"); }},
         {"a signed archive without the program",
          [&]
          {
              TestZipWriter other;
-             other.AddFile("Software-1.0.0.21.exe", "MZ");
-             PutSignedSoftware(L"1.0.0.20", other.Build());
+             other.AddFile("Software-" TK_TEST_LATER_VERSION ".exe", "MZ");
+             PutSignedSoftware(TK_TEST_NEXT_VERSION_WIDE, other.Build());
          }},
     };
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.what);
         UseServerFolder(L"broken");
-        PutSoftware(L"version", "1.0.0.20");
+        PutSoftware(L"version", TK_TEST_NEXT_VERSION);
         c.serve();
         EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kSoftware));
         EXPECT_EQ(TakeResults(), (Results{{1, 2}}));
@@ -405,7 +408,7 @@ TEST_F(UpdateServiceTest, FailedUpdatesStartNothingKeepNothingAndSaySo)
     }
 
     // The program is there, but the shell could not start it.
-    PutSignedSoftware(L"1.0.0.20", good);
+    PutSignedSoftware(TK_TEST_NEXT_VERSION_WIDE, good);
     m_startSucceeds = false;
     EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kSoftware));
     EXPECT_EQ(TakeResults(), (Results{{1, 2}}));
@@ -418,8 +421,9 @@ TEST_F(UpdateServiceTest, FailedUpdatesStartNothingKeepNothingAndSaySo)
 TEST_F(UpdateServiceTest, BrokenDownloadsAreNotUnpacked)
 {
     UseServerFolder(L"cut", L"/drop");
-    PutSoftware(L"version", "1.0.0.20");
-    PutSignedSoftware(L"1.0.0.20", SoftwareArchive("1.0.0.20", std::string(200000, 'x')));
+    PutSoftware(L"version", TK_TEST_NEXT_VERSION);
+    PutSignedSoftware(TK_TEST_NEXT_VERSION_WIDE,
+                      SoftwareArchive(TK_TEST_NEXT_VERSION, std::string(200000, 'x')));
     m_service.CheckSoftware(true);
     TakeResults();
     EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kSoftware));
