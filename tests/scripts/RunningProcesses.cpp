@@ -126,3 +126,35 @@ bool ChildProcess::WaitForEnd(DWORD milliseconds, DWORD& code) const
     GetExitCodeProcess(m_info.hProcess, &code);
     return true;
 }
+
+namespace
+{
+struct WindowSearch
+{
+    DWORD process;
+    const wchar_t* title; // any title when null
+    HWND found;
+};
+
+} // namespace
+
+HWND VisibleWindowOf(DWORD process, const wchar_t* title)
+{
+    WindowSearch search{process, title, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL
+        {
+            auto* s = reinterpret_cast<WindowSearch*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            wchar_t text[128] = {};
+            GetWindowTextW(window, text, 128);
+            if (owner != s->process || !IsWindowVisible(window) ||
+                (s->title && lstrcmpW(text, s->title) != 0))
+                return TRUE;
+            s->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}

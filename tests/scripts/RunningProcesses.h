@@ -12,6 +12,8 @@ std::vector<DWORD> ProcessesNamed(const std::wstring& imageName);
 // refused second server waits up to 2 s) is not counted.
 std::vector<DWORD> SteadyProcessesNamed(const std::wstring& imageName);
 std::wstring ImagePathOf(DWORD processId);
+// A visible top-level window of the process with this title (any title when null), or null.
+HWND VisibleWindowOf(DWORD processId, const wchar_t* title);
 void EndProcesses(const std::vector<DWORD>& processIds);
 // Stops every thread of the process, so it answers no message: a hung program.
 void SuspendProcess(DWORD processId);

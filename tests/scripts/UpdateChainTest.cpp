@@ -26,34 +26,6 @@ constexpr wchar_t kInstaller[] = L"Software-" TK_TEST_NEXT_VERSION_WIDE L".exe";
 constexpr wchar_t kUninstallKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvik Kelvane";
 
-struct WindowSearch
-{
-    DWORD process;
-    const wchar_t* title; // any title when null
-    HWND found;
-};
-
-HWND VisibleWindowOf(DWORD process, const wchar_t* title)
-{
-    WindowSearch search{process, title, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL
-        {
-            auto* s = reinterpret_cast<WindowSearch*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            wchar_t text[128] = {};
-            GetWindowTextW(window, text, 128);
-            if (owner != s->process || !IsWindowVisible(window) ||
-                (s->title && lstrcmpW(text, s->title) != 0))
-                return TRUE;
-            s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // The update question: the system's box titled by the update kind, or the skinned one.
 HWND UpdateQuestion(DWORD process)
 {

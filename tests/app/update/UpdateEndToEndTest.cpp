@@ -7,6 +7,7 @@
 #include "tests/app/ui/SimLog.h"
 #include "tests/app/update/TestFiles.h"
 #include "tests/app/update/TestServer.h"
+#include "tests/scripts/RunningProcesses.h"
 #include "TestVersions.h"
 
 #include <windows.h>
@@ -103,35 +104,11 @@ private:
     PROCESS_INFORMATION m_process = {};
 };
 
-struct WindowSearch
-{
-    DWORD process;
-    HWND found;
-};
-
 // A message box of the program: the system's, titled by the update kind, or the skinned one.
 HWND FindMessageBox(DWORD process)
 {
-    WindowSearch search{process, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL
-        {
-            auto* s = reinterpret_cast<WindowSearch*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            wchar_t title[128] = {};
-            GetWindowTextW(window, title, 128);
-            const std::wstring name = title;
-            if (owner == s->process && IsWindowVisible(window) &&
-                (name == L"Tarvik Kelvane Software Updates" || name == L"MessageBox"))
-            {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    const HWND system = VisibleWindowOf(process, L"Tarvik Kelvane Software Updates");
+    return system ? system : VisibleWindowOf(process, L"MessageBox");
 }
 
 HWND WaitForMessageBox(DWORD process, HWND other, DWORD milliseconds)
@@ -181,23 +158,6 @@ bool WaitUntilGone(HWND window, DWORD milliseconds)
     return false;
 }
 
-std::vector<DWORD> ProcessesNamed(const std::wstring& name)
-{
-    std::vector<DWORD> ids;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return ids;
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
-    {
-        if (lstrcmpiW(entry.szExeFile, name.c_str()) == 0)
-            ids.push_back(entry.th32ProcessID);
-    }
-    CloseHandle(snapshot);
-    return ids;
-}
-
 std::vector<DWORD> WaitForProcess(const std::wstring& name, DWORD milliseconds)
 {
     for (DWORD waited = 0; waited < milliseconds; waited += 200)
@@ -210,51 +170,18 @@ std::vector<DWORD> WaitForProcess(const std::wstring& name, DWORD milliseconds)
     return {};
 }
 
-bool HasVisibleWindow(DWORD process)
-{
-    WindowSearch search{process, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL
-        {
-            auto* s = reinterpret_cast<WindowSearch*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s->process && IsWindowVisible(window))
-            {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found != nullptr;
-}
-
 bool WaitForVisibleWindowOf(const std::vector<DWORD>& processes, DWORD milliseconds)
 {
     for (DWORD waited = 0; waited < milliseconds; waited += 200)
     {
         for (const DWORD process : processes)
         {
-            if (HasVisibleWindow(process))
+            if (VisibleWindowOf(process, nullptr))
                 return true;
         }
         Sleep(200);
     }
     return false;
-}
-
-void EndProcesses(const std::vector<DWORD>& ids)
-{
-    for (const DWORD id : ids)
-    {
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
-        if (process == nullptr)
-            continue;
-        TerminateProcess(process, 0);
-        WaitForSingleObject(process, 5000);
-        CloseHandle(process);
-    }
 }
 
 // Saves the whole screen as a BMP in the artifacts folder, as evidence of what the user saw.
