@@ -22,7 +22,8 @@ if [ -n "$lane" ]; then
     DISPLAY=$(cat "$WINEPREFIX/.display") || exit 1
     export DISPLAY
   fi
-  export TK_STAGE_UPDATE_PORT=$((38516 + lane))
+  # TK_LANE_PORT_BASE moves the ports when two build trees run their tests at the same time.
+  export TK_STAGE_UPDATE_PORT=$((${TK_LANE_PORT_BASE:-38516} + lane))
 elif [ -n "${TK_GUI_TEST:-}" ]; then
   command=(flock "$WINEPREFIX/.gui-turn" wine "$@")
 fi
