@@ -10,6 +10,10 @@
 enable_testing()
 
 set(TK_TEST_LANES 4 CACHE STRING "Wine prefixes with their own X display that GUI tests run in side by side")
+# Lane k's staged program asks its update server on 127.0.0.1 at this base + k; another base lets
+# two build trees run their tests at the same time. cmake/wine-lanes.sh reads it from the tests'
+# environment, the staged program from its compile definition (StageUpdatePort.h).
+set(TK_LANE_PORT_BASE 38516 CACHE STRING "Base of the staged program's update ports, one per test lane")
 set(lanes "")
 foreach(lane RANGE 1 ${TK_TEST_LANES})
   if(lanes)
@@ -39,7 +43,7 @@ function(tk_set_wine_test_properties test timeout gui)
     PASS_REGULAR_EXPRESSION "\\[  PASSED  \\]"
     FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]"
     TIMEOUT ${timeout}
-    ENVIRONMENT "WINEPREFIX=${TK_WINEPREFIX};WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;TK_ARTIFACTS_DIR=${TK_ARTIFACTS_DIR_WIN}")
+    ENVIRONMENT "WINEPREFIX=${TK_WINEPREFIX};WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;TK_ARTIFACTS_DIR=${TK_ARTIFACTS_DIR_WIN};TK_LANE_PORT_BASE=${TK_LANE_PORT_BASE}")
   if(gui)
     # wine-run.sh moves the test into the lane ctest gave it; run without the lane spec, GUI tests
     # take turns on lane 1 instead.

@@ -10,8 +10,8 @@ base="$2"
 lanes="${3:-1}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-
-lane_prefix() { if [ "$1" = 1 ]; then echo "$base"; else echo "$base-$1"; fi; }
+# shellcheck source=cmake/wine-lanes.sh
+. "$(dirname "${BASH_SOURCE[0]}")/wine-lanes.sh"
 
 prepare_first_lane() {
   export WINEPREFIX="$base"
@@ -34,6 +34,11 @@ prepare_first_lane() {
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /t REG_SZ /d 'Open Sans' /f \
       </dev/null >/dev/null 2>&1 && touch "$WINEPREFIX/.arial"
   fi
+  local marker
+  for marker in "${lane_markers[@]}"; do
+    [ -f "$WINEPREFIX/$marker" ] || return 0
+  done
+  lane_stamp >"$WINEPREFIX/.lane-stamp"
 }
 
 # A display of its own for a lane: Xvfb picks a free number and says it when it is ready.
@@ -57,7 +62,7 @@ start_display() {
 
 stop_lane() {
   local prefix
-  prefix=$(lane_prefix "$1")
+  prefix=$(lane_prefix "$base" "$1")
   [ -d "$prefix" ] || return 0
   WINEPREFIX="$prefix" wineserver -k </dev/null >/dev/null 2>&1
   if [ -f "$prefix/.xvfb-pid" ]; then
@@ -70,24 +75,27 @@ case "$1" in
   start)
     for lane in $(seq 2 "$lanes"); do stop_lane "$lane"; done
     prepare_first_lane
+    # A lane copy is made again when lane 1 was prepared differently from when it was copied.
+    stamp=$(cat "$base/.lane-stamp" 2>/dev/null)
+    stale() { [ -z "$stamp" ] || [ "$(cat "$(lane_prefix "$base" "$1")/.lane-stamp" 2>/dev/null)" != "$stamp" ]; }
     fresh=""
     for lane in $(seq 2 "$lanes"); do
-      [ -f "$(lane_prefix "$lane")/.unmanaged" ] || fresh=yes
+      stale "$lane" && fresh=yes
     done
     if [ -n "$fresh" ]; then
       # The registry reaches its files when the wineserver ends: end it before copying.
       WINEPREFIX="$base" wineserver -k </dev/null >/dev/null 2>&1
       WINEPREFIX="$base" wineserver -w </dev/null >/dev/null 2>&1
       for lane in $(seq 2 "$lanes"); do
-        prefix=$(lane_prefix "$lane")
-        if [ ! -f "$prefix/.unmanaged" ]; then
+        prefix=$(lane_prefix "$base" "$lane")
+        if stale "$lane"; then
           rm -rf "$prefix" && cp -a "$base" "$prefix" || exit 1
         fi
       done
       WINEPREFIX="$base" wineserver -p </dev/null >/dev/null 2>&1
     fi
     for lane in $(seq 2 "$lanes"); do
-      prefix=$(lane_prefix "$lane")
+      prefix=$(lane_prefix "$base" "$lane")
       start_display "$prefix" || exit 1
       # wineboot starts the prefix's services here, detached, not inside the first test.
       DISPLAY=$(cat "$prefix/.display") WINEPREFIX="$prefix" wineserver -p </dev/null >/dev/null 2>&1

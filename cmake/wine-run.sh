@@ -10,6 +10,8 @@ if [ -z "${WINEPREFIX:-}" ]; then
   while [ "$dir" != "/" ] && [ ! -f "$dir/CMakeCache.txt" ]; do dir=$(dirname "$dir"); done
   export WINEPREFIX="$dir/wineprefix"
 fi
+# shellcheck source=cmake/wine-lanes.sh
+. "$(dirname "${BASH_SOURCE[0]}")/wine-lanes.sh"
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 command=(wine "$@")
@@ -18,12 +20,13 @@ if [ -n "$lane" ]; then
   lane=${lane#id:}
   lane=${lane%%,*}
   if [ "$lane" != 1 ]; then
-    export WINEPREFIX="$WINEPREFIX-$lane"
+    WINEPREFIX=$(lane_prefix "$WINEPREFIX" "$lane")
+    export WINEPREFIX
     DISPLAY=$(cat "$WINEPREFIX/.display") || exit 1
     export DISPLAY
   fi
-  # TK_LANE_PORT_BASE moves the ports when two build trees run their tests at the same time.
-  export TK_STAGE_UPDATE_PORT=$((${TK_LANE_PORT_BASE:-38516} + lane))
+  TK_STAGE_UPDATE_PORT=$(lane_port "$lane")
+  export TK_STAGE_UPDATE_PORT
 elif [ -n "${TK_GUI_TEST:-}" ]; then
   command=(flock "$WINEPREFIX/.gui-turn" wine "$@")
 fi

@@ -11,4 +11,4 @@ xvfb-run -a -s "-screen 0 1920x1080x24" ctest --preset mingw "$@"
 # The native Linux edition: its own preset and build folder, its tests natively (no Wine, no X).
 cmake --preset linux >/dev/null
 cmake --build --preset linux
-ctest --preset linux
+ctest --preset linux "$@"
