@@ -15,7 +15,8 @@ pkg_check_modules(HIDAPI_HIDRAW REQUIRED IMPORTED_TARGET hidapi-hidraw)
 pkg_check_modules(LIBUDEV REQUIRED IMPORTED_TARGET libudev)
 
 add_library(tk_linux_options INTERFACE)
-target_compile_options(tk_linux_options INTERFACE -Wall -Wextra)
+option(TK_WARNINGS_AS_ERRORS "A warning in our own code fails the build" ON)
+target_compile_options(tk_linux_options INTERFACE -Wall -Wextra $<$<BOOL:${TK_WARNINGS_AS_ERRORS}>:-Werror>)
 target_include_directories(tk_linux_options INTERFACE ${CMAKE_SOURCE_DIR})
 
 add_subdirectory(linux)

@@ -4,7 +4,6 @@
 #include "tessel/render/MRender.h"
 #include "tessel/window/MAirBladder.h"
 
-
 namespace Tessel
 {
 
