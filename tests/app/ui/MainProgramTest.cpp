@@ -2,9 +2,11 @@
 // its window, the registry, the sensor block and the display simulator's log.
 #include "app/core/KillProcessByName.h"
 #include "app/core/SettingsStore.h"
+#include "app/platform/KernelHandle.h"
 #include "tests/app/ui/LocalUpdateServer.h"
 #include "tests/app/ui/ProgramUnderTest.h"
 #include "tests/app/ui/SnapshotStatus.h"
+#include "tests/scripts/RunningProcesses.h"
 #include "tests/support/ScreenSnapshot.h"
 #include "ProgramVersion.h"
 
@@ -235,6 +237,28 @@ TEST_F(MainProgram, SecondStartShowsTheHiddenFirstCopyAndEndsWithZero)
     EXPECT_EQ(code, 0u);
     EXPECT_TRUE(WaitForVisibility(window, true));
     EXPECT_EQ(CountProcesses(L"Tarvik Kelvane.exe"), 1);
+}
+
+TEST_F(MainProgram, MutexHeldWithoutAWindowIsToldToTheUser)
+{
+    // This test stands for a process that only holds the single-instance mutex.
+    KernelHandle mutex(CreateMutexW(nullptr, TRUE, L"Tarvik Kelvane"));
+    ASSERT_TRUE(mutex);
+    KernelHandle program(ProgramUnderTest::StartCopy(L""));
+    ASSERT_TRUE(program);
+    HWND box = nullptr;
+    WaitUntil([&]
+              { return (box = VisibleWindowOf(GetProcessId(program.get()), L"Tarvik Kelvane")) != nullptr; },
+              30000);
+    ASSERT_NE(box, nullptr) << "the program says why it does not start";
+    wchar_t text[512] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 512); // the system message box's text
+    EXPECT_NE(std::wstring(text).find(L"holds its single-instance lock"), std::wstring::npos);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_EQ(WaitForSingleObject(program.get(), 10000), WAIT_OBJECT_0);
+    DWORD code = 99;
+    GetExitCodeProcess(program.get(), &code);
+    EXPECT_EQ(code, 0u);
 }
 
 TEST_F(MainProgram, HideOptionIsACaseSensitiveSubstring)
