@@ -4,6 +4,7 @@
 #include "app/core/SensorServer.h"
 #include "app/core/SingleInstance.h"
 #include "app/core/StartupRules.h"
+#include "app/platform/ProgramLog.h"
 #include "app/ui/DeviceMainDlg.h"
 #include "app/ui/GdiplusSession.h"
 #include "app/ui/StartupNotice.h"
@@ -26,6 +27,9 @@ constexpr int kStartFailed = 2;
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
 {
+    // First, so that even a refused start leaves its line.
+    ProgramLog::Open();
+    ProgramLog::NameThisThread("ui");
     switch (ClaimOrHandOver(kRunningCopyWaitMs))
     {
     case InstanceClaim::BroughtToFront:
@@ -39,7 +43,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     if (WantsDpiAwareness(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)))
         SetProcessDPIAware();
     EnableDebugPrivilege();
-    EndSensorServers();
+    EndSensorServers("start-up");
     // An update that failed half-way, or whose installer has run since, left its folder behind.
     RemoveLeftoverStagingFolders();
 
@@ -68,6 +72,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     // A loop ended by WM_QUIT leaves the window alive; its controls hold GDI+ objects that must go
     // before GDI+ does.
     dialog->DestroyWindow();
-    EndSensorServers();
+    EndSensorServers("exit");
     return 1;
 }

@@ -2,12 +2,14 @@
 
 #include "app/core/ProcessImagePath.h"
 #include "app/core/ProgramFolder.h"
-#include "app/core/WindowsVersion.h"
 #include "app/platform/KernelHandle.h"
+#include "app/platform/LogLine.h"
+#include "app/platform/ProgramLog.h"
 
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <string>
 #include <utility>
 
 namespace
@@ -101,22 +103,6 @@ std::wstring SensorServerPath(const std::wstring& programFolder, bool windows10O
            kSensorServerFileName;
 }
 
-void LaunchSensorServer()
-{
-    const std::wstring path = SensorServerPath(GetProgramFolder(), IsWindows10OrLater());
-    // CreateProcessW may write to the command line, so it gets a private copy (an empty one).
-    std::vector<wchar_t> commandLine(1, L'\0');
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &process))
-    {
-        KernelHandle processHandle(process.hProcess);
-        KernelHandle threadHandle(process.hThread);
-    }
-}
-
 std::vector<SensorServerEnding> EndSensorServersOf(const std::wstring& programFolder)
 {
     std::vector<SensorServerEnding> endings;
@@ -160,10 +146,25 @@ std::vector<SensorServerEnding> EndSensorServersOf(const std::wstring& programFo
     return endings;
 }
 
-bool EndSensorServers()
+bool EndSensorServers(const char* when)
 {
     bool allEnded = true;
     for (const SensorServerEnding& ending : EndSensorServersOf(GetProgramFolder()))
+    {
         allEnded = allEnded && ending.outcome != Outcome::Failed;
+        std::string details = std::string("when=") + when + " pid=" + std::to_string(ending.processId);
+        if (!ending.imagePath.empty())
+            details += " path=\"" + LogUtf8(ending.imagePath) + "\"";
+        if (ending.outcome == Outcome::Ended)
+        {
+            ProgramLog::Write("sensor-server-ended", details);
+            continue;
+        }
+        details += std::string(" reason=\"") + ending.reason + "\"";
+        if (ending.outcome == Outcome::Failed)
+            details += " error=" + std::to_string(ending.systemCode);
+        ProgramLog::Write(
+            ending.outcome == Outcome::NotOurs ? "sensor-server-left" : "sensor-server-not-ended", details);
+    }
     return allEnded;
 }

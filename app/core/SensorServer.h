@@ -8,10 +8,6 @@ constexpr wchar_t kSensorServerFileName[] = L"ThermivoxServer.exe";
 // "HardwareMonitorWin7\" for earlier Windows, then the server's file name.
 std::wstring SensorServerPath(const std::wstring& programFolder, bool windows10OrLater);
 
-// Starts the server that suits this Windows from the program folder, without arguments, and
-// keeps no handle. Does not look whether one already runs; failures are silent.
-void LaunchSensorServer();
-
 // What EndSensorServersOf did with one process that carries the server's image name.
 struct SensorServerEnding
 {
@@ -37,6 +33,7 @@ struct SensorServerEnding
 // ended costs no time. One entry per process with the server's image name.
 std::vector<SensorServerEnding> EndSensorServersOf(const std::wstring& programFolder);
 
-// EndSensorServersOf for this program's folder. True when every server found was ended or is
-// not ours.
-bool EndSensorServers();
+// EndSensorServersOf for this program's folder, each server's outcome written to the program
+// log; when: the moment it is done for ("start-up", "exit", "hand-over"). True when every server
+// found was ended or is not ours.
+bool EndSensorServers(const char* when);

@@ -1,6 +1,7 @@
 #include "app/ui/StartupNotice.h"
 
 #include "app/core/ProgramTitle.h"
+#include "app/platform/ProgramLog.h"
 
 #include <windows.h>
 
@@ -22,6 +23,8 @@ std::wstring Widen(const char* text)
 
 void TellInstanceHeldWithoutWindow()
 {
+    ProgramLog::Write("start-refused", "reason=\"single-instance mutex held, no window of ours\" "
+                                       "mutex=\"Tarvik Kelvane\"");
     Show(L"Tarvik Kelvane cannot start: another process holds its single-instance lock "
          L"\"Tarvik Kelvane\", but no Tarvik Kelvane window answers.\n\n"
          L"End that process, or sign out and in again, then start Tarvik Kelvane again.",
@@ -30,13 +33,16 @@ void TellInstanceHeldWithoutWindow()
 
 void TellLibraryFailed(const char* library, long code, bool fatal)
 {
-    wchar_t codeText[32] = {};
+    char result[32] = {};
     // GDI+ reports small status numbers, COM and OLE HRESULTs.
     if (code >= 0 && code < 0x10000)
-        std::swprintf(codeText, 32, L"status %ld", code);
+        std::snprintf(result, sizeof result, "status %ld", code);
     else
-        std::swprintf(codeText, 32, L"error 0x%08lX", static_cast<unsigned long>(code));
-    const std::wstring what = L"Tarvik Kelvane could not start " + Widen(library) + L" (" + codeText + L").";
+        std::snprintf(result, sizeof result, "error 0x%08lX", static_cast<unsigned long>(code));
+    ProgramLog::Write("startup-failed", std::string("library=") + library + " result=\"" + result +
+                                            "\" fatal=" + (fatal ? "yes" : "no"));
+    const std::wstring what =
+        L"Tarvik Kelvane could not start " + Widen(library) + L" (" + Widen(result) + L").";
     if (fatal)
         Show(what + L"\n\nIt cannot draw its windows and ends now.", MB_ICONERROR);
     else
