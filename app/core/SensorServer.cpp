@@ -61,15 +61,17 @@ SensorServerEnding Failed(DWORD processId, const char* step, DWORD code)
 SensorServerEnding TryToEnd(DWORD processId, DWORD ownSession, const std::wstring& programFolder,
                             KernelHandle& terminated)
 {
+    KernelHandle process(
+        OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, processId));
+    const DWORD openError = GetLastError();
+    // Asked while the handle is held, so that the id cannot meanwhile pass to another process.
     DWORD session = 0;
     if (!ProcessIdToSessionId(processId, &session))
         return Failed(processId, "session", GetLastError());
     if (session != ownSession)
         return Left(processId, Outcome::NotOurs, "another session", ERROR_SUCCESS);
-    KernelHandle process(
-        OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, processId));
     if (!process)
-        return Failed(processId, "open", GetLastError());
+        return Failed(processId, "open", openError);
     DWORD error = ERROR_SUCCESS;
     SensorServerEnding ending = Failed(processId, "", ERROR_SUCCESS);
     ending.imagePath = ProcessImagePath(process.get(), error);
