@@ -1,51 +1,77 @@
+#include "app/core/ComApartment.h"
 #include "app/core/DebugPrivilege.h"
+#include "app/core/OleSession.h"
 #include "app/core/SensorServer.h"
 #include "app/core/SingleInstance.h"
 #include "app/core/StartupRules.h"
+#include "app/platform/ProgramLog.h"
 #include "app/ui/DeviceMainDlg.h"
+#include "app/ui/GdiplusSession.h"
+#include "app/ui/StartupNotice.h"
 #include "app/update/StagingFolder.h"
 
-#include "tessel/render/GdiplusHeaders.h"
 #include "tessel/render/Manager.h"
 
 #include <windows.h>
-#include <ole2.h>
 
 #include <memory>
 
+namespace
+{
+// How long a second start waits for the running copy's window (it may still be starting, or
+// ending) before the mutex counts as held by something else.
+constexpr DWORD kRunningCopyWaitMs = 5000;
+// Exit code when a library the windows need did not start.
+constexpr int kStartFailed = 2;
+} // namespace
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
 {
-    if (!ClaimSingleInstance())
+    // First, so that even a refused start leaves its line.
+    ProgramLog::Open();
+    ProgramLog::NameThisThread("ui");
+    switch (ClaimOrHandOver(kRunningCopyWaitMs))
     {
-        BringRunningCopyToFront();
+    case InstanceClaim::BroughtToFront:
         return 0;
+    case InstanceClaim::HeldWithoutWindow:
+        TellInstanceHeldWithoutWindow();
+        return 0;
+    case InstanceClaim::First:
+        break;
     }
     if (WantsDpiAwareness(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)))
         SetProcessDPIAware();
     EnableDebugPrivilege();
-    EndSensorServers();
+    EndSensorServers("start-up");
     // An update that failed half-way, or whose installer has run since, left its folder behind.
     RemoveLeftoverStagingFolders();
 
-    Gdiplus::GdiplusStartupInput gdiplusInput;
-    ULONG_PTR gdiplusToken = 0;
-    Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+    // Declared first, so destroyed last: after OLE, COM and GDI+ have been undone, in the
+    // reverse order of their start, by their owners below.
+    std::unique_ptr<DeviceMainDlg> dialog;
+    GdiplusSession gdiplus;
+    if (!gdiplus)
+    {
+        TellLibraryFailed("GDI+", gdiplus.Result(), true);
+        return kStartFailed;
+    }
     Tessel::Manager::SetInstance(instance);
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    OleInitialize(nullptr);
+    ComApartment com;
+    if (!com.Joined())
+        TellLibraryFailed("COM", com.Result(), false);
+    OleSession ole;
+    if (!ole)
+        TellLibraryFailed("OLE", ole.Result(), false);
 
     const bool show = !StartsHidden(commandLine);
-    auto dialog = std::make_unique<DeviceMainDlg>();
+    dialog = std::make_unique<DeviceMainDlg>();
     dialog->RunMainDialog(show);
 
     dialog->StopWorkers();
     // A loop ended by WM_QUIT leaves the window alive; its controls hold GDI+ objects that must go
     // before GDI+ does.
     dialog->DestroyWindow();
-    EndSensorServers();
-    CoUninitialize();
-    OleUninitialize();
-    Gdiplus::GdiplusShutdown(gdiplusToken);
-    dialog.reset();
+    EndSensorServers("exit");
     return 1;
 }

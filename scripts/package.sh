@@ -6,7 +6,8 @@
 #                                    serves it
 #   server/q17x/software/            "version", the archive and its signature "Software-<version>.zip.sig",
 #                                    laid out as on the update server
-# Usage: scripts/package.sh [--no-build] [version]   (default version: the project's)
+# Usage: scripts/package.sh [--no-build] [version]   (default version: the project's; a.b.c.d, each
+# part 0 to 65535)
 #   --no-build packages what the build folder already holds (the update tests use it).
 # TK_BUILD_DIR chooses the build folder (default: build), TK_PACKAGE_DIR the output folder
 # (default: <build>/package); TK_UPDATE_HOST and TK_UPDATE_PUBLIC_KEY, when set, are passed to the
@@ -25,10 +26,20 @@ if [ "${1:-}" = "--no-build" ]; then
 fi
 project_version=$(sed -n 's/^project([A-Za-z]* VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 version=${1:-$project_version}
-if ! [[ "$version" =~ ^[0-9]+(\.[0-9]+){0,3}$ ]]; then
-  echo "package: version must be dotted decimal, not '$version'" >&2
+# The four parts of a Windows version resource, each 0 to 65535 without leading zeros: the text the
+# program compares, names its files after and checks the signature over.
+part='(0|[1-9][0-9]{0,4})'
+if ! [[ "$version" =~ ^$part\.$part\.$part\.$part$ ]]; then
+  echo "package: version must be four dotted numbers (a.b.c.d), not '$version'" >&2
   exit 2
 fi
+IFS=. read -r -a parts <<<"$version"
+for p in "${parts[@]}"; do
+  if [ "$p" -gt 65535 ]; then
+    echo "package: version part $p is above 65535" >&2
+    exit 2
+  fi
+done
 build=${TK_BUILD_DIR:-build}
 title="Tarvik Kelvane"
 
@@ -110,8 +121,6 @@ PY
 }
 
 installer="Software-$version.exe"
-IFS=. read -r -a parts <<<"$version"
-while [ ${#parts[@]} -lt 4 ]; do parts+=(0); done
 # The uninstaller deletes exactly what the installer copies: every file, then the emptied folders.
 uninstall_list="$out/uninstall-list.nsh"
 python3 - "$folder" >"$uninstall_list" <<'PY'
@@ -129,7 +138,7 @@ for f in sorted(files):
 for d in sorted(folders, key=lambda p: p.count("/"), reverse=True):
     print("RMDir " + quote(d))
 PY
-makensis -V2 -DVERSION="$version" -DFILE_VERSION="$(IFS=.; echo "${parts[*]}")" -DSOURCE="$folder" -DOUTFILE="$out/$installer" \
+makensis -V2 -DVERSION="$version" -DFILE_VERSION="$version" -DSOURCE="$folder" -DOUTFILE="$out/$installer" \
   -DUNINSTALL_LIST="$uninstall_list" scripts/installer.nsi
 make_zip "$out/Software-$version.zip" "$out" "$installer"
 rm "$out/$installer" "$uninstall_list"

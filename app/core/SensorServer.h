@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 constexpr wchar_t kSensorServerFileName[] = L"ThermivoxServer.exe";
 
@@ -7,10 +8,32 @@ constexpr wchar_t kSensorServerFileName[] = L"ThermivoxServer.exe";
 // "HardwareMonitorWin7\" for earlier Windows, then the server's file name.
 std::wstring SensorServerPath(const std::wstring& programFolder, bool windows10OrLater);
 
-// Starts the server that suits this Windows from the program folder, without arguments, and
-// keeps no handle. Does not look whether one already runs; failures are silent.
-void LaunchSensorServer();
+// What EndSensorServersOf did with one process that carries the server's image name.
+struct SensorServerEnding
+{
+    enum class Outcome
+    {
+        Ended,
+        NotOurs, // left alone: reason says "another session" or "another folder"
+        Failed,  // reason names the step that failed, systemCode its system error code
+    };
+    unsigned long processId = 0; // 0: the process list itself could not be taken
+    std::wstring imagePath;      // empty when it could not be read
+    Outcome outcome = Outcome::Failed;
+    // "another session", "another folder", or the failed step: "process list", "session",
+    // "open", "image path", "terminate", "wait".
+    const char* reason = "";
+    unsigned long systemCode = 0;
+};
 
-// Ends every running sensor server, from either server folder (both share the image name), one
-// at a time until none is left or about two seconds have passed. True when none is left.
-bool EndSensorServers();
+// Ends the sensor servers that belong to this run of the program: those in this process's
+// session whose image is one of the two server files below programFolder. Another user's
+// server, or a server of another installation, is left alone. Each one is tried once; only
+// those terminated are waited for (about two seconds at most), so a server that cannot be
+// ended costs no time. One entry per process with the server's image name.
+std::vector<SensorServerEnding> EndSensorServersOf(const std::wstring& programFolder);
+
+// EndSensorServersOf for this program's folder, each server's outcome written to the program
+// log; when: the moment it is done for ("start-up", "exit", "hand-over"). True when every server
+// found was ended or is not ours.
+bool EndSensorServers(const char* when);

@@ -30,3 +30,19 @@ bool BringRunningCopyToFront()
     }
     return false;
 }
+
+InstanceClaim ClaimOrHandOver(DWORD waitMs)
+{
+    constexpr DWORD kRetryMs = 250;
+    const ULONGLONG deadline = GetTickCount64() + waitMs;
+    for (;;)
+    {
+        if (ClaimSingleInstance())
+            return InstanceClaim::First;
+        if (BringRunningCopyToFront())
+            return InstanceClaim::BroughtToFront;
+        if (GetTickCount64() >= deadline)
+            return InstanceClaim::HeldWithoutWindow;
+        Sleep(kRetryMs);
+    }
+}

@@ -91,7 +91,7 @@ void DeviceMainDlg::StopWorkers()
     if (!m_updateWorker.Stop())
     {
         RemoveTrayIcon();
-        EndSensorServers();
+        EndSensorServers("exit");
         TerminateProcess(GetCurrentProcess(), 0);
     }
     Stop();
@@ -140,7 +140,7 @@ int DeviceMainDlg::OnInitDialog()
     RefreshPictures();
 
     RegisterStartupTask();
-    LaunchSensorServer();
+    m_servers.Launch("sensor-server-start", "by=window");
     AddTrayIcon();
     SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
 
@@ -342,9 +342,11 @@ void DeviceMainDlg::OnWatchTimer()
 {
     const volatile std::uint8_t* view = Snapshot().View();
     const float liveness = view ? SensorSnapshot(view).CpuLiveness() : 0.0f;
+    const std::uint32_t tick = m_watch.Ticks() + 1;
     const SensorServerWatch::Decision decision = m_watch.Tick(view != nullptr, liveness);
     if (decision.launchServer)
-        LaunchSensorServer();
+        m_servers.Launch("sensor-server-restart",
+                         "by=watch tick=" + std::to_string(tick) + " liveness=" + std::to_string(liveness));
     if (decision.stopTimer)
         KillTimer(SensorServerWatch::kTimerId);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/core/SensorServerLauncher.h"
 #include "app/core/SensorServerWatch.h"
 #include "app/device/CDeviceWorker.h"
 #include "app/device/DeviceNotifications.h"
@@ -101,7 +102,8 @@ private:
     CUpdateWorker m_updateWorker;
     std::atomic<bool> m_handOverAsked{false}; // update worker sets; window thread reads
 
-    SensorServerWatch m_watch; // window thread
+    SensorServerWatch m_watch;      // window thread
+    SensorServerLauncher m_servers; // window thread
     DeviceNotifications m_deviceNotifications;
     TrayIcon m_trayIcon; // window thread
 };

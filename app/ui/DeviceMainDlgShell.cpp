@@ -78,7 +78,7 @@ void DeviceMainDlg::HandOverToInstaller()
     if (window != nullptr)
         ::SendMessageW(window, WM_UPDATE_HANDOVER, 0, 0);
     // No window thread to do it (it is gone): the process still must not outlive the hand-over.
-    EndSensorServers();
+    EndSensorServers("hand-over");
     std::exit(0);
 }
 
@@ -88,7 +88,7 @@ void DeviceMainDlg::OnHandOver()
     if (!m_handOverAsked.load())
         return;
     // The installer replaces the server's files and starts its own copy: ours must not hold them.
-    EndSensorServers();
+    EndSensorServers("hand-over");
     RemoveTrayIcon();
     Stop();
     std::exit(0);

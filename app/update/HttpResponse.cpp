@@ -76,7 +76,7 @@ bool CHttpResponse::Send(const std::string& url)
     parts.dwExtraInfoLength = sizeof(extra);
     if (!InternetCrackUrlA(url.c_str(), 0, 0, &parts) ||
         (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS))
-        return false;
+        return Failure("address refused");
     const std::string target = std::string(path) + extra;
     const DWORD secure = parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0;
 
@@ -84,19 +84,21 @@ bool CHttpResponse::Send(const std::string& url)
     m_connection.reset(
         InternetConnectA(m_session.get(), host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     if (!m_connection)
-        return false;
+        return SystemFailure("connect failed");
     m_request.reset(HttpOpenRequestA(m_connection.get(), "GET", target.empty() ? "/" : target.c_str(),
                                      nullptr, nullptr, nullptr, kOpenFlags | secure, 0));
     if (!m_request)
-        return false;
+        return SystemFailure("request open failed");
     // Set on the request itself: Wine does not pass the session's time-outs on to requests.
     DWORD left = 0;
     if (!TimeLeft(left))
-        return false;
+        return Failure("deadline passed");
     for (DWORD option :
          {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
         SetTimeout(m_request.get(), option, left);
-    return HttpSendRequestA(m_request.get(), kExtraHeaders, sizeof(kExtraHeaders) - 1, nullptr, 0) != FALSE;
+    if (!HttpSendRequestA(m_request.get(), kExtraHeaders, sizeof(kExtraHeaders) - 1, nullptr, 0))
+        return SystemFailure("send failed");
+    return true;
 }
 
 bool CHttpResponse::OpenRequest(const std::wstring& url)
@@ -112,15 +114,18 @@ bool CHttpResponse::OpenRequest(const std::wstring& url)
         // Anything else, 204 and 206 included, would hand over a body that is not the file asked for.
         std::string location;
         std::string next;
-        if (!IsRedirectStatus(status) || hop == kMaxRedirects ||
-            !QueryText(m_request.get(), HTTP_QUERY_LOCATION, location) ||
+        if (!IsRedirectStatus(status))
+            return Failure("status other than 200");
+        if (hop == kMaxRedirects)
+            return Failure("too many redirects");
+        if (!QueryText(m_request.get(), HTTP_QUERY_LOCATION, location) ||
             !ResolveSameOriginRedirect(current, location, next))
-            return false;
+            return Failure("redirect to another server");
         current = next;
     }
 }
 
-bool CHttpResponse::CheckStatusLine(unsigned& status) const
+bool CHttpResponse::CheckStatusLine(unsigned& status)
 {
     // A reply without a status line must not pass as a body. WinINet makes one up for it ("HTTP/1.0
     // 200 OK" under Wine) but has no header line to show, while every HTTP/1.x server sends some.
@@ -129,7 +134,7 @@ bool CHttpResponse::CheckStatusLine(unsigned& status) const
     std::string raw;
     if (!QueryText(m_request.get(), HTTP_QUERY_VERSION, version) || version.rfind("HTTP/1.", 0) != 0 ||
         !QueryText(m_request.get(), HTTP_QUERY_STATUS_TEXT, statusText))
-        return false;
+        return Failure("no status line");
     // The status line, at least one header line and the empty line: three line ends. A block too large
     // to query has them anyway.
     if (QueryText(m_request.get(), HTTP_QUERY_RAW_HEADERS_CRLF, raw))
@@ -138,18 +143,19 @@ bool CHttpResponse::CheckStatusLine(unsigned& status) const
         for (auto at = raw.find("\r\n"); at != std::string::npos; at = raw.find("\r\n", at + 2))
             ++lineEnds;
         if (lineEnds < 3)
-            return false;
+            return Failure("no status line");
     }
     else if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
     {
-        return false;
+        return Failure("no status line");
     }
     DWORD code = 0;
     DWORD size = sizeof(code);
     if (!HttpQueryInfoW(m_request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &code, &size,
                         nullptr))
-        return false;
+        return Failure("no status line");
     status = code;
+    m_error.httpStatus = code;
     return true;
 }
 
@@ -159,11 +165,13 @@ bool CHttpResponse::ReadLength()
     std::string text;
     m_hasLength = QueryText(m_request.get(), HTTP_QUERY_CONTENT_LENGTH, text);
     if (m_hasLength && !ParseContentLength(text, m_length))
-        return false;
+        return Failure("bad Content-Length");
     std::string encoding;
     // WinINet ends a chunked body that breaks off before its last chunk as if it were complete (seen
     // under Wine), so such a body cannot be trusted to be whole. Our server sends lengths.
-    return !QueryText(m_request.get(), HTTP_QUERY_TRANSFER_ENCODING, encoding);
+    if (QueryText(m_request.get(), HTTP_QUERY_TRANSFER_ENCODING, encoding))
+        return Failure("chunked body refused");
+    return true;
 }
 
 bool CHttpResponse::TimeLeft(DWORD& milliseconds) const
@@ -180,15 +188,31 @@ bool CHttpResponse::Read(char* buffer, DWORD size, DWORD& read)
     read = 0;
     DWORD left = 0;
     if (!TimeLeft(left))
-        return false;
+        return Failure("deadline passed");
     // Wait only for what has arrived: a read for a full buffer would wait on a trickle past the deadline.
     SetTimeout(m_request.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, left);
     DWORD available = 0;
     if (!InternetQueryDataAvailable(m_request.get(), &available, 0, 0))
-        return false;
+        return SystemFailure("read failed");
     if (available == 0)
         return true;
     if (!TimeLeft(left))
-        return false;
-    return InternetReadFile(m_request.get(), buffer, std::min(available, size), &read) != FALSE && read > 0;
+        return Failure("deadline passed");
+    if (!InternetReadFile(m_request.get(), buffer, std::min(available, size), &read))
+        return SystemFailure("read failed");
+    return read > 0 || Failure("read returned nothing");
+}
+
+bool CHttpResponse::Failure(const char* detail)
+{
+    m_error.systemError = 0;
+    m_error.detail = detail;
+    return false;
+}
+
+bool CHttpResponse::SystemFailure(const char* detail)
+{
+    m_error.systemError = GetLastError();
+    m_error.detail = detail;
+    return false;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/update/HttpError.h"
 #include "app/update/InternetHandle.h"
 
 #include <string>
@@ -26,7 +27,10 @@ public:
     int Open(const std::wstring& url, const HttpTimeLimits& limits, AfterSession afterSession)
     {
         if (!OpenSession(limits))
+        {
+            SystemFailure("internet open failed");
             return 0;
+        }
         afterSession();
         return OpenRequest(url) ? 1 : -1;
     }
@@ -38,11 +42,18 @@ public:
     // read is 0 only at the proper end of the body.
     bool Read(char* buffer, DWORD size, DWORD& read);
 
+    // What made Open or Read fail; the status stays once one has arrived.
+    const HttpError& Error() const { return m_error; }
+    // Records a failure without a system code; false, for returning it.
+    bool Failure(const char* detail);
+    // Records a failure with the thread's last error; false.
+    bool SystemFailure(const char* detail);
+
 private:
     bool OpenSession(const HttpTimeLimits& limits);
     bool OpenRequest(const std::wstring& url);
     bool Send(const std::string& url);
-    bool CheckStatusLine(unsigned& status) const;
+    bool CheckStatusLine(unsigned& status);
     bool ReadLength();
     bool TimeLeft(DWORD& milliseconds) const;
 
@@ -53,4 +64,5 @@ private:
     unsigned long long m_deadline = 0; // GetTickCount64 value
     bool m_hasLength = false;
     unsigned long long m_length = 0;
+    HttpError m_error;
 };

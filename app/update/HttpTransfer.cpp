@@ -10,24 +10,25 @@ namespace
 {
 constexpr DWORD kReadSize = 10240;
 
-// The whole body, refused when it would pass maxBytes.
-int ReadBody(CHttpResponse& response, std::string& body, std::size_t maxBytes)
+// The whole body, refused when it would pass maxBytes; the response keeps why it failed.
+bool ReadBody(CHttpResponse& response, std::string& body, std::size_t maxBytes)
 {
     if (response.HasLength() && response.Length() > maxBytes)
-        return -1;
+        return response.Failure("body over the size cap");
     std::vector<char> chunk(kReadSize);
     for (;;)
     {
         DWORD read = 0;
         if (!response.Read(chunk.data(), kReadSize, read))
-            return -1;
+            return false;
         if (read == 0)
             break;
         if (body.size() + read > maxBytes)
-            return -1;
+            return response.Failure("body over the size cap");
         body.append(chunk.data(), read);
     }
-    return !response.HasLength() || body.size() == response.Length() ? 1 : -1;
+    return !response.HasLength() || body.size() == response.Length() ||
+           response.Failure("body shorter than its Content-Length");
 }
 
 std::wstring DecodeUtf8UpToNul(const std::string& bytes)
@@ -54,13 +55,14 @@ void CHttpTransfer::SetTimeLimits(const HttpTimeLimits& small, DWORD downloadDea
 
 int CHttpTransfer::GetBytes(const std::wstring& url, std::string& bytes, std::size_t maxBytes)
 {
+    m_lastError = {};
     CHttpResponse response;
     const int opened = response.Open(url, m_smallLimits, [] {});
     if (opened != 1)
-        return opened;
+        return Fail(opened, response.Error());
     std::string body;
-    if (ReadBody(response, body, maxBytes) != 1)
-        return -1;
+    if (!ReadBody(response, body, maxBytes))
+        return Fail(-1, response.Error());
     bytes = std::move(body);
     return 1;
 }
@@ -76,15 +78,16 @@ int CHttpTransfer::GetText(const std::wstring& url, std::wstring& text)
 
 int CHttpTransfer::DownloadTo(const std::wstring& url, HANDLE file, HWND window, unsigned long long maxBytes)
 {
+    m_lastError = {};
     PostProgress(window, 0);
     CHttpResponse response;
     const int opened = response.Open(url, m_downloadLimits, [&] { PostProgress(window, 2); });
     if (opened != 1)
-        return opened;
+        return Fail(opened, response.Error());
     PostProgress(window, 8);
     const unsigned long long length = response.HasLength() ? response.Length() : 0;
     if (length > maxBytes)
-        return -1;
+        return Fail(-1, response, "body over the size cap");
     PostProgress(window, 10);
 
     std::vector<char> chunk(kReadSize);
@@ -93,15 +96,18 @@ int CHttpTransfer::DownloadTo(const std::wstring& url, HANDLE file, HWND window,
     {
         DWORD read = 0;
         if (!response.Read(chunk.data(), kReadSize, read))
-            return -1;
+            return Fail(-1, response.Error());
         if (read == 0)
             break;
         received += read;
         if (received > maxBytes)
-            return -1;
+            return Fail(-1, response, "body over the size cap");
         DWORD written = 0;
         if (!WriteFile(file, chunk.data(), read, &written, nullptr) || written != read)
-            return -1;
+        {
+            HttpError error{response.Error().httpStatus, GetLastError(), "file write failed"};
+            return Fail(-1, error);
+        }
         if (length > 0)
         {
             const unsigned long long percent = 10 + (90ULL * received) / length;
@@ -109,7 +115,7 @@ int CHttpTransfer::DownloadTo(const std::wstring& url, HANDLE file, HWND window,
         }
     }
     if (response.HasLength() && received != length)
-        return -1;
+        return Fail(-1, response, "body shorter than its Content-Length");
     PostProgress(window, 100);
     return 1;
 }
@@ -119,8 +125,19 @@ int CHttpTransfer::DownloadFile(const std::wstring& url, const std::wstring& pat
     KernelHandle file(
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
-        return -1;
+        return Fail(-1, HttpError{0, GetLastError(), "file create failed"});
     return DownloadTo(url, file.get(), window);
+}
+
+int CHttpTransfer::Fail(int result, const HttpError& error)
+{
+    m_lastError = error;
+    return result;
+}
+
+int CHttpTransfer::Fail(int result, const CHttpResponse& response, const char* detail)
+{
+    return Fail(result, HttpError{response.Error().httpStatus, 0, detail});
 }
 
 void CHttpTransfer::PostProgress(HWND window, int value)

@@ -14,7 +14,7 @@
 // Results: 1 success; 0 when no Internet handle could be opened; -1 on any other failure (the address
 // could not be opened, a status other than 200, no status line, a redirect elsewhere or too many, a
 // failed or timed-out read, a body longer than allowed or not matching its Content-Length, a chunked
-// body without its last chunk). Out values change only on 1.
+// body without its last chunk). Out values change only on 1, and LastError says why it was not 1.
 class CHttpTransfer
 {
 public:
@@ -37,11 +37,17 @@ public:
     void SetTimeLimits(const HttpTimeLimits& small, DWORD downloadDeadlineMs);
 
     int LastProgress() const { return m_lastProgress; }
+    // Why the last GetText, GetBytes, DownloadTo or DownloadFile failed; empty after a success.
+    const HttpError& LastError() const { return m_lastError; }
 
 private:
     void PostProgress(HWND window, int value);
+    // Keeps why the call failed and returns result, for ending a call in one line.
+    int Fail(int result, const HttpError& error);
+    int Fail(int result, const CHttpResponse& response, const char* detail);
 
     int m_lastProgress = 0;
+    HttpError m_lastError;
     HttpTimeLimits m_smallLimits;
     HttpTimeLimits m_downloadLimits{HttpTimeLimits{}.stepMs, kDownloadDeadlineMs};
 };

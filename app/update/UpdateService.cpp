@@ -96,9 +96,9 @@ std::wstring CUpdateService::FetchVersionText(const std::wstring& baseAddress, s
     CHttpTransfer transfer;
     if (transfer.GetText(baseAddress + L"version", served) != 1)
         return {};
-    // The text names files the program writes and starts: only a plain version text is taken.
+    // The text names files the program writes and starts: only a version by the rule is taken.
     const std::wstring text = TrimLineBreaks(served);
-    return IsUsableVersionText(text) ? text : std::wstring();
+    return ParseVersion(text) ? text : std::wstring();
 }
 
 void CUpdateService::CheckSoftware(bool silent)
@@ -123,7 +123,7 @@ void CUpdateService::CheckSoftware(bool silent)
         m_latestSoftware = latest;
         m_servedSoftware = served;
     }
-    const bool available = CompareVersions(CurrentVersion(), latest) >= 1;
+    const bool available = IsNewerVersion(CurrentVersion(), latest);
     if (available || !silent)
         Post(kSoftware, available ? kAvailable : kCurrent);
 }

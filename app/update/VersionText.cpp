@@ -1,69 +1,48 @@
 #include "app/update/VersionText.h"
 
-#include <vector>
-
-namespace
+std::optional<VersionNumber> ParseVersion(const std::wstring& text)
 {
-std::vector<std::wstring> SplitAtDots(const std::wstring& text)
-{
-    std::vector<std::wstring> parts;
-    std::wstring::size_type start = 0;
-    for (;;)
+    VersionNumber version;
+    std::size_t part = 0;
+    std::size_t digits = 0;
+    unsigned long value = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i)
     {
-        const auto dot = text.find(L'.', start);
-        if (dot == std::wstring::npos)
+        const wchar_t c = i < text.size() ? text[i] : L'.';
+        if (c == L'.')
         {
-            parts.push_back(text.substr(start));
-            return parts;
+            // An empty part, or a fifth one.
+            if (digits == 0 || part == version.parts.size())
+                return std::nullopt;
+            version.parts[part++] = static_cast<std::uint16_t>(value);
+            digits = 0;
+            value = 0;
+            continue;
         }
-        parts.push_back(text.substr(start, dot - start));
-        start = dot + 1;
+        if (c < L'0' || c > L'9' || (digits == 1 && value == 0))
+            return std::nullopt;
+        value = value * 10 + static_cast<unsigned long>(c - L'0');
+        if (++digits > 5 || value > 0xFFFF)
+            return std::nullopt;
     }
+    return version;
 }
 
-bool IsSpace(wchar_t c)
+int CompareVersions(const VersionNumber& a, const VersionNumber& b)
 {
-    return c == L' ' || c == L'\t' || c == L'\n' || c == L'\v' || c == L'\f' || c == L'\r';
-}
-} // namespace
-
-long long ReadDecimal(const std::wstring& text)
-{
-    constexpr long long limit = 1000000000000000000LL;
-    std::wstring::size_type i = 0;
-    while (i < text.size() && IsSpace(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == L'+' || text[i] == L'-'))
+    for (std::size_t i = 0; i < a.parts.size(); ++i)
     {
-        negative = text[i] == L'-';
-        ++i;
-    }
-    long long value = 0;
-    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i)
-    {
-        if (value < limit)
-            value = value * 10 + (text[i] - L'0');
-    }
-    return negative ? -value : value;
-}
-
-int CompareVersions(const std::wstring& current, const std::wstring& latest)
-{
-    const auto currentParts = SplitAtDots(current);
-    const auto latestParts = SplitAtDots(latest);
-    if (currentParts.size() != latestParts.size())
-        return 2;
-    for (std::size_t i = 0; i < currentParts.size(); ++i)
-    {
-        const long long c = ReadDecimal(currentParts[i]);
-        const long long l = ReadDecimal(latestParts[i]);
-        if (c > l)
-            return -1;
-        if (c < l)
-            return 1;
+        if (a.parts[i] != b.parts[i])
+            return a.parts[i] < b.parts[i] ? -1 : 1;
     }
     return 0;
+}
+
+bool IsNewerVersion(const std::wstring& installed, const std::wstring& offered)
+{
+    const auto a = ParseVersion(installed);
+    const auto b = ParseVersion(offered);
+    return a && b && CompareVersions(*a, *b) < 0;
 }
 
 std::wstring TrimLineBreaks(const std::wstring& text)
@@ -72,20 +51,6 @@ std::wstring TrimLineBreaks(const std::wstring& text)
     while (end > 0 && (text[end - 1] == L'\r' || text[end - 1] == L'\n'))
         --end;
     return text.substr(0, end);
-}
-
-bool IsUsableVersionText(const std::wstring& text)
-{
-    if (text.empty() || text.size() > 10)
-        return false;
-    for (const wchar_t c : text)
-    {
-        const bool safe = (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') ||
-                          c == L'.' || c == L'-' || c == L'_';
-        if (!safe)
-            return false;
-    }
-    return true;
 }
 
 std::wstring FirmwareVersionText(int version)
@@ -103,5 +68,5 @@ std::wstring FirmwareVersionText(int version)
 
 bool IsFirmwareUpdateAvailable(int displayVersion, const std::wstring& latest)
 {
-    return displayVersion >= 0 && ReadDecimal(latest) > ReadDecimal(FirmwareVersionText(displayVersion));
+    return displayVersion >= 0 && IsNewerVersion(FirmwareVersionText(displayVersion), latest);
 }

@@ -1,26 +1,41 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
 
-// Version texts as the update server serves them. Pure text rules, shared by the checks and the tests.
+// Version texts as the update server serves them and as the program and the displays state theirs.
+// Pure text rules, shared by the checks and the tests.
 
-// 2 when the part counts differ, 1 when latest is newer, 0 when equal, -1 when current is newer.
-int CompareVersions(const std::wstring& current, const std::wstring& latest);
+// A version as a Windows version resource holds one: four 16-bit parts, a missing part counting as 0
+// ("1.0" is 1.0.0.0).
+struct VersionNumber
+{
+    std::array<std::uint16_t, 4> parts{};
+};
 
-// Leading white space, an optional sign, then decimal digits up to the first other character; no digits
-// gives 0. Saturates instead of overflowing.
-long long ReadDecimal(const std::wstring& text);
+// The version a text states: 1 to 4 parts of decimal digits separated by single dots, each part 0 to
+// 65535 and written without leading zeros ("0" itself excepted), so each version has one text and
+// the names and signatures made from it are unique. Anything else is refused: an empty text or part,
+// a fifth part, a sign, a space or any other character. The line break a server ends the file with
+// is removed first (TrimLineBreaks).
+std::optional<VersionNumber> ParseVersion(const std::wstring& text);
+
+// Negative when a is older than b, 0 when equal, positive when newer; part by part as numbers.
+int CompareVersions(const VersionNumber& a, const VersionNumber& b);
+
+// True only when both texts are versions and offered is strictly newer than installed.
+bool IsNewerVersion(const std::wstring& installed, const std::wstring& offered);
 
 // Servers usually end the file with a line break; it must not reach file names or addresses.
 std::wstring TrimLineBreaks(const std::wstring& text);
 
-// 1 to 10 characters, and only characters that are safe inside a file name and an address
-// (digits, letters, '.', '-', '_'): the text becomes part of a path the program writes and starts.
-bool IsUsableVersionText(const std::wstring& text);
-
-// The display's 16-bit firmware version written as "%x" would write it ("1a0" for 0x01A0).
+// The display's 16-bit firmware version written as "%x" would write it ("1a0" for 0x01A0). Displays
+// state their versions so that this text reads as decimal digits (0x0103 is version 103); one with a
+// hexadecimal letter states no version the server could offer a newer one of.
 std::wstring FirmwareVersionText(int version);
 
-// The server's firmware text names a newer firmware than the display reports: both are read as decimal
-// numbers (so 0x0103 compares as 103). A negative version means the display could not be asked.
+// The server's firmware text names a newer firmware than the display reports, both read by the rule
+// above (so 0x0103 compares as 103). A negative version means the display could not be asked.
 bool IsFirmwareUpdateAvailable(int displayVersion, const std::wstring& latest);

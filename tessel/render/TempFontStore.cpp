@@ -17,6 +17,8 @@ struct TempFontStore::Entry
 namespace
 {
 
+constexpr UINT kEmbeddedFontId = 106; // "Open Sans Semibold"
+
 struct ResourceBytes
 {
     const void* data = nullptr;
@@ -52,6 +54,37 @@ std::unique_ptr<Gdiplus::FontFamily> FirstFamily(Gdiplus::PrivateFontCollection&
     if (!clone || clone->GetLastStatus() != Gdiplus::Ok)
         return nullptr;
     return clone;
+}
+
+// The framework's embedded font in a private collection of its own; null when it cannot be had.
+std::unique_ptr<Gdiplus::PrivateFontCollection> EmbeddedFontCollection()
+{
+    const ResourceBytes bytes = FindFontResource(kEmbeddedFontId);
+    if (!bytes.data || !bytes.size)
+        return nullptr;
+    auto collection = std::make_unique<Gdiplus::PrivateFontCollection>();
+    if (collection->AddMemoryFont(bytes.data, static_cast<INT>(bytes.size)) != Gdiplus::Ok)
+        return nullptr;
+    return collection;
+}
+
+// The system's sans-serif family as a family of our own. The header's GenericSansSerif() keeps
+// one process-wide copy that nothing guards and that outlives a GDI+ shutdown, so the flat call
+// is used and its family is re-made by name.
+std::unique_ptr<Gdiplus::FontFamily> SystemSansSerif()
+{
+    Gdiplus::GpFontFamily* generic = nullptr;
+    if (Gdiplus::DllExports::GdipGetGenericFontFamilySansSerif(&generic) != Gdiplus::Ok || !generic)
+        return nullptr;
+    wchar_t name[LF_FACESIZE] = {};
+    const Gdiplus::Status named = Gdiplus::DllExports::GdipGetFamilyName(generic, name, LANG_NEUTRAL);
+    Gdiplus::DllExports::GdipDeleteFontFamily(generic);
+    if (named != Gdiplus::Ok)
+        return nullptr;
+    auto family = std::make_unique<Gdiplus::FontFamily>(name);
+    if (family->GetLastStatus() != Gdiplus::Ok || !family->IsAvailable())
+        return nullptr;
+    return family;
 }
 
 } // namespace
@@ -126,16 +159,39 @@ Gdiplus::FontFamily* TempFontStore::FindTempFont(const wchar_t*)
     auto entry = std::make_unique<Entry>();
     entry->family = std::make_unique<Gdiplus::FontFamily>(name.GetString());
     if (entry->family->GetLastStatus() != Gdiplus::Ok || !entry->family->IsAvailable())
-        return nullptr;
+        return FallbackFamily();
     Gdiplus::FontFamily* family = entry->family.get();
     m_families.emplace(key, std::move(entry));
     return family;
+}
+
+Gdiplus::FontFamily* TempFontStore::FallbackFamily()
+{
+    // Not filed under the missing face, so that the face is looked for again next time (a font
+    // installed meanwhile takes over).
+    if (m_fallback)
+        return m_fallback->family.get();
+    auto entry = std::make_unique<Entry>();
+    entry->family = SystemSansSerif();
+    if (!entry->family)
+    {
+        // A system without its sans-serif face (Wine without its own fonts): the framework's
+        // embedded face, which is always there.
+        entry->collection = EmbeddedFontCollection();
+        if (entry->collection)
+            entry->family = FirstFamily(*entry->collection);
+    }
+    if (!entry->family)
+        return nullptr;
+    m_fallback = std::move(entry);
+    return m_fallback->family.get();
 }
 
 void TempFontStore::ClearTempFont()
 {
     CsLock lock(m_lock);
     m_families.clear();
+    m_fallback.reset();
     for (HANDLE handle : m_gdiFonts)
         ::RemoveFontMemResourceEx(handle);
     m_gdiFonts.clear();

@@ -31,7 +31,9 @@ public:
     Gdiplus::FontFamily* AddTempFont(const wchar_t* face, const wchar_t* file);
     Gdiplus::FontFamily* AddTempFont(const wchar_t* face, UINT id);
     // The family for the framework-wide face (Manager::GetFontName) whatever face is passed:
-    // from the map, else from the installed fonts (then remembered); null when not installed.
+    // from the map, else from the installed fonts (then remembered). When that face is not
+    // installed, the system's sans-serif family (or, where the system has none, the embedded
+    // face), so that text is still drawn.
     Gdiplus::FontFamily* FindTempFont(const wchar_t* face);
     void ClearTempFont();
 
@@ -41,10 +43,13 @@ public:
 private:
     struct Entry;
     Gdiplus::FontFamily* Store(const wchar_t* face, std::unique_ptr<Entry> entry);
+    // Called under m_lock.
+    Gdiplus::FontFamily* FallbackFamily();
 
     CriticalSection m_lock;
     std::map<std::wstring, std::unique_ptr<Entry>> m_families;
     std::vector<HANDLE> m_gdiFonts;
+    std::unique_ptr<Entry> m_fallback; // made on first need; guarded by m_lock
 };
 
 } // namespace Tessel

@@ -2,15 +2,20 @@
 // its window, the registry, the sensor block and the display simulator's log.
 #include "app/core/KillProcessByName.h"
 #include "app/core/SettingsStore.h"
+#include "app/platform/KernelHandle.h"
+#include "app/platform/ProgramLog.h"
 #include "tests/app/ui/LocalUpdateServer.h"
 #include "tests/app/ui/ProgramUnderTest.h"
 #include "tests/app/ui/SnapshotStatus.h"
+#include "tests/scripts/RunningProcesses.h"
 #include "tests/support/ScreenSnapshot.h"
 #include "ProgramVersion.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <map>
 
 namespace
@@ -69,6 +74,34 @@ std::string RequestTime(const LocalUpdateServer& server, const std::string& path
             return request.utc;
     return "none";
 }
+
+// The lines the program log gains from now on (the file may have been rotated meanwhile).
+class LogTail
+{
+public:
+    LogTail() : m_from(Read().size()) {}
+    std::string Lines() const
+    {
+        std::string text = Read();
+        return text.size() >= m_from ? text.substr(m_from) : text;
+    }
+    std::size_t Count(const std::string& what) const
+    {
+        const std::string lines = Lines();
+        std::size_t count = 0;
+        for (std::size_t at = lines.find(what); at != std::string::npos; at = lines.find(what, at + 1))
+            ++count;
+        return count;
+    }
+
+private:
+    static std::string Read()
+    {
+        std::ifstream file((ProgramLog::DefaultFolder() + L"program.log").c_str(), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+    std::size_t m_from;
+};
 
 void KillServerOnce()
 {
@@ -237,6 +270,30 @@ TEST_F(MainProgram, SecondStartShowsTheHiddenFirstCopyAndEndsWithZero)
     EXPECT_EQ(CountProcesses(L"Tarvik Kelvane.exe"), 1);
 }
 
+TEST_F(MainProgram, MutexHeldWithoutAWindowIsToldToTheUser)
+{
+    // This test stands for a process that only holds the single-instance mutex.
+    const LogTail log;
+    KernelHandle mutex(CreateMutexW(nullptr, TRUE, L"Tarvik Kelvane"));
+    ASSERT_TRUE(mutex);
+    KernelHandle program(ProgramUnderTest::StartCopy(L""));
+    ASSERT_TRUE(program);
+    HWND box = nullptr;
+    WaitUntil([&]
+              { return (box = VisibleWindowOf(GetProcessId(program.get()), L"Tarvik Kelvane")) != nullptr; },
+              30000);
+    ASSERT_NE(box, nullptr) << "the program says why it does not start";
+    wchar_t text[512] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 512); // the system message box's text
+    EXPECT_NE(std::wstring(text).find(L"holds its single-instance lock"), std::wstring::npos);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_EQ(WaitForSingleObject(program.get(), 10000), WAIT_OBJECT_0);
+    DWORD code = 99;
+    GetExitCodeProcess(program.get(), &code);
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(log.Count("] start-refused reason="), 1u);
+}
+
 TEST_F(MainProgram, HideOptionIsACaseSensitiveSubstring)
 {
     struct Case
@@ -296,6 +353,7 @@ TEST_F(MainProgram, CommandsFromOtherProcesses)
 
 TEST_F(MainProgram, ClosingTheWindowEndsTheLoopAndShutsDownInOrder)
 {
+    const LogTail log;
     ProgramUnderTest program(ProgramOptions{});
     HWND window = program.WaitForWindow();
     ASSERT_NE(window, nullptr);
@@ -308,6 +366,9 @@ TEST_F(MainProgram, ClosingTheWindowEndsTheLoopAndShutsDownInOrder)
     for (int waited = 0; waited < 50 && CountProcesses(L"ThermivoxServer.exe") > 0; ++waited)
         Sleep(100);
     EXPECT_EQ(CountProcesses(L"ThermivoxServer.exe"), 0) << "the shutdown ends the server";
+    EXPECT_EQ(log.Count("] sensor-server-start by=window path="), 1u);
+    EXPECT_EQ(log.Count("] sensor-server-ended when=exit pid="), 1u);
+    EXPECT_GE(log.Count("] sensor-server-exit pid="), 1u);
 }
 
 TEST_F(MainProgram, ServerFolderFollowsTheReportedWindowsVersion)
@@ -349,6 +410,7 @@ TEST_F(MainProgram, WatchRestartsAServerWithoutLiveReadingsForTwelveTicks)
 {
     ProgramOptions options;
     options.replay = "cpu=30 live=0\n";
+    const LogTail log;
     ProgramUnderTest program(options);
     ASSERT_NE(program.WaitForWindow(), nullptr);
     const DWORD started = GetTickCount(); // the watch's timer starts at the end of initialisation
@@ -387,4 +449,7 @@ TEST_F(MainProgram, WatchRestartsAServerWithoutLiveReadingsForTwelveTicks)
     EXPECT_GE(GetTickCount() - lastChange, 2 * kTick) << "no start after the twelfth tick";
     EXPECT_LE(afterWatch, 13u) << "one start at initialisation and at most one per tick";
     EXPECT_GE(afterWatch, 8u) << "every tick after the first scan found no live readings";
+    // Each restart is in the log, and each server that went, with its exit code.
+    EXPECT_GE(log.Count("] sensor-server-restart by=watch tick="), afterWatch - 1);
+    EXPECT_GE(log.Count("] sensor-server-exit pid="), afterWatch - 1);
 }

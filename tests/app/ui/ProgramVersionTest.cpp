@@ -53,6 +53,6 @@ TEST(ProgramVersion, OwnVersionFileResourceAndUpdateComparisonAgree)
     ASSERT_FALSE(file.text.empty()) << "the program has a version resource";
     EXPECT_EQ(own, file.text);
     EXPECT_EQ(own, file.fixed);
-    EXPECT_EQ(0, CompareVersions(own, file.text)) << "the program's own release is no update";
-    EXPECT_EQ(1, CompareVersions(own, file.fixed + L"0")) << "a later release is one";
+    EXPECT_FALSE(IsNewerVersion(own, file.text)) << "the program's own release is no update";
+    EXPECT_TRUE(IsNewerVersion(own, file.fixed + L"0")) << "a later release is one";
 }

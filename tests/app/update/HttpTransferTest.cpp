@@ -145,6 +145,50 @@ TEST_F(HttpTransferTest, ErrorAnswersAndRefusedConnectionsAreFailures)
     EXPECT_EQ(text, L"unchanged");
 }
 
+TEST_F(HttpTransferTest, FailuresSayWhatFailed)
+{
+    ASSERT_TRUE(m_server.Put(L"text\\why", "1.0.0.20"));
+    ASSERT_TRUE(m_server.Put(L"text\\whylong", std::string(CHttpTransfer::kMaxTextBytes + 1, '7')));
+    struct Case
+    {
+        const wchar_t* path;
+        unsigned long status;
+        const char* detail;
+    };
+    const Case cases[] = {
+        {L"/status/404/text/why", 404, "status other than 200"},
+        {L"/redirectto/host/text/why", 302, "redirect to another server"},
+        {L"/redirect/4/text/why", 302, "too many redirects"},
+        {L"/chunked/text/why", 200, "chunked body refused"},
+        {L"/nostatus/text/why", 0, "no status line"},
+        {L"/text/whylong", 200, "body over the size cap"},
+        {L"/nolength/text/whylong", 200, "body over the size cap"},
+        {L"/short/text/why", 200, "body over the size cap"},
+    };
+    CHttpTransfer transfer;
+    std::wstring text;
+    for (const Case& c : cases)
+    {
+        EXPECT_EQ(transfer.GetText(m_server.Url(c.path), text), -1) << c.path;
+        EXPECT_EQ(transfer.LastError().httpStatus, c.status) << c.path;
+        EXPECT_EQ(transfer.LastError().systemError, 0u) << c.path;
+        EXPECT_EQ(transfer.LastError().detail, c.detail) << c.path;
+    }
+    EXPECT_EQ(transfer.GetText(L"http://127.0.0.1:1/version", text), -1);
+    EXPECT_EQ(transfer.LastError().httpStatus, 0u);
+    EXPECT_EQ(transfer.LastError().systemError, 12029u) << "cannot connect";
+    EXPECT_EQ(transfer.GetText(m_server.Url(L"/text/why"), text), 1);
+    EXPECT_EQ(transfer.LastError().systemError + transfer.LastError().httpStatus, 0u);
+    EXPECT_EQ(transfer.LastError().detail, "");
+
+    EXPECT_EQ(transfer.DownloadFile(m_server.Url(L"/status/404/text/why"), Target(), nullptr), -1);
+    EXPECT_EQ(transfer.LastError().httpStatus, 404u);
+    EXPECT_EQ(transfer.DownloadFile(m_server.Url(L"/text/why"), m_folder.Path() + L"no\\such\\x", nullptr),
+              -1);
+    EXPECT_EQ(transfer.LastError().systemError, static_cast<unsigned long>(ERROR_PATH_NOT_FOUND));
+    EXPECT_EQ(transfer.LastError().detail, "file create failed");
+}
+
 TEST_F(HttpTransferTest, TextsAndSmallFilesHaveASizeCap)
 {
     ASSERT_TRUE(m_server.Put(L"text\\cap", std::string(CHttpTransfer::kMaxTextBytes, '7')));

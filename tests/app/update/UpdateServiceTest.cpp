@@ -164,6 +164,9 @@ TEST_F(UpdateServiceTest, SoftwareVersionsAgainstTheProgramsOwn)
     EXPECT_EQ(CheckSoftware(TK_VERSION_TEXT, false), (Results{{1, 0}}));
     EXPECT_EQ(CheckSoftware("1.0.0.9", false), (Results{{1, 0}}));
     EXPECT_EQ(CheckSoftware("1.0.1", false), (Results{{1, 1}}));
+    // Fewer parts are not newer: "1.0" is 1.0.0.0, below the installed version.
+    EXPECT_EQ(CheckSoftware("1.0", false), (Results{{1, 0}}));
+    EXPECT_EQ(CheckSoftware("1.0.0.19.1", false), Results{});
 
     // Silent checks answer only when there is something new.
     EXPECT_EQ(CheckSoftware(TK_VERSION_TEXT, true), Results{});
@@ -214,11 +217,11 @@ TEST_F(UpdateServiceTest, FirmwareVersionsAgainstTheDisplays)
     m_service.CheckFirmware(true);
     EXPECT_EQ(TakeResults(), Results{});
 
-    // 0x01A0 reads as "1a0", that is 1.
+    // 0x01A0 reads as "1a0", which states no version: nothing is newer than it.
     m_displayVersion = 0x01A0;
     PutFirmware(L"version", "2");
-    m_service.CheckFirmware(true);
-    EXPECT_EQ(TakeResults(), (Results{{2, 1}}));
+    m_service.CheckFirmware(false);
+    EXPECT_EQ(TakeResults(), (Results{{2, 0}}));
 
     // No display: current, and said so only when asked.
     m_displayVersion = -1;

@@ -101,7 +101,7 @@ TEST(TempFontStore, FindLooksUpTheFrameworkFaceWhateverIsAsked)
     EXPECT_EQ(store.FindTempFont(nullptr), added);
 }
 
-TEST(TempFontStore, InstalledFaceIsRememberedUnknownFaceIsNot)
+TEST(TempFontStore, InstalledFaceIsRememberedUnknownFaceFallsBackUnfiled)
 {
     FaceGuard guard;
     TempFontStore store;
@@ -115,8 +115,12 @@ TEST(TempFontStore, InstalledFaceIsRememberedUnknownFaceIsNot)
     EXPECT_EQ(store.FindTempFont(L"ignored"), installed);
     EXPECT_EQ(store.GetFamilyCount(), 1u);
 
+    // A face that is not installed draws in the system's sans-serif family, not filed under it.
     Manager::SetFontName(L"No Such Face 4711");
-    EXPECT_EQ(store.FindTempFont(face.c_str()), nullptr);
+    Gdiplus::FontFamily* fallback = store.FindTempFont(face.c_str());
+    ASSERT_NE(fallback, nullptr);
+    EXPECT_NE(FamilyName(fallback), L"No Such Face 4711");
+    EXPECT_EQ(store.FindTempFont(nullptr), fallback);
     EXPECT_EQ(store.GetFamilyCount(), 1u);
 
     store.ClearTempFont();

@@ -232,3 +232,27 @@ TEST(UIMessageBox, UnknownStyleHasNoButtonsAndOnlyClosesFromOutside)
     EXPECT_TRUE(buttons.Empty());
     EXPECT_EQ(seen.exStyle, 1) << "still open after the click";
 }
+
+TEST(UIMessageBox, MissingFaceFallsBackToTheSystemSansSerif)
+{
+    const Tessel::CString saved = Tessel::Manager::GetFontName();
+    Tessel::Manager::SetFontName(L"No Such Face 4711");
+    Sighting seen;
+    BoxDriver driver(
+        [&](HWND box, const RECT& rect)
+        {
+            Look(box, rect, seen, L"messagebox_missing_face.png");
+            BoxDriver::ClickClientPoint(rect, 190, 175);
+        });
+    const int result =
+        ShowMessageBox(L"Tarvik Kelvane is up to date.", L"Tarvik Kelvane Software Updates", MB_STYLE_OK);
+    Tessel::Manager::SetFontName(saved);
+    ASSERT_TRUE(driver.Finish());
+
+    EXPECT_EQ(result, 1);
+    ASSERT_TRUE(seen.captured);
+    EXPECT_EQ(seen.caption.Lines(), 1);
+    ExpectCentredIn(seen.caption, 20, 15, 360, 40);
+    EXPECT_EQ(seen.message.Lines(), 1);
+    ExpectCentredIn(seen.message, 20, 70, 360, 130);
+}
