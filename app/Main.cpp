@@ -1,9 +1,13 @@
 #include "app/core/DebugPrivilege.h"
+#include "app/core/ProcessElevation.h"
 #include "app/core/SensorServer.h"
 #include "app/core/SingleInstance.h"
 #include "app/core/StartupRules.h"
 #include "app/ui/DeviceMainDlg.h"
+#include "app/platform/LogLine.h"
+#include "app/platform/ProgramLog.h"
 #include "app/update/StagingFolder.h"
+#include "ProgramVersion.h"
 
 #include "tessel/render/GdiplusHeaders.h"
 #include "tessel/render/Manager.h"
@@ -15,9 +19,16 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
 {
+    // Without a usable log folder the program runs on and writes nothing.
+    ProgramLog::Open();
+    ProgramLog::NameThisThread("ui");
+    ProgramLog::Write("start", std::string("version=" TK_VERSION_TEXT " elevated=") +
+                                   (IsProcessElevated() ? "yes" : "no") + " arguments=\"" +
+                                   LogUtf8(commandLine != nullptr ? commandLine : L"") + "\"");
     if (!ClaimSingleInstance())
     {
         BringRunningCopyToFront();
+        ProgramLog::Write("exit", "code=0 reason=another-copy-runs");
         return 0;
     }
     if (WantsDpiAwareness(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)))
@@ -47,5 +58,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     OleUninitialize();
     Gdiplus::GdiplusShutdown(gdiplusToken);
     dialog.reset();
+    ProgramLog::Write("exit", "code=1 reason=window-closed");
     return 1;
 }

@@ -2,6 +2,7 @@
 // its window, the registry, the sensor block and the display simulator's log.
 #include "app/core/KillProcessByName.h"
 #include "app/core/SettingsStore.h"
+#include "app/platform/ProgramLog.h"
 #include "tests/app/ui/LocalUpdateServer.h"
 #include "tests/app/ui/ProgramUnderTest.h"
 #include "tests/app/ui/SnapshotStatus.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <map>
 
 namespace
@@ -308,6 +310,43 @@ TEST_F(MainProgram, ClosingTheWindowEndsTheLoopAndShutsDownInOrder)
     for (int waited = 0; waited < 50 && CountProcesses(L"ThermivoxServer.exe") > 0; ++waited)
         Sleep(100);
     EXPECT_EQ(CountProcesses(L"ThermivoxServer.exe"), 0) << "the shutdown ends the server";
+}
+
+TEST_F(MainProgram, TheLogSaysWhatTheProgramMetAndHowItEnded)
+{
+    const std::wstring log = ProgramLog::DefaultFolder() + L"program.log";
+    DeleteFileW(log.c_str());
+    ProgramOptions options;
+    options.displays = 2;
+    options.displaySim = L"display.1.fail=send";
+    ProgramUnderTest program(options);
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_GE(program.WaitForReports(6).size(), 6u);
+    program.Click(kUnit.x, kUnit.y);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    DWORD code = 99;
+    ASSERT_TRUE(program.WaitForExit(10000, code));
+
+    std::vector<std::string> lines;
+    std::ifstream text(log.c_str());
+    for (std::string line; std::getline(text, line);)
+        lines.push_back(line);
+    const auto count = [&lines](const std::string& part)
+    {
+        return std::count_if(lines.begin(), lines.end(),
+                             [&part](const std::string& line)
+                             { return line.find(part) != std::string::npos; });
+    };
+    ASSERT_FALSE(lines.empty());
+    EXPECT_NE(lines.front().find(" [ui] start version=" TK_VERSION_TEXT " elevated="), std::string::npos)
+        << lines.front();
+    EXPECT_NE(lines.back().find(" [ui] exit code=1 reason=window-closed"), std::string::npos) << lines.back();
+    EXPECT_EQ(count(" [display] display-attached path=\""), 2);
+    EXPECT_EQ(count(" [display] report-send-failed path=\""), 1) << "once, not every second";
+    EXPECT_EQ(count(" [ui] setting name=tempe_type value=1"), 1);
+    EXPECT_EQ(count(" [update] update-check kind=software silent=yes "), 1);
+    EXPECT_EQ(count(" [update] update-check kind=firmware silent=yes "), 1);
 }
 
 TEST_F(MainProgram, ServerFolderFollowsTheReportedWindowsVersion)
