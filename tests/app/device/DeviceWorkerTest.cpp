@@ -120,17 +120,11 @@ TEST_F(DeviceWorkerTest, ScanCountsTheDisplaysInTheLabelAndTheFlag)
     }
     // Each display once as it came and once as it went, a scan that finds it again says nothing.
     ProgramLog::Close();
-    const std::string log = ReadFileBytes(logs.Path() + L"program.log");
-    const auto count = [&log](const std::string& part)
-    {
-        std::size_t n = 0;
-        for (auto at = log.find(part); at != std::string::npos; at = log.find(part, at + 1))
-            ++n;
-        return n;
-    };
-    EXPECT_EQ(count("display-attached path=\"\\\\?\\hid#vid_1a2c&pid_434d"), 2u) << log;
-    EXPECT_EQ(count("firmware-release=0x0100"), 2u) << log;
-    EXPECT_EQ(count("display-removed path=\""), 2u) << log;
+    const auto count = [&logs](const std::string& part)
+    { return FileLines(logs.Path() + L"program.log", part).size(); };
+    EXPECT_EQ(count("display-attached path=\"\\\\?\\hid#vid_1a2c&pid_434d"), 2u);
+    EXPECT_EQ(count("firmware-release=0x0100"), 2u);
+    EXPECT_EQ(count("display-removed path=\""), 2u);
 }
 
 TEST_F(DeviceWorkerTest, TheTickRunsOnlyWhileADisplayIsPresent)

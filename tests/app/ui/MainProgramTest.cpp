@@ -6,13 +6,13 @@
 #include "tests/app/ui/LocalUpdateServer.h"
 #include "tests/app/ui/ProgramUnderTest.h"
 #include "tests/app/ui/SnapshotStatus.h"
+#include "tests/app/update/TestFiles.h"
 #include "tests/support/ScreenSnapshot.h"
 #include "ProgramVersion.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <map>
 
 namespace
@@ -328,25 +328,17 @@ TEST_F(MainProgram, TheLogSaysWhatTheProgramMetAndHowItEnded)
     DWORD code = 99;
     ASSERT_TRUE(program.WaitForExit(10000, code));
 
-    std::vector<std::string> lines;
-    std::ifstream text(log.c_str());
-    for (std::string line; std::getline(text, line);)
-        lines.push_back(line);
-    const auto count = [&lines](const std::string& part)
-    {
-        return std::count_if(lines.begin(), lines.end(),
-                             [&part](const std::string& line)
-                             { return line.find(part) != std::string::npos; });
-    };
+    const auto lines = FileLines(log);
+    const auto count = [&log](const std::string& part) { return FileLines(log, part).size(); };
     ASSERT_FALSE(lines.empty());
     EXPECT_NE(lines.front().find(" [ui] start version=" TK_VERSION_TEXT " elevated="), std::string::npos)
         << lines.front();
     EXPECT_NE(lines.back().find(" [ui] exit code=1 reason=window-closed"), std::string::npos) << lines.back();
-    EXPECT_EQ(count(" [display] display-attached path=\""), 2);
-    EXPECT_EQ(count(" [display] report-send-failed path=\""), 1) << "once, not every second";
-    EXPECT_EQ(count(" [ui] setting name=tempe_type value=1"), 1);
-    EXPECT_EQ(count(" [update] update-check kind=software silent=yes "), 1);
-    EXPECT_EQ(count(" [update] update-check kind=firmware silent=yes "), 1);
+    EXPECT_EQ(count(" [display] display-attached path=\""), 2u);
+    EXPECT_EQ(count(" [display] report-send-failed path=\""), 1u) << "once, not every second";
+    EXPECT_EQ(count(" [ui] setting name=tempe_type value=1"), 1u);
+    EXPECT_EQ(count(" [update] update-check kind=software silent=yes "), 1u);
+    EXPECT_EQ(count(" [update] update-check kind=firmware silent=yes "), 1u);
 }
 
 TEST_F(MainProgram, ServerFolderFollowsTheReportedWindowsVersion)

@@ -135,15 +135,7 @@ protected:
     // The log's lines of the event given, in order.
     std::vector<std::string> LogLines(const std::string& event) const
     {
-        std::vector<std::string> lines;
-        const std::string log = ReadFileBytes(m_logs.Path() + L"program.log");
-        for (std::size_t start = 0, end; (end = log.find('\n', start)) != std::string::npos; start = end + 1)
-        {
-            const std::string line = log.substr(start, end - start);
-            if (line.find("] " + event + " ") != std::string::npos)
-                lines.push_back(line);
-        }
-        return lines;
+        return FileLines(m_logs.Path() + L"program.log", "] " + event + " ");
     }
 
     TestServer m_server;
