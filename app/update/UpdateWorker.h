@@ -14,7 +14,9 @@
 
 // The thread that runs the update commands (3 to 8), one at a time in queue order, apart from the
 // display worker: a check that waits on a slow server or a download never holds up a scan or a
-// display report. It sleeps while its queue is empty.
+// display report. It sleeps while its queue is empty. A command never waits on a server past its
+// deadline: the HTTP calls run in WinINet's asynchronous mode, whose own threads finish them and
+// call back (CRequestCompletion), and a call given up is closed, so the next command runs at once.
 class CUpdateWorker
 {
 public:
