@@ -467,6 +467,25 @@ TEST_F(UpdateServiceTest, FailedUpdatesStartNothingKeepNothingAndSaySo)
         << lines[7];
 }
 
+TEST_F(UpdateServiceTest, BrokenDownloadsAreNotUnpacked)
+{
+    // Each path's first answer breaks off half-way: the check's version text, then the archive. The
+    // update's own request for the version text comes whole.
+    UseServerFolder(L"cut", L"/once/drop");
+    PutSoftware(L"version", TK_TEST_NEXT_VERSION);
+    PutSignedSoftware(TK_TEST_NEXT_VERSION_WIDE,
+                      SoftwareArchive(TK_TEST_NEXT_VERSION, std::string(200000, 'x')));
+    m_service.CheckSoftware(true);
+    EXPECT_EQ(TakeResults(), Results{});
+    EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kSoftware, TK_TEST_NEXT_VERSION_WIDE));
+    EXPECT_EQ(m_service.LastFailure().step, UpdateStep::Download);
+    EXPECT_TRUE(StagingFolders().empty());
+    EXPECT_TRUE(m_started.empty());
+    EXPECT_EQ(m_ended, 0);
+    EXPECT_EQ(TakeResults(), (Results{{1, 2}}));
+    EXPECT_NE(LogLines("update-check")[0].find("result=failed step=version-text"), std::string::npos);
+}
+
 TEST_F(UpdateServiceTest, TheAnswerInstallsTheVersionAskedAboutWhateverChecksFindMeanwhile)
 {
     UseServerFolder(L"answer");
