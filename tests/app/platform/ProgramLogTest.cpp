@@ -38,9 +38,9 @@ TEST_F(ProgramLogTest, LinesCarryTimeThreadEventAndDetails)
 
     const auto lines = FileLines(CurrentPath());
     ASSERT_EQ(lines.size(), 2u);
-    const std::regex time("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}[+-]\\d\\d:\\d\\d ");
-    EXPECT_TRUE(std::regex_search(lines[0], time)) << lines[0];
-    EXPECT_NE(lines[0].find(" [ui] start version=1.0.0.19 args=\"-hide\"\\r\\n"), std::string::npos)
+    EXPECT_TRUE(std::regex_match(
+        lines[0], std::regex("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}[+-]\\d\\d:\\d\\d "
+                             "\\[ui\\] start version=1\\.0\\.0\\.19 args=\"-hide\"\\\\r\\\\n")))
         << lines[0];
     EXPECT_TRUE(std::regex_search(lines[1], std::regex(" \\[thread-\\d+\\] unnamed$"))) << lines[1];
 }
@@ -116,8 +116,6 @@ TEST_F(ProgramLogTest, AFileThatCannotBeWrittenCostsNothingAndIsCounted)
     EXPECT_FALSE(ProgramLog::Open(m_folder.Path()));
     for (int i = 0; i < 1000; ++i)
         ProgramLog::Write("lost", "x");
-    EXPECT_FALSE(ProgramLog::Open(m_folder.Path() + L"missing\\"));
-    ProgramLog::Write("lost", "x");
 
     // Once the file can be written, the loss is said before the next line.
     RemoveDirectoryW((m_folder.Path() + L"program.log").c_str());
