@@ -460,11 +460,8 @@ TEST_F(UpdateServiceTest, FailedUpdatesStartNothingKeepNothingAndSaySo)
     ASSERT_EQ(lines.size(), cases.size() + 1);
     EXPECT_NE(lines[0].find("result=failed step=download http=404 "), std::string::npos) << lines[0];
     EXPECT_NE(lines[2].find("result=failed step=signature http=0 "), std::string::npos) << lines[2];
-    EXPECT_NE(
-        lines[7].find("step=version-text http=200 system=0 detail=server now offers \"" TK_TEST_LATER_VERSION
-                      "\""),
-        std::string::npos)
-        << lines[7];
+    EXPECT_NE(lines[7].find("step=version-text http=200 system=0 detail=server now offers"),
+              std::string::npos);
 }
 
 TEST_F(UpdateServiceTest, BrokenDownloadsAreNotUnpacked)
