@@ -1,14 +1,17 @@
 #include "app/core/ComApartment.h"
 #include "app/core/DebugPrivilege.h"
 #include "app/core/OleSession.h"
+#include "app/core/ProcessElevation.h"
 #include "app/core/SensorServer.h"
 #include "app/core/SingleInstance.h"
 #include "app/core/StartupRules.h"
+#include "app/platform/LogLine.h"
 #include "app/platform/ProgramLog.h"
 #include "app/ui/DeviceMainDlg.h"
 #include "app/ui/GdiplusSession.h"
 #include "app/ui/StartupNotice.h"
 #include "app/update/StagingFolder.h"
+#include "ProgramVersion.h"
 
 #include "tessel/render/Manager.h"
 
@@ -30,12 +33,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     // First, so that even a refused start leaves its line.
     ProgramLog::Open();
     ProgramLog::NameThisThread("ui");
+    ProgramLog::Write("start", std::string("version=" TK_VERSION_TEXT " elevated=") +
+                                   (IsProcessElevated() ? "yes" : "no") + " arguments=\"" +
+                                   LogUtf8(commandLine != nullptr ? commandLine : L"") + "\"");
     switch (ClaimOrHandOver(kRunningCopyWaitMs))
     {
     case InstanceClaim::BroughtToFront:
+        ProgramLog::Write("exit", "code=0 reason=another-copy-runs");
         return 0;
     case InstanceClaim::HeldWithoutWindow:
         TellInstanceHeldWithoutWindow();
+        ProgramLog::Write("exit", "code=0 reason=instance-held-without-window");
         return 0;
     case InstanceClaim::First:
         break;
@@ -54,6 +62,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     if (!gdiplus)
     {
         TellLibraryFailed("GDI+", gdiplus.Result(), true);
+        ProgramLog::Write("exit", "code=2 reason=gdiplus-failed");
         return kStartFailed;
     }
     Tessel::Manager::SetInstance(instance);
@@ -73,5 +82,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     // before GDI+ does.
     dialog->DestroyWindow();
     EndSensorServers("exit");
+    ProgramLog::Write("exit", "code=1 reason=window-closed");
     return 1;
 }

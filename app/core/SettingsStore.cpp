@@ -3,6 +3,8 @@
 #include "app/core/ProgramTitle.h"
 #include "app/core/RegistryKey.h"
 #include "app/core/SettingText.h"
+#include "app/platform/LogLine.h"
+#include "app/platform/ProgramLog.h"
 
 #include <windows.h>
 
@@ -54,15 +56,20 @@ int ReadSetting(const wchar_t* name)
 
 void WriteSetting(const wchar_t* name, const wchar_t* text)
 {
-    RegistryKey key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKeyPath().c_str(), 0, KEY_ALL_ACCESS, key.put()) !=
-        ERROR_SUCCESS)
-    {
-        return;
-    }
     const wchar_t* data = text != nullptr ? text : L"";
-    const DWORD bytes = static_cast<DWORD>((std::wcslen(data) + 1) * sizeof(wchar_t));
-    RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), bytes);
+    RegistryKey key;
+    LSTATUS status =
+        RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKeyPath().c_str(), 0, KEY_ALL_ACCESS, key.put());
+    if (status == ERROR_SUCCESS)
+    {
+        const DWORD bytes = static_cast<DWORD>((std::wcslen(data) + 1) * sizeof(wchar_t));
+        status = RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), bytes);
+    }
+    // Each change, and each one that is lost, leaves its line.
+    const std::string change = "name=" + LogUtf8(name != nullptr ? name : L"") + " value=" + LogUtf8(data);
+    ProgramLog::Write("setting", status == ERROR_SUCCESS
+                                     ? change
+                                     : change + " result=lost error=" + std::to_string(status));
 }
 
 void WriteSetting(const wchar_t* name, int value)

@@ -1,5 +1,8 @@
 #include "app/device/CDeviceManager.h"
 
+#include "app/platform/LogLine.h"
+#include "app/platform/ProgramLog.h"
+
 #include <hidapi.h>
 
 #include <chrono>
@@ -129,7 +132,18 @@ bool CDeviceManager::SendToAll(const TemperatureReport& report)
         if (entry->device.IsOpen())
         {
             // A failure leaves hidapi's error text on that device; the others still get the report.
-            hid_send_feature_report(entry->device.get(), buffer, sizeof buffer);
+            const bool failed = hid_send_feature_report(entry->device.get(), buffer, sizeof buffer) < 0;
+            if (failed != entry->sendFailing)
+            {
+                // Once when the display stops taking reports and once when it takes them again, not
+                // every second in between.
+                entry->sendFailing = failed;
+                const wchar_t* error = failed ? hid_error(entry->device.get()) : nullptr;
+                ProgramLog::Write(
+                    failed ? "report-send-failed" : "report-send-recovered",
+                    "path=\"" + entry->path + "\"" +
+                        (failed ? " error=\"" + LogUtf8(error != nullptr ? error : L"") + "\"" : ""));
+            }
         }
     }
     return true;

@@ -5,11 +5,15 @@
 #include "app/device/DisplayInterfaceName.h"
 #include "app/device/DisplayTick.h"
 #include "app/device/WorkerCommands.h"
+#include "app/platform/LogLine.h"
+#include "app/platform/ProgramLog.h"
 
 #include <dbt.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
+#include <cstdio>
 #include <cwchar>
 #include <string_view>
 #include <utility>
@@ -44,6 +48,11 @@ CDeviceWorker::CDeviceWorker(CDeviceManager& devices, std::string snapshotName)
 
 void CDeviceWorker::WorkStep()
 {
+    if (!m_threadNamed)
+    {
+        ProgramLog::NameThisThread("display");
+        m_threadNamed = true;
+    }
     if (const std::optional<int> command = m_commands.TakeFirst())
     {
         if (*command == CMD_SCAN_DEVICES)
@@ -70,6 +79,7 @@ void CDeviceWorker::ScanDevices()
     m_devices.CloseAll();
     m_devices.ScanDevices();
     m_devices.SetReady();
+    LogDisplayChanges();
 
     const int count = m_devices.Count();
     if (count == 0)
@@ -87,6 +97,35 @@ void CDeviceWorker::ScanDevices()
     {
         m_snapshot.OpenSnapshot();
     }
+}
+
+void CDeviceWorker::LogDisplayChanges()
+{
+    std::vector<std::string> paths;
+    for (int i = 0; i < m_devices.Count(); ++i)
+    {
+        const DeviceEntry& entry = m_devices.Entry(i);
+        paths.push_back(entry.path);
+        if (std::find(m_displayPaths.begin(), m_displayPaths.end(), entry.path) != m_displayPaths.end())
+        {
+            continue;
+        }
+        // The release its USB descriptor states: asking the display itself would add an exchange
+        // to every scan, which the firmware check makes on its own.
+        char release[16] = {};
+        std::snprintf(release, sizeof(release), "0x%04x", static_cast<unsigned>(entry.release & 0xFFFF));
+        ProgramLog::Write("display-attached", "path=\"" + entry.path + "\" product=\"" +
+                                                  LogUtf8(entry.productName) +
+                                                  "\" firmware-release=" + release);
+    }
+    for (const std::string& path : m_displayPaths)
+    {
+        if (std::find(paths.begin(), paths.end(), path) == paths.end())
+        {
+            ProgramLog::Write("display-removed", "path=\"" + path + "\"");
+        }
+    }
+    m_displayPaths = std::move(paths);
 }
 
 void CDeviceWorker::RunDisplayTick()

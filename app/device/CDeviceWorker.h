@@ -70,10 +70,14 @@ protected:
 
 private:
     void ScanDevices();
+    // Worker thread: a log line for each display the scan found anew and each one gone since.
+    void LogDisplayChanges();
     void RunDisplayTick();
     void AnswerFirmwareRequests();
 
     CDeviceManager& m_devices;                // worker thread only
+    bool m_threadNamed = false;               // worker thread only
+    std::vector<std::string> m_displayPaths;  // worker thread only: what the last scan found
     CommandQueue m_commands;                  // window thread appends, worker takes (locked inside)
     std::atomic<bool> m_devicePresent{false}; // worker sets and clears; window thread clears
     CSnapshotMapping m_snapshot;              // worker opens it; window thread's watchdog reads the view

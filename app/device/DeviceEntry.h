@@ -17,4 +17,5 @@ struct DeviceEntry
     std::wstring text3;
     CHidDevice device;
     int release = 0;
+    bool sendFailing = false; // the last report to it failed; the log says so once per change
 };

@@ -63,8 +63,6 @@ std::string EscapedCharacter(std::string_view text, std::size_t at, std::size_t 
     {
         switch (lead)
         {
-        case '\\':
-            return "\\\\";
         case '\n':
             return "\\n";
         case '\r':

@@ -6,8 +6,9 @@
 
 // One line of the program's diagnostics log, made without the system so that every rule is tested on
 // its own: "<time> [<thread>] <event> <details>\n", UTF-8. Each field is cut to its own bound, so a
-// line never passes kMaxLogLineBytes; control characters, backslashes and bytes that are not UTF-8 are
-// written as escapes, so one event is always one line and the file stays valid UTF-8.
+// line never passes kMaxLogLineBytes; control characters and bytes that are not UTF-8 are written as
+// escapes, so one event is always one line and the file stays valid UTF-8. Backslashes stay as they
+// are: Windows paths read as paths.
 
 constexpr std::size_t kMaxLogLineBytes = 1024;
 constexpr std::size_t kMaxLogThreadBytes = 32;
@@ -29,7 +30,7 @@ struct LogTime
 // ISO 8601 with milliseconds and offset: "2026-12-08T17:04:05.123+01:00".
 std::string FormatLogTime(const LogTime& time);
 
-// The text with '\\' as "\\\\", '\n' '\r' '\t' as "\\n" "\\r" "\\t", other C0 controls, DEL and bytes that
+// The text with '\n' '\r' '\t' as "\\n" "\\r" "\\t", other C0 controls, DEL and bytes that
 // are not part of a well-formed UTF-8 sequence as "\\xHH", and C1 controls (U+0080 to U+009F) and the
 // line and paragraph separators (U+2028, U+2029) as "\\uHHHH". At most maxBytes long: a text that does
 // not fit is cut between characters and ends in "...".

@@ -5,6 +5,7 @@
 #include "app/device/CDeviceManager.h"
 #include "app/device/SensorSnapshot.h"
 #include "app/device/WorkerCommands.h"
+#include "app/platform/ProgramLog.h"
 #include "app/update/UpdateServerAddress.h"
 #include "app/core/MainWindowMessages.h"
 #include "ProgramVersion.h"
@@ -67,14 +68,14 @@ CUpdateService::Hooks DeviceMainDlg::UpdateHooks()
     { RequestFirmwareVersion(version, kFirmwareReadWaitMs, m_updateWorker.StopEvent()); };
     hooks.askUser = [this](const std::wstring& text, const std::wstring& title, bool yesNo)
     { return AskUser(text, title, yesNo); };
-    hooks.appendCommand = [this](int command) { m_updateWorker.Append(command); };
+    hooks.appendCommand = [this](const UpdateCommand& command) { m_updateWorker.Append(command); };
     hooks.endProgram = [this] { HandOverToInstaller(); };
     return hooks;
 }
 
 DeviceMainDlg::DeviceMainDlg()
     : CDeviceWorker(CDeviceManager::Instance()), m_update(UpdateHooks()),
-      m_updateWorker([this](int command) { m_update.RunCommand(command); })
+      m_updateWorker([this](const UpdateCommand& command) { m_update.RunCommand(command); })
 {
 }
 
@@ -92,6 +93,7 @@ void DeviceMainDlg::StopWorkers()
     {
         RemoveTrayIcon();
         EndSensorServers("exit");
+        ProgramLog::Write("exit", "code=0 reason=update-command-still-running");
         TerminateProcess(GetCurrentProcess(), 0);
     }
     Stop();

@@ -4,6 +4,7 @@
 #include "app/core/ProgramTitle.h"
 #include "app/core/SensorServer.h"
 #include "app/core/StartupTask.h"
+#include "app/platform/ProgramLog.h"
 #include "app/ui/CUIMessageBox.h"
 #include "app/ui/DeviceMainDlg.h"
 #include "app/core/MainWindowMessages.h"
@@ -79,6 +80,7 @@ void DeviceMainDlg::HandOverToInstaller()
         ::SendMessageW(window, WM_UPDATE_HANDOVER, 0, 0);
     // No window thread to do it (it is gone): the process still must not outlive the hand-over.
     EndSensorServers("hand-over");
+    ProgramLog::Write("exit", "code=0 reason=installer-started");
     std::exit(0);
 }
 
@@ -91,12 +93,14 @@ void DeviceMainDlg::OnHandOver()
     EndSensorServers("hand-over");
     RemoveTrayIcon();
     Stop();
+    ProgramLog::Write("exit", "code=0 reason=installer-started");
     std::exit(0);
 }
 
 void DeviceMainDlg::ExitAtOnce()
 {
     RemoveTrayIcon();
+    ProgramLog::Write("exit", "code=0 reason=tray-exit");
     // At once: the worker may be inside a step, so no destructors run behind its back.
     TerminateProcess(GetCurrentProcess(), 0);
     ExitProcess(0);

@@ -52,8 +52,12 @@ bool CHttpResponse::OpenSession(const HttpTimeLimits& limits)
     const DWORD access = (state & INTERNET_CONNECTION_PROXY) != 0
                              ? INTERNET_OPEN_TYPE_PRECONFIG
                              : INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY;
-    m_session.reset(InternetOpenA(agent, access, nullptr, nullptr, 0));
-    if (!m_session)
+    m_completion = std::make_shared<CRequestCompletion>();
+    if (!m_completion->IsReady())
+        return false;
+    m_session.reset(InternetOpenA(agent, access, nullptr, nullptr, INTERNET_FLAG_ASYNC));
+    if (!m_session || InternetSetStatusCallbackA(m_session.get(), &CRequestCompletion::StatusCallback) ==
+                          INTERNET_INVALID_STATUS_CALLBACK)
         return false;
     for (DWORD option :
          {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
@@ -85,10 +89,16 @@ bool CHttpResponse::Send(const std::string& url)
         InternetConnectA(m_session.get(), host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     if (!m_connection)
         return SystemFailure("connect failed");
+    // Its status calls come with a reference of its own: one may come after this object is gone.
+    const DWORD_PTR context = CRequestCompletion::HandleReference(m_completion);
     m_request.reset(HttpOpenRequestA(m_connection.get(), "GET", target.empty() ? "/" : target.c_str(),
-                                     nullptr, nullptr, nullptr, kOpenFlags | secure, 0));
+                                     nullptr, nullptr, nullptr, kOpenFlags | secure, context));
     if (!m_request)
-        return SystemFailure("request open failed");
+    {
+        SystemFailure("request open failed");
+        CRequestCompletion::DropHandleReference(context);
+        return false;
+    }
     // Set on the request itself: Wine does not pass the session's time-outs on to requests.
     DWORD left = 0;
     if (!TimeLeft(left))
@@ -96,9 +106,15 @@ bool CHttpResponse::Send(const std::string& url)
     for (DWORD option :
          {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
         SetTimeout(m_request.get(), option, left);
-    if (!HttpSendRequestA(m_request.get(), kExtraHeaders, sizeof(kExtraHeaders) - 1, nullptr, 0))
+    m_completion->Arm();
+    if (HttpSendRequestA(m_request.get(), kExtraHeaders, sizeof(kExtraHeaders) - 1, nullptr, 0))
+        return true;
+    if (GetLastError() != ERROR_IO_PENDING)
         return SystemFailure("send failed");
-    return true;
+    // Up to the deadline: WinINet's own time-outs give up a stalled server after a step, but a
+    // status line and headers that trickle in only the deadline ends.
+    return AwaitCompletion(static_cast<DWORD>(m_deadline - std::min(m_deadline, GetTickCount64())),
+                           "send failed");
 }
 
 bool CHttpResponse::OpenRequest(const std::wstring& url)
@@ -183,24 +199,69 @@ bool CHttpResponse::TimeLeft(DWORD& milliseconds) const
     return true;
 }
 
+bool CHttpResponse::WaitForData(DWORD& available)
+{
+    for (;;)
+    {
+        DWORD left = 0;
+        if (!TimeLeft(left))
+            return Failure("deadline passed");
+        // Also for WinINet's own thread: a stalled read given up here ends there after a step.
+        SetTimeout(m_request.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, left);
+        m_completion->Arm();
+        if (InternetQueryDataAvailable(m_request.get(), &m_completion->available, 0, 0))
+        {
+            available = m_completion->available;
+            return true;
+        }
+        if (GetLastError() != ERROR_IO_PENDING)
+            return SystemFailure("read failed");
+        // Bytes arrived (or the body ended): the next query answers from them at once.
+        if (!AwaitCompletion(left, "read failed"))
+            return false;
+    }
+}
+
 bool CHttpResponse::Read(char* buffer, DWORD size, DWORD& read)
 {
     read = 0;
+    // Wait only for what has arrived: a read for a full buffer would wait on a trickle past the deadline.
+    DWORD available = 0;
+    if (!WaitForData(available))
+        return false;
+    if (available == 0)
+        return true;
     DWORD left = 0;
     if (!TimeLeft(left))
         return Failure("deadline passed");
-    // Wait only for what has arrived: a read for a full buffer would wait on a trickle past the deadline.
-    SetTimeout(m_request.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, left);
-    DWORD available = 0;
-    if (!InternetQueryDataAvailable(m_request.get(), &available, 0, 0))
-        return SystemFailure("read failed");
-    if (available == 0)
-        return true;
-    if (!TimeLeft(left))
-        return Failure("deadline passed");
-    if (!InternetReadFile(m_request.get(), buffer, std::min(available, size), &read))
-        return SystemFailure("read failed");
+    // Into the completion's buffer: a read still pending when given up writes there, not into buffer.
+    const DWORD wanted = std::min(available, size);
+    if (m_completion->buffer.size() < wanted)
+        m_completion->buffer.resize(wanted);
+    m_completion->read = 0;
+    m_completion->Arm();
+    if (!InternetReadFile(m_request.get(), m_completion->buffer.data(), wanted, &m_completion->read))
+    {
+        if (GetLastError() != ERROR_IO_PENDING)
+            return SystemFailure("read failed");
+        if (!AwaitCompletion(left, "read failed"))
+            return false;
+    }
+    read = std::min(m_completion->read, wanted);
+    std::copy(m_completion->buffer.data(), m_completion->buffer.data() + read, buffer);
     return read > 0 || Failure("read returned nothing");
+}
+
+bool CHttpResponse::AwaitCompletion(DWORD milliseconds, const char* failedDetail)
+{
+    if (m_completion->Wait(milliseconds) != WAIT_OBJECT_0)
+    {
+        // Closing is what cancels the pending call.
+        m_request.reset();
+        return Failure(GetTickCount64() >= m_deadline ? "deadline passed" : "server stalled");
+    }
+    const DWORD error = m_completion->Error();
+    return error == ERROR_SUCCESS || CodeFailure(error, failedDetail);
 }
 
 bool CHttpResponse::Failure(const char* detail)
@@ -212,7 +273,12 @@ bool CHttpResponse::Failure(const char* detail)
 
 bool CHttpResponse::SystemFailure(const char* detail)
 {
-    m_error.systemError = GetLastError();
+    return CodeFailure(GetLastError(), detail);
+}
+
+bool CHttpResponse::CodeFailure(DWORD code, const char* detail)
+{
+    m_error.systemError = code;
     m_error.detail = detail;
     return false;
 }

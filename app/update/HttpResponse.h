@@ -2,12 +2,14 @@
 
 #include "app/update/HttpError.h"
 #include "app/update/InternetHandle.h"
+#include "app/update/RequestCompletion.h"
 
+#include <memory>
 #include <string>
 
 // How long a transfer may wait. step bounds each connect, send and wait for the next bytes, so a
 // stalled server is given up after it; deadline bounds the whole operation, so a server that trickles
-// bytes cannot hold the update worker either.
+// bytes, its status line and headers included, cannot hold the update worker either.
 struct HttpTimeLimits
 {
     DWORD stepMs = 20000;
@@ -16,6 +18,14 @@ struct HttpTimeLimits
 
 // One GET on WinINet, answered 200 by the server the URL names: redirects are followed here, at most
 // kMaxRedirects and only to the same scheme, host and port. Worker thread only.
+//
+// WinINet runs in its asynchronous mode: a send or read that has to wait goes on on WinINet's own
+// thread while the worker waits for it only until the step or the deadline is up, then closes the
+// request, which cancels the pending call. In the blocking mode nothing ends a send whose status line
+// and headers trickle in: each byte restarts the receive time-out, and under Wine closing the handle
+// from another thread does not end a pending send either. Under Wine 8 the close does not end
+// WinINet's own read either: the worker is free at once, but that thread keeps the connection until
+// the server finishes, stalls for a step or the program ends.
 class CHttpResponse
 {
 public:
@@ -56,7 +66,14 @@ private:
     bool CheckStatusLine(unsigned& status);
     bool ReadLength();
     bool TimeLeft(DWORD& milliseconds) const;
+    // Waits up to milliseconds for the pending call; on failure the request is closed, which
+    // cancels it, and why is recorded (failedDetail when the call itself failed).
+    bool AwaitCompletion(DWORD milliseconds, const char* failedDetail);
+    bool WaitForData(DWORD& available);
+    bool CodeFailure(DWORD code, const char* detail);
 
+    // Shared with the request handles' contexts; created with the session.
+    std::shared_ptr<CRequestCompletion> m_completion;
     InternetHandle m_session{nullptr};
     InternetHandle m_connection{nullptr};
     InternetHandle m_request{nullptr}; // declared after its connection, so closed first

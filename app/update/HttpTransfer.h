@@ -9,7 +9,8 @@
 // Blocking HTTP(S) GETs on WinINet for the update flow: the version text, a small file (a signature)
 // or an archive written through an open handle with progress posted to a window as WM_TRAY_NOTIFY
 // (wParam 0, lParam percent). Only a complete 200 answer from the server asked (or a same-server
-// redirect) counts; every operation is bounded in time and size. Update worker thread only.
+// redirect) counts; every operation is bounded in time and size: whatever the server sends, a call
+// returns by its deadline (see CHttpResponse). Update worker thread only.
 //
 // Results: 1 success; 0 when no Internet handle could be opened; -1 on any other failure (the address
 // could not be opened, a status other than 200, no status line, a redirect elsewhere or too many, a

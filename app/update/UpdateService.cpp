@@ -2,6 +2,8 @@
 
 #include "app/core/ProgramTitle.h"
 #include "app/device/WorkerCommands.h"
+#include "app/platform/LogLine.h"
+#include "app/platform/ProgramLog.h"
 #include "app/update/ArchiveExtractor.h"
 #include "app/update/ArchiveVerification.h"
 #include "app/update/UpdateServerAddress.h"
@@ -10,6 +12,7 @@
 
 #include <shellapi.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace
@@ -19,14 +22,15 @@ struct KindNames
     const wchar_t* archivePrefix;
     const wchar_t* titleSuffix;
     const wchar_t* latestText;
+    const char* logName;
 };
 
 const KindNames& NamesOf(WPARAM kind)
 {
     static const KindNames software{L"Software-", L" Software Updates",
-                                    L"The software is the latest version!"};
+                                    L"The software is the latest version!", "software"};
     static const KindNames firmware{L"FirmwareUpdateTool-", L" Firmware Updates",
-                                    L"The Firmware is the latest version!"};
+                                    L"The Firmware is the latest version!", "firmware"};
     return kind == CUpdateService::kFirmware ? firmware : software;
 }
 
@@ -39,6 +43,23 @@ bool FileExists(const std::wstring& path)
 {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// A server's text inside a detail: short, and escaped by the log.
+std::string Quoted(const std::wstring& text)
+{
+    return "\"" + LogUtf8(text.substr(0, 32)) + (text.size() > 32 ? "...\"" : "\"");
+}
+
+std::string KindDetails(WPARAM kind)
+{
+    return std::string("kind=") + NamesOf(kind).logName;
+}
+
+void LogCheck(WPARAM kind, bool silent, const std::string& outcome)
+{
+    ProgramLog::Write("update-check",
+                      KindDetails(kind) + (silent ? " silent=yes " : " silent=no ") + outcome);
 }
 } // namespace
 
@@ -67,126 +88,143 @@ std::wstring CUpdateService::LatestVersion(WPARAM kind) const
     return kind == kFirmware ? m_latestFirmware : m_latestSoftware;
 }
 
-bool CUpdateService::RunCommand(int command)
+std::wstring CUpdateService::BaseAddress(WPARAM kind) const
 {
-    switch (command)
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return kind == kFirmware ? m_firmwareBase : m_softwareBase;
+}
+
+bool CUpdateService::RunCommand(const UpdateCommand& command)
+{
+    switch (command.id)
     {
     case CMD_CHECK_SOFTWARE:
     case CMD_CHECK_SOFTWARE_SILENT:
-        CheckSoftware(command == CMD_CHECK_SOFTWARE_SILENT);
+        CheckSoftware(command.id == CMD_CHECK_SOFTWARE_SILENT);
         return true;
     case CMD_CHECK_FIRMWARE:
     case CMD_CHECK_FIRMWARE_SILENT:
-        CheckFirmware(command == CMD_CHECK_FIRMWARE_SILENT);
+        CheckFirmware(command.id == CMD_CHECK_FIRMWARE_SILENT);
         return true;
     case CMD_UPDATE_SOFTWARE:
-        RunUpdate(kSoftware);
+        RunUpdate(kSoftware, command.version);
         return true;
     case CMD_UPDATE_FIRMWARE:
-        RunUpdate(kFirmware);
+        RunUpdate(kFirmware, command.version);
         return true;
     default:
         return false;
     }
 }
 
-std::wstring CUpdateService::FetchVersionText(const std::wstring& baseAddress, std::wstring& served)
+CUpdateService::VersionAnswer CUpdateService::FetchVersion(const std::wstring& baseAddress)
 {
-    served.clear();
+    VersionAnswer answer;
     CHttpTransfer transfer;
-    if (transfer.GetText(baseAddress + L"version", served) != 1)
-        return {};
+    if (transfer.GetText(baseAddress + L"version", answer.served) != 1)
+    {
+        answer.failure = HttpStepFailure(UpdateStep::VersionText, transfer.LastError());
+        return answer;
+    }
     // The text names files the program writes and starts: only a version by the rule is taken.
-    const std::wstring text = TrimLineBreaks(served);
-    return ParseVersion(text) ? text : std::wstring();
+    const std::wstring text = TrimLineBreaks(answer.served);
+    if (!ParseVersion(text))
+    {
+        answer.failure = StepFailure(UpdateStep::VersionText, "not a version: " + Quoted(text));
+        answer.failure.httpStatus = 200;
+        return answer;
+    }
+    answer.version = text;
+    return answer;
 }
 
 void CUpdateService::CheckSoftware(bool silent)
 {
     if (!UpdatesEnabled())
     {
+        LogCheck(kSoftware, silent, "result=switched-off");
         if (!silent)
             Post(kSoftware, kSwitchedOff);
         return;
     }
-    std::wstring base;
+    const VersionAnswer answer = FetchVersion(BaseAddress(kSoftware));
+    if (answer.failure)
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        base = m_softwareBase;
-    }
-    std::wstring served;
-    const std::wstring latest = FetchVersionText(base, served);
-    if (latest.empty())
+        LogCheck(kSoftware, silent, "result=failed " + DescribeUpdateFailure(answer.failure));
         return;
+    }
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_latestSoftware = latest;
-        m_servedSoftware = served;
+        m_latestSoftware = answer.version;
     }
-    const bool available = IsNewerVersion(CurrentVersion(), latest);
-    if (available || !silent)
-        Post(kSoftware, available ? kAvailable : kCurrent);
+    const bool available = IsNewerVersion(CurrentVersion(), answer.version);
+    LogCheck(kSoftware, silent,
+             "http=200 offered=" + LogUtf8(answer.version) + " installed=" + LogUtf8(CurrentVersion()) +
+                 (available ? " result=available" : " result=current"));
+    if (available)
+        PostAvailable(kSoftware, answer.version);
+    else if (!silent)
+        Post(kSoftware, kCurrent);
 }
 
 void CUpdateService::CheckFirmware(bool silent)
 {
     if (!UpdatesEnabled())
     {
+        LogCheck(kFirmware, silent, "result=switched-off");
         if (!silent)
             Post(kFirmware, kSwitchedOff);
         return;
     }
-    std::wstring base;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_latestFirmware.clear();
-        m_servedFirmware.clear();
-        base = m_firmwareBase;
     }
-    std::wstring served;
-    const std::wstring latest = FetchVersionText(base, served);
-    if (latest.empty())
+    const VersionAnswer answer = FetchVersion(BaseAddress(kFirmware));
+    if (answer.failure)
+    {
+        LogCheck(kFirmware, silent, "result=failed " + DescribeUpdateFailure(answer.failure));
         return;
+    }
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_latestFirmware = latest;
-        m_servedFirmware = served;
+        m_latestFirmware = answer.version;
     }
     int version = -1;
     if (m_hooks.readFirmwareVersion)
         m_hooks.readFirmwareVersion(version);
-    const bool available = IsFirmwareUpdateAvailable(version, latest);
-    if (available || !silent)
-        Post(kFirmware, available ? kAvailable : kCurrent);
+    const bool available = IsFirmwareUpdateAvailable(version, answer.version);
+    const std::string display = version < 0 ? "none" : LogUtf8(FirmwareVersionText(version));
+    LogCheck(kFirmware, silent,
+             "http=200 offered=" + LogUtf8(answer.version) + " display=" + display +
+                 (available ? " result=available" : " result=current"));
+    if (available)
+        PostAvailable(kFirmware, answer.version);
+    else if (!silent)
+        Post(kFirmware, kCurrent);
 }
 
-bool CUpdateService::RunUpdate(WPARAM kind)
+bool CUpdateService::RunUpdate(WPARAM kind, const std::wstring& version)
 {
-    std::wstring latest;
-    std::wstring served;
-    std::wstring dataFolder;
+    const std::string what = KindDetails(kind) + " version=" + Quoted(version);
+    m_lastFailure = {};
+    if (!UpdatesEnabled())
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        latest = kind == kFirmware ? m_latestFirmware : m_latestSoftware;
-        served = kind == kFirmware ? m_servedFirmware : m_servedSoftware;
-        dataFolder = m_stagingDataFolder;
-    }
-    if (!UpdatesEnabled() || latest.empty())
-    {
-        Post(kind, UpdatesEnabled() ? kNotInstalled : kSwitchedOff);
+        ProgramLog::Write("update", what + " result=switched-off");
+        Post(kind, kSwitchedOff);
         return false;
     }
     CStagingFolder staging;
-    const bool created = dataFolder.empty() ? CStagingFolder::Create(staging)
-                                            : CStagingFolder::CreateBelow(dataFolder, staging);
-    const std::wstring program = created ? StageUpdate(kind, latest, served, staging) : std::wstring();
-    if (program.empty() || !StartProgram(program))
+    m_lastFailure = Install(kind, version, staging);
+    if (m_lastFailure)
     {
-        if (created)
+        ProgramLog::Write("update", what + " result=failed " + DescribeUpdateFailure(m_lastFailure));
+        if (!staging.Path().empty())
             staging.Remove();
         Post(kind, kNotInstalled);
         return false;
     }
+    ProgramLog::Write("update", what + " result=installer-started");
     // The folder stays: the installer runs from it. The next start of the program removes it.
     if (m_hooks.endProgram)
         m_hooks.endProgram();
@@ -195,49 +233,87 @@ bool CUpdateService::RunUpdate(WPARAM kind)
     return true;
 }
 
-std::wstring CUpdateService::StageUpdate(WPARAM kind, const std::wstring& version, const std::wstring& served,
-                                         CStagingFolder& staging)
+UpdateFailure CUpdateService::Install(WPARAM kind, const std::wstring& version, CStagingFolder& staging)
 {
-    std::wstring base;
+    // Only what the user was asked about is installed, and only while the server still offers it:
+    // the signature binds the version text as the server sends it now.
+    if (!ParseVersion(version))
+        return StepFailure(UpdateStep::VersionText, "no version answered");
+    if (kind == kSoftware && !IsNewerVersion(CurrentVersion(), version))
+        return StepFailure(UpdateStep::VersionText, "not newer than the installed version");
+    const VersionAnswer answer = FetchVersion(BaseAddress(kind));
+    if (answer.failure)
+        return answer.failure;
+    if (answer.version != version)
+    {
+        UpdateFailure failure =
+            StepFailure(UpdateStep::VersionText, "server now offers " + Quoted(answer.version));
+        failure.httpStatus = 200;
+        return failure;
+    }
+
+    std::wstring dataFolder;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        base = kind == kFirmware ? m_firmwareBase : m_softwareBase;
+        dataFolder = m_stagingDataFolder;
     }
+    const bool created = dataFolder.empty() ? CStagingFolder::Create(staging)
+                                            : CStagingFolder::CreateBelow(dataFolder, staging);
+    if (!created)
+        return StepFailure(UpdateStep::Staging, "folder not made", GetLastError());
+    std::wstring program;
+    if (UpdateFailure failure = StageUpdate(kind, version, answer.served, staging, program))
+        return failure;
+    return StartProgram(program);
+}
+
+UpdateFailure CUpdateService::StageUpdate(WPARAM kind, const std::wstring& version,
+                                          const std::wstring& served, CStagingFolder& staging,
+                                          std::wstring& program)
+{
     const std::wstring prefix = NamesOf(kind).archivePrefix;
     const std::wstring archiveName = prefix + version + L".zip";
-    const std::wstring url = base + L"//" + archiveName;
+    const std::wstring url = BaseAddress(kind) + L"//" + archiveName;
 
     // One handle from download to extraction: the bytes checked are the bytes unpacked, whatever
     // another process does to the name meanwhile.
     KernelHandle archive = staging.CreateNewFile(archiveName);
     if (!archive)
-        return {};
+        return StepFailure(UpdateStep::Staging, "archive file not made", GetLastError());
     if (m_download.DownloadTo(url, archive.get(), m_window.load(), kMaxArchiveBytes) != 1)
-        return {};
+        return HttpStepFailure(UpdateStep::Download, m_download.LastError());
     std::string signature;
     CHttpTransfer signatureTransfer;
     if (signatureTransfer.GetBytes(url + L".sig", signature, kMaxSignatureBytes) != 1)
-        return {};
+        return HttpStepFailure(UpdateStep::SignatureFile, signatureTransfer.LastError());
+    if (signature.size() != kUpdateSignatureSize)
+        return StepFailure(UpdateStep::Signature, std::to_string(signature.size()) + " bytes, not 64");
     const int kindNumber = kind == kFirmware ? static_cast<int>(kFirmware) : static_cast<int>(kSoftware);
     // The signature binds the version text as the server sent it, line break and all.
     if (!VerifyArchiveFile(kindNumber, served, archive.get(), signature))
-        return {};
+        return StepFailure(UpdateStep::Signature, "does not hold for this archive, kind and version");
     if (!ExtractArchive(archive.get(), staging.Path()))
-        return {};
+        return StepFailure(UpdateStep::Extract, "archive refused");
     archive.reset();
     DeleteFileW((staging.Path() + archiveName).c_str());
 
-    const std::wstring program = staging.Path() + prefix + version + L".exe";
-    return FileExists(program) ? program : std::wstring();
+    program = staging.Path() + prefix + version + L".exe";
+    if (!FileExists(program))
+        return StepFailure(UpdateStep::Installer,
+                           "not in the archive: " + LogUtf8(prefix + version + L".exe"));
+    return {};
 }
 
-bool CUpdateService::StartProgram(const std::wstring& path)
+UpdateFailure CUpdateService::StartProgram(const std::wstring& path)
 {
     if (m_hooks.startProgram)
-        return m_hooks.startProgram(path);
+        return m_hooks.startProgram(path) ? UpdateFailure{}
+                                          : StepFailure(UpdateStep::Installer, "not started");
     const auto result =
         reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, nullptr, SW_SHOW));
-    return result > 32;
+    if (result > 32)
+        return {};
+    return StepFailure(UpdateStep::Installer, "not started", GetLastError());
 }
 
 void CUpdateService::Post(WPARAM kind, LPARAM result)
@@ -245,6 +321,15 @@ void CUpdateService::Post(WPARAM kind, LPARAM result)
     const HWND window = m_window.load();
     if (window != nullptr)
         PostMessageW(window, WM_UPDATE_RESULT, kind, result);
+}
+
+void CUpdateService::PostAvailable(WPARAM kind, const std::wstring& version)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        (kind == kFirmware ? m_offeredFirmware : m_offeredSoftware) = version;
+    }
+    Post(kind, kAvailable);
 }
 
 LRESULT CUpdateService::OnUpdateResult(WPARAM kind, LPARAM result)
@@ -267,8 +352,19 @@ LRESULT CUpdateService::OnUpdateResult(WPARAM kind, LPARAM result)
         m_hooks.askUser(L"Updates are switched off in this build.", title, false);
         return 0;
     }
-    const std::wstring text = L"Detected the latest version:v" + LatestVersion(kind) + L", update now?";
-    if (m_hooks.askUser(text, title, true) == 1 && m_hooks.appendCommand)
-        m_hooks.appendCommand(kind == kFirmware ? CMD_UPDATE_FIRMWARE : CMD_UPDATE_SOFTWARE);
+    std::wstring version;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        version = kind == kFirmware ? m_offeredFirmware : m_offeredSoftware;
+    }
+    if (version.empty())
+        return 0;
+    // The command carries the version shown, whatever a later check finds.
+    const std::wstring text = L"Detected the latest version:v" + version + L", update now?";
+    const bool yes = m_hooks.askUser(text, title, true) == 1;
+    ProgramLog::Write("update-answer", KindDetails(kind) + " version=" + Quoted(version) +
+                                           (yes ? " answer=yes" : " answer=no"));
+    if (yes && m_hooks.appendCommand)
+        m_hooks.appendCommand({kind == kFirmware ? CMD_UPDATE_FIRMWARE : CMD_UPDATE_SOFTWARE, version});
     return 0;
 }

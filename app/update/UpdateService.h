@@ -5,6 +5,8 @@
 #include "app/core/MainWindowMessages.h"
 #include "app/update/HttpTransfer.h"
 #include "app/update/StagingFolder.h"
+#include "app/update/UpdateCommand.h"
+#include "app/update/UpdateFailure.h"
 
 #include "ProgramVersion.h"
 
@@ -38,7 +40,7 @@ public:
         // Window thread: the themed message box; 1 for OK or YES.
         std::function<int(const std::wstring& text, const std::wstring& title, bool yesNo)> askUser;
         // Window thread: queues a worker command.
-        std::function<void(int command)> appendCommand;
+        std::function<void(const UpdateCommand& command)> appendCommand;
         // Update worker: starts the extracted installer or tool; true when the shell started it.
         // Empty: ShellExecuteW "open", shown normally.
         std::function<bool(const std::wstring& path)> startProgram;
@@ -57,29 +59,48 @@ public:
     // Kelvane\Updates\"). Empty, the built-in one: %ProgramData%.
     void SetStagingDataFolder(const std::wstring& folder);
 
-    // Update worker: the update commands 3 to 8; false for any other id.
-    bool RunCommand(int command);
+    // Update worker: the update commands 3 to 8; false for any other id. Each check and update
+    // leaves one line in the program's log.
+    bool RunCommand(const UpdateCommand& command);
     void CheckSoftware(bool silent);
     void CheckFirmware(bool silent);
-    // Downloads the archive into a fresh staging folder, checks its signature, unpacks it there and
-    // starts its program, then ends the program (through the end hook); true only then. Any failure
-    // removes the staging folder, posts kNotInstalled and lets the program run on.
-    bool RunUpdate(WPARAM kind);
+    // Installs the version the user answered YES to, if the server still offers it: fetches the
+    // version text again, downloads the archive into a fresh staging folder, checks its signature,
+    // unpacks it there and starts its program, then ends the program (through the end hook); true
+    // only then. Any failure is kept in LastFailure, removes the staging folder, posts kNotInstalled
+    // and lets the program run on.
+    bool RunUpdate(WPARAM kind, const std::wstring& version);
+    // Update worker: why the last RunUpdate failed; empty after one that did not.
+    const UpdateFailure& LastFailure() const { return m_lastFailure; }
 
-    // Window thread: WM_UPDATE_RESULT. Tells the user, or asks and queues the download. Returns 0.
+    // Window thread: WM_UPDATE_RESULT. Tells the user, or asks and queues the download of the
+    // version asked about. Returns 0.
     LRESULT OnUpdateResult(WPARAM kind, LPARAM result);
 
+    // What the last check of the kind found on the server (the last valid text for software).
     std::wstring LatestVersion(WPARAM kind) const;
     static std::wstring CurrentVersion() { return TK_VERSION_WIDE; }
 
 private:
+    // What a version file held: the text as served and the version in it, or why there is none.
+    struct VersionAnswer
+    {
+        std::wstring served;
+        std::wstring version;
+        UpdateFailure failure;
+    };
+
     void Post(WPARAM kind, LPARAM result);
-    // The usable version in the text at baseAddress + "version", or nothing; served: the text as sent.
-    std::wstring FetchVersionText(const std::wstring& baseAddress, std::wstring& served);
-    bool StartProgram(const std::wstring& path);
-    // The staged program's path once the signed archive is downloaded and unpacked; empty on failure.
-    std::wstring StageUpdate(WPARAM kind, const std::wstring& version, const std::wstring& served,
-                             CStagingFolder& staging);
+    // Posts kAvailable and keeps the version it is about for the question.
+    void PostAvailable(WPARAM kind, const std::wstring& version);
+    std::wstring BaseAddress(WPARAM kind) const;
+    VersionAnswer FetchVersion(const std::wstring& baseAddress);
+    UpdateFailure StartProgram(const std::wstring& path);
+    // The steps of RunUpdate up to the start of the program.
+    UpdateFailure Install(WPARAM kind, const std::wstring& version, CStagingFolder& staging);
+    // The staged program's path once the signed archive is downloaded and unpacked.
+    UpdateFailure StageUpdate(WPARAM kind, const std::wstring& version, const std::wstring& served,
+                              CStagingFolder& staging, std::wstring& program);
 
     Hooks m_hooks; // set at construction, read-only after
     std::atomic<HWND> m_window{nullptr};
@@ -91,6 +112,8 @@ private:
     std::wstring m_stagingDataFolder;
     std::wstring m_latestSoftware;
     std::wstring m_latestFirmware;
-    std::wstring m_servedSoftware; // the texts as the server sent them, which the signatures bind
-    std::wstring m_servedFirmware;
+    std::wstring m_offeredSoftware; // the versions the last kAvailable of each kind was about
+    std::wstring m_offeredFirmware;
+
+    UpdateFailure m_lastFailure; // update worker only
 };

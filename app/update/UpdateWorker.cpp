@@ -1,6 +1,7 @@
 #include "app/update/UpdateWorker.h"
 
 #include "app/device/WorkerCommands.h"
+#include "app/platform/ProgramLog.h"
 
 #include <utility>
 
@@ -29,14 +30,35 @@ void CUpdateWorker::Start()
     m_thread.reset(CreateThread(nullptr, 0, &CUpdateWorker::ThreadProc, this, 0, nullptr));
 }
 
-void CUpdateWorker::Append(int command)
+void CUpdateWorker::Append(const UpdateCommand& command)
 {
-    if (!IsUpdateCommand(command))
+    if (!IsUpdateCommand(command.id))
     {
         return;
     }
-    m_commands.Append(command);
+    {
+        std::lock_guard<std::mutex> lock(m_commandsMutex);
+        m_commands.push_back(command);
+    }
     SetEvent(m_wakeEvent.get());
+}
+
+std::size_t CUpdateWorker::PendingCommands() const
+{
+    std::lock_guard<std::mutex> lock(m_commandsMutex);
+    return m_commands.size();
+}
+
+std::optional<UpdateCommand> CUpdateWorker::TakeFirst()
+{
+    std::lock_guard<std::mutex> lock(m_commandsMutex);
+    if (m_commands.empty())
+    {
+        return std::nullopt;
+    }
+    UpdateCommand command = std::move(m_commands.front());
+    m_commands.pop_front();
+    return command;
 }
 
 bool CUpdateWorker::Stop(DWORD waitMs)
@@ -64,9 +86,10 @@ DWORD WINAPI CUpdateWorker::ThreadProc(LPVOID object)
 
 void CUpdateWorker::Run()
 {
+    ProgramLog::NameThisThread("update");
     while (!m_stopping.load())
     {
-        if (const std::optional<int> command = m_commands.TakeFirst())
+        if (const std::optional<UpdateCommand> command = TakeFirst())
         {
             m_run(*command);
             continue;

@@ -1,6 +1,8 @@
 #include "app/device/CDeviceManager.h"
 #include "app/platform/KernelHandle.h"
 #include "app/device/WorkerCommands.h"
+#include "app/platform/ProgramLog.h"
+#include "tests/app/update/TestFiles.h"
 #include "tests/app/device/RecordingWorker.h"
 #include "tools/displaysim/DisplaySimControl.h"
 
@@ -104,6 +106,8 @@ TEST_F(DeviceWorkerTest, FirmwareReadQueuesBehindTheScanAndGivesUpWithoutAWorker
 
 TEST_F(DeviceWorkerTest, ScanCountsTheDisplaysInTheLabelAndTheFlag)
 {
+    TestFolder logs(L"kelvane-device-log");
+    ASSERT_TRUE(ProgramLog::Open(logs.Path()));
     for (int displays : {0, 1, 2, 0})
     {
         Configure("displays=" + std::to_string(displays));
@@ -114,6 +118,13 @@ TEST_F(DeviceWorkerTest, ScanCountsTheDisplaysInTheLabelAndTheFlag)
         EXPECT_EQ(displays > 0, m_worker.IsDevicePresent()) << displays << " displays";
         EXPECT_EQ(displays, m_devices.Count());
     }
+    // Each display once as it came and once as it went, a scan that finds it again says nothing.
+    ProgramLog::Close();
+    const auto count = [&logs](const std::string& part)
+    { return FileLines(logs.Path() + L"program.log", part).size(); };
+    EXPECT_EQ(count("display-attached path=\"\\\\?\\hid#vid_1a2c&pid_434d"), 2u);
+    EXPECT_EQ(count("firmware-release=0x0100"), 2u);
+    EXPECT_EQ(count("display-removed path=\""), 2u);
 }
 
 TEST_F(DeviceWorkerTest, TheTickRunsOnlyWhileADisplayIsPresent)

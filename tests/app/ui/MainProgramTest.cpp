@@ -8,6 +8,7 @@
 #include "tests/app/ui/ProgramUnderTest.h"
 #include "tests/app/ui/SnapshotStatus.h"
 #include "tests/scripts/RunningProcesses.h"
+#include "tests/app/update/TestFiles.h"
 #include "tests/support/ScreenSnapshot.h"
 #include "ProgramVersion.h"
 
@@ -369,6 +370,36 @@ TEST_F(MainProgram, ClosingTheWindowEndsTheLoopAndShutsDownInOrder)
     EXPECT_EQ(log.Count("] sensor-server-start by=window path="), 1u);
     EXPECT_EQ(log.Count("] sensor-server-ended when=exit pid="), 1u);
     EXPECT_GE(log.Count("] sensor-server-exit pid="), 1u);
+}
+
+TEST_F(MainProgram, TheLogSaysWhatTheProgramMetAndHowItEnded)
+{
+    const std::wstring log = ProgramLog::DefaultFolder() + L"program.log";
+    DeleteFileW(log.c_str());
+    ProgramOptions options;
+    options.displays = 2;
+    options.displaySim = L"display.1.fail=send";
+    ProgramUnderTest program(options);
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_GE(program.WaitForReports(6).size(), 6u);
+    program.Click(kUnit.x, kUnit.y);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    DWORD code = 99;
+    ASSERT_TRUE(program.WaitForExit(10000, code));
+
+    const auto lines = FileLines(log);
+    const auto count = [&log](const std::string& part) { return FileLines(log, part).size(); };
+    ASSERT_FALSE(lines.empty());
+    EXPECT_NE(lines.front().find(" [ui] start version=" TK_VERSION_TEXT " elevated="), std::string::npos)
+        << lines.front();
+    // The servers' own exit lines come from the thread that watches them and may follow.
+    EXPECT_EQ(count(" [ui] exit code=1 reason=window-closed"), 1u) << lines.back();
+    EXPECT_EQ(count(" [display] display-attached path=\""), 2u);
+    EXPECT_EQ(count(" [display] report-send-failed path=\""), 1u) << "once, not every second";
+    EXPECT_EQ(count(" [ui] setting name=tempe_type value=1"), 1u);
+    EXPECT_EQ(count(" [update] update-check kind=software silent=yes "), 1u);
+    EXPECT_EQ(count(" [update] update-check kind=firmware silent=yes "), 1u);
 }
 
 TEST_F(MainProgram, ServerFolderFollowsTheReportedWindowsVersion)

@@ -84,7 +84,9 @@ ProgramUnderTest::ProgramUnderTest(const ProgramOptions& options)
     {
         SetEnvironmentVariableW(L"THERMIVOX_REPLAY", (work + L"no-replay.txt").c_str());
     }
-    SetEnvironmentVariableW(L"DISPLAYSIM", (L"displays=" + std::to_wstring(options.displays)).c_str());
+    SetEnvironmentVariableW(
+        L"DISPLAYSIM",
+        (L"displays=" + std::to_wstring(options.displays) + L";" + options.displaySim).c_str());
     SetEnvironmentVariableW(L"DISPLAYSIM_LOG", m_logPath.c_str());
     for (const auto& setting : options.settings)
         WriteSettingText(setting.first.c_str(), setting.second.c_str());

@@ -13,6 +13,8 @@ struct ProgramOptions
 {
     std::wstring arguments;
     int displays = 1;
+    // More of the display simulator's settings ("display.1.fail=send"), ';'-separated.
+    std::wstring displaySim;
     // Replay file for the sensor server; empty: the server reads the system (none under Wine).
     std::string replay = "cpu=37.9 gpu1=20 gpu2name=Test_GPU gpu2=61.5 ms=600000\n";
     // Settings stored (name, text) before the program starts; the key is empty otherwise.

@@ -134,6 +134,19 @@ std::map<std::wstring, std::string> ReadTree(const std::wstring& folder)
     return tree;
 }
 
+std::vector<std::string> FileLines(const std::wstring& path, const std::string& part)
+{
+    const std::string text = ReadFileBytes(path);
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, end = 0; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+    {
+        std::string line = text.substr(start, end - start);
+        if (line.find(part) != std::string::npos)
+            lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
 std::string ReadFileBytes(const std::wstring& path)
 {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 // A fresh folder below the system's temp folder, removed with everything in it (read-only files too).
 class TestFolder
@@ -25,6 +26,8 @@ void RemoveTree(const std::wstring& folder);
 std::map<std::wstring, std::string> ReadTree(const std::wstring& folder);
 
 std::string ReadFileBytes(const std::wstring& path);
+// The file's lines, without their line ends, that contain part (all of them for an empty part).
+std::vector<std::string> FileLines(const std::wstring& path, const std::string& part = "");
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 bool PathExists(const std::wstring& path);
 

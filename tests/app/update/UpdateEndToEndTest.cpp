@@ -2,7 +2,9 @@
 // beside the display simulator and both sensor servers) against a local update server that serves our
 // own signed release as a newer version: the question, YES, the download, the servers ended, the
 // installer started and the program ended; with a tampered archive, the notice and a program that
-// keeps running; and with a server that trickles its version text, reports that keep their pace.
+// keeps running; with a server that trickles its version text, reports that keep their pace; and with
+// one that trickles its status line and headers, checks given up and a manual check still answered.
+#include "app/core/MainWindowMessages.h"
 #include "app/update/StagingFolder.h"
 #include "tests/app/ui/SimLog.h"
 #include "tests/app/update/TestFiles.h"
@@ -272,6 +274,23 @@ protected:
                            { return line.find(narrow) != std::string::npos; });
     }
 
+    // When the server log, past its first `from` lines, first held count requests for path
+    // (GetTickCount64); 0 if not in time.
+    ULONGLONG WaitForRequests(std::size_t from, const std::wstring& path, long count,
+                              DWORD milliseconds) const
+    {
+        const std::string request = "\"GET " + std::string(path.begin(), path.end()) + " ";
+        for (DWORD waited = 0; waited <= milliseconds; waited += 100, Sleep(100))
+        {
+            const auto log = m_server.Log();
+            if (log.size() > from && std::count_if(log.begin() + from, log.end(),
+                                                   [&request](const std::string& line)
+                                                   { return line.rfind(request, 0) == 0; }) >= count)
+                return GetTickCount64();
+        }
+        return 0;
+    }
+
     // The staging folders now below the program's staging root.
     static std::vector<std::wstring> StagingFolders()
     {
@@ -390,6 +409,42 @@ TEST_F(UpdateEndToEndTest, ReportsKeepTheirPaceWhileTheServerTricklesItsVersionT
     EXPECT_LE(inWindow, 11);
 }
 
+TEST_F(UpdateEndToEndTest, ChecksGiveUpATricklingHeaderAndAManualCheckIsAnswered)
+{
+    // The first request of each version text gets its status line and header lines one byte every
+    // 5 s, without end; a later one is answered at once.
+    Serve(L"headers", m_release, TK_VERSION_TEXT "\n");
+    const std::wstring base = L"/once/trickleheaders/5/e2e/headers/q17x/";
+    const std::size_t from = m_server.Log().size();
+    Program program(m_server.Url(L"/once/trickleheaders/5/e2e/headers"));
+    ASSERT_TRUE(program.Started());
+    const ULONGLONG softwareAsked = WaitForRequests(from, base + L"software/version", 1, 60000);
+    ASSERT_NE(softwareAsked, 0u) << "no start-up check";
+    // A manual check posted meanwhile waits behind it and the start-up firmware check.
+    const HWND main = FindWindowW(nullptr, L"KELVANE");
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, WM_COMMAND, ID_CHECK_SOFTWARE, 0);
+
+    const ULONGLONG firmwareAsked = WaitForRequests(from, base + L"firmware/version", 1, 120000);
+    ASSERT_NE(firmwareAsked, 0u) << "the software check was not given up";
+    const ULONGLONG softwareAskedAgain = WaitForRequests(from, base + L"software/version", 2, 120000);
+    ASSERT_NE(softwareAskedAgain, 0u) << "the firmware check was not given up";
+    std::printf("trickling headers given up after: software check %llu ms, firmware check %llu ms\n",
+                firmwareAsked - softwareAsked, softwareAskedAgain - firmwareAsked);
+    const HWND answer = WaitForMessageBox(program.Id(), nullptr, 60000);
+    ASSERT_NE(answer, nullptr) << "the manual check was not answered";
+
+    // One report a second while the checks were held: thirty in thirty seconds, give or take.
+    const auto reports = program.Reports();
+    ASSERT_FALSE(reports.empty());
+    const double windowEnd = reports.front().ms + 30000.0;
+    ASSERT_GE(reports.back().ms, windowEnd);
+    const auto inWindow = std::count_if(reports.begin(), reports.end(),
+                                        [windowEnd](const SimLogEntry& r) { return r.ms < windowEnd; });
+    EXPECT_GE(inWindow, 28);
+    EXPECT_LE(inWindow, 31);
+}
+
 TEST_F(UpdateEndToEndTest, ClosingDuringADownloadEndsTheProgramAndItsServers)
 {
     // The archive comes one byte a second: the download is still running when the window closes.
@@ -401,8 +456,9 @@ TEST_F(UpdateEndToEndTest, ClosingDuringADownloadEndsTheProgramAndItsServers)
     ASSERT_FALSE(WaitForProcess(kServerImage, 30000).empty());
     PressFirstButton(question, true);
     ASSERT_TRUE(WaitUntilGone(question, 10000));
+    // The update first asks for the version text again, which also comes a byte a second.
     for (int waited = 0;
-         waited < 100 && !Requested(L"/e2e/closing/q17x/software///" + std::wstring(kArchive)); ++waited)
+         waited < 300 && !Requested(L"/e2e/closing/q17x/software///" + std::wstring(kArchive)); ++waited)
         Sleep(100);
     ASSERT_TRUE(Requested(L"/e2e/closing/q17x/software///" + std::wstring(kArchive)));
 

@@ -44,7 +44,7 @@ TEST(UpdateServiceWithoutKey, ManualChecksSayUpdatesAreOffAndNothingIsFetched)
 
     for (int command : {CMD_CHECK_SOFTWARE_SILENT, CMD_CHECK_FIRMWARE_SILENT, CMD_CHECK_SOFTWARE,
                         CMD_CHECK_FIRMWARE, CMD_UPDATE_SOFTWARE})
-        EXPECT_TRUE(service.RunCommand(command));
+        EXPECT_TRUE(service.RunCommand({command, TK_TEST_NEXT_VERSION_WIDE}));
     std::vector<std::pair<WPARAM, LPARAM>> results;
     for (const auto& posted : window.Drain())
         if (posted.message == WM_UPDATE_RESULT)

@@ -1,4 +1,5 @@
 #include "app/device/WorkerCommands.h"
+#include "app/platform/ProgramLog.h"
 #include "app/update/FolderPath.h"
 #include "app/update/StagingFolder.h"
 #include "app/update/UpdateService.h"
@@ -28,11 +29,13 @@ struct Prompt
 class UpdateServiceTest : public ::testing::Test
 {
 protected:
-    UpdateServiceTest() : m_work(L"kelvane-update"), m_service(MakeHooks())
+    UpdateServiceTest() : m_work(L"kelvane-update"), m_logs(L"kelvane-update-log"), m_service(MakeHooks())
     {
         m_service.SetWindow(m_window.Handle());
         m_service.SetStagingDataFolder(m_work.Path());
+        ProgramLog::Open(m_logs.Path());
     }
+    ~UpdateServiceTest() override { ProgramLog::Close(); }
 
     void SetUp() override
     {
@@ -52,7 +55,7 @@ protected:
             m_prompts.push_back({text, title, yesNo});
             return m_answer;
         };
-        hooks.appendCommand = [this](int command) { m_commands.push_back(command); };
+        hooks.appendCommand = [this](const UpdateCommand& command) { m_commands.push_back(command); };
         hooks.startProgram = [this](const std::wstring& path)
         {
             m_started.push_back(path);
@@ -129,8 +132,15 @@ protected:
         return folders.size() == 1 ? StagingRootBelow(m_work.Path()) + folders[0] + L"\\" : std::wstring();
     }
 
+    // The log's lines of the event given, in order.
+    std::vector<std::string> LogLines(const std::string& event) const
+    {
+        return FileLines(m_logs.Path() + L"program.log", "] " + event + " ");
+    }
+
     TestServer m_server;
     TestFolder m_work;
+    TestFolder m_logs;
     TestMessageWindow m_window;
     CUpdateService m_service;
     std::wstring m_folder;
@@ -139,7 +149,7 @@ protected:
     int m_answer = 1;
     bool m_startSucceeds = true;
     std::vector<Prompt> m_prompts;
-    std::vector<int> m_commands;
+    std::vector<UpdateCommand> m_commands;
     std::vector<std::wstring> m_started;
     std::string m_startedContent;
     int m_ended = 0;
@@ -278,8 +288,12 @@ TEST_F(UpdateServiceTest, PromptsTellOrAskAndQueueTheDownload)
     EXPECT_EQ(m_prompts[6].text, L"The update could not be installed.");
     EXPECT_EQ(m_prompts[6].title, software);
     EXPECT_FALSE(m_prompts[6].yesNo);
-    // Only the two confirmed questions queued downloads.
-    EXPECT_EQ(m_commands, (std::vector<int>{CMD_UPDATE_SOFTWARE, CMD_UPDATE_FIRMWARE}));
+    // Only the two confirmed questions queued downloads, each of the version asked about.
+    ASSERT_EQ(m_commands.size(), 2u);
+    EXPECT_EQ(m_commands[0].id, CMD_UPDATE_SOFTWARE);
+    EXPECT_EQ(m_commands[0].version, TK_TEST_NEXT_VERSION_WIDE);
+    EXPECT_EQ(m_commands[1].id, CMD_UPDATE_FIRMWARE);
+    EXPECT_EQ(m_commands[1].version, L"104");
 }
 
 TEST_F(UpdateServiceTest, CommandsReachTheirOperations)
@@ -288,14 +302,12 @@ TEST_F(UpdateServiceTest, CommandsReachTheirOperations)
     PutSoftware(L"version", TK_VERSION_TEXT);
     PutFirmware(L"version", "104");
     m_displayVersion = 0x0103;
-    EXPECT_TRUE(m_service.RunCommand(CMD_CHECK_SOFTWARE));
-    EXPECT_TRUE(m_service.RunCommand(CMD_CHECK_SOFTWARE_SILENT));
-    EXPECT_TRUE(m_service.RunCommand(CMD_CHECK_FIRMWARE));
-    EXPECT_TRUE(m_service.RunCommand(CMD_CHECK_FIRMWARE_SILENT));
+    for (int command :
+         {CMD_CHECK_SOFTWARE, CMD_CHECK_SOFTWARE_SILENT, CMD_CHECK_FIRMWARE, CMD_CHECK_FIRMWARE_SILENT})
+        EXPECT_TRUE(m_service.RunCommand({command, {}}));
     EXPECT_EQ(TakeResults(), (Results{{1, 0}, {2, 1}, {2, 1}}));
-    EXPECT_FALSE(m_service.RunCommand(CMD_SCAN_DEVICES));
-    EXPECT_FALSE(m_service.RunCommand(2));
-    EXPECT_FALSE(m_service.RunCommand(9));
+    for (int command : {CMD_SCAN_DEVICES, 2, 9})
+        EXPECT_FALSE(m_service.RunCommand({command, {}}));
 }
 
 TEST_F(UpdateServiceTest, UpdateDownloadsChecksUnpacksStartsAndEnds)
@@ -308,7 +320,8 @@ TEST_F(UpdateServiceTest, UpdateDownloadsChecksUnpacksStartsAndEnds)
     m_service.CheckSoftware(true);
     TakeResults();
 
-    EXPECT_TRUE(m_service.RunCommand(CMD_UPDATE_SOFTWARE));
+    EXPECT_TRUE(m_service.RunCommand({CMD_UPDATE_SOFTWARE, TK_TEST_NEXT_VERSION_WIDE}));
+    EXPECT_FALSE(m_service.LastFailure());
     const std::wstring staged = Staged();
     ASSERT_FALSE(staged.empty()) << "one staging folder, kept for the installer";
     EXPECT_EQ(m_started,
@@ -351,11 +364,12 @@ TEST_F(UpdateServiceTest, FirmwareUpdateUsesTheToolsNamesAndKind)
 
     // Signed as software: refused.
     PutFirmware(L"FirmwareUpdateTool-104.zip.sig", SignUpdate(1, L"104", archive));
-    EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kFirmware));
+    EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kFirmware, L"104"));
+    EXPECT_EQ(m_service.LastFailure().step, UpdateStep::Signature);
     EXPECT_TRUE(m_started.empty());
 
     PutFirmware(L"FirmwareUpdateTool-104.zip.sig", SignUpdate(2, L"104", archive));
-    EXPECT_TRUE(m_service.RunUpdate(CUpdateService::kFirmware));
+    EXPECT_TRUE(m_service.RunUpdate(CUpdateService::kFirmware, L"104"));
     EXPECT_EQ(m_started, (std::vector<std::wstring>{Staged() + L"FirmwareUpdateTool-104.exe"}));
     EXPECT_EQ(m_ended, 1);
 }
@@ -374,29 +388,47 @@ TEST_F(UpdateServiceTest, FailedUpdatesStartNothingKeepNothingAndSaySo)
     {
         const char* what;
         std::function<void()> serve;
+        UpdateStep refusedAt;
+        unsigned long httpStatus;
     };
     const std::vector<Case> cases = {
-        {"nothing on the server", [] {}},
-        {"no signature", [&] { PutSoftware(L"Software-" TK_TEST_NEXT_VERSION_WIDE L".zip", good); }},
+        {"nothing on the server", [] {}, UpdateStep::Download, 404},
+        {"no signature", [&] { PutSoftware(L"Software-" TK_TEST_NEXT_VERSION_WIDE L".zip", good); },
+         UpdateStep::SignatureFile, 404},
         {"one flipped bit in the archive",
-         [&] { PutSignedSoftware(TK_TEST_NEXT_VERSION_WIDE, tampered, good, TK_TEST_NEXT_VERSION_WIDE); }},
+         [&] { PutSignedSoftware(TK_TEST_NEXT_VERSION_WIDE, tampered, good, TK_TEST_NEXT_VERSION_WIDE); },
+         UpdateStep::Signature, 0},
         {"signed for another version",
-         [&] { PutSignedSoftware(TK_TEST_NEXT_VERSION_WIDE, good, good, TK_TEST_LATER_VERSION_WIDE); }},
+         [&] { PutSignedSoftware(TK_TEST_NEXT_VERSION_WIDE, good, good, TK_TEST_LATER_VERSION_WIDE); },
+         UpdateStep::Signature, 0},
         {"a 65-byte signature",
          [&]
          {
+             PutSoftware(L"Software-" TK_TEST_NEXT_VERSION_WIDE L".zip", good);
              PutSoftware(L"Software-" TK_TEST_NEXT_VERSION_WIDE L".zip.sig",
                          SignUpdate(1, TK_TEST_NEXT_VERSION_WIDE, good) + "x");
-         }},
+         },
+         UpdateStep::Signature, 0},
         {"a signed archive that is no zip",
-         [&] { PutSignedSoftware(TK_TEST_NEXT_VERSION_WIDE, "PK\x03\x04 this is no archive"); }},
+         [&] { PutSignedSoftware(TK_TEST_NEXT_VERSION_WIDE, "PK\x03\x04 this is no archive"); },
+         UpdateStep::Extract, 0},
         {"a signed archive without the program",
          [&]
          {
              TestZipWriter other;
              other.AddFile("Software-" TK_TEST_LATER_VERSION ".exe", "MZ");
              PutSignedSoftware(TK_TEST_NEXT_VERSION_WIDE, other.Build());
-         }},
+         },
+         UpdateStep::Installer, 0},
+        {"the server offers another version by now",
+         [&]
+         {
+             PutSignedSoftware(TK_TEST_NEXT_VERSION_WIDE, good);
+             PutSoftware(L"version", TK_TEST_LATER_VERSION);
+         },
+         UpdateStep::VersionText, 200},
+        {"the server's version text is gone", [&] { RemoveTree(m_server.Root() + m_folder); },
+         UpdateStep::VersionText, 404},
     };
     for (const Case& c : cases)
     {
@@ -404,42 +436,89 @@ TEST_F(UpdateServiceTest, FailedUpdatesStartNothingKeepNothingAndSaySo)
         UseServerFolder(L"broken");
         PutSoftware(L"version", TK_TEST_NEXT_VERSION);
         c.serve();
-        EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kSoftware));
+        EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kSoftware, TK_TEST_NEXT_VERSION_WIDE));
+        EXPECT_EQ(UpdateStepName(m_service.LastFailure().step), std::string(UpdateStepName(c.refusedAt)));
+        EXPECT_EQ(m_service.LastFailure().httpStatus, c.httpStatus);
         EXPECT_EQ(TakeResults(), (Results{{1, 2}}));
         EXPECT_TRUE(StagingFolders().empty()) << "the staging folder is removed";
         EXPECT_TRUE(m_started.empty());
     }
 
     // The program is there, but the shell could not start it.
+    PutSoftware(L"version", TK_TEST_NEXT_VERSION);
     PutSignedSoftware(TK_TEST_NEXT_VERSION_WIDE, good);
     m_startSucceeds = false;
-    EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kSoftware));
+    EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kSoftware, TK_TEST_NEXT_VERSION_WIDE));
+    EXPECT_EQ(m_service.LastFailure().step, UpdateStep::Installer);
     EXPECT_EQ(TakeResults(), (Results{{1, 2}}));
     EXPECT_EQ(m_started.size(), 1u);
     EXPECT_TRUE(StagingFolders().empty());
-
     EXPECT_EQ(m_ended, 0);
+
+    // Each failure left its line: the step that refused, with the server's status.
+    const auto lines = LogLines("update");
+    ASSERT_EQ(lines.size(), cases.size() + 1);
+    EXPECT_NE(lines[0].find("result=failed step=download http=404 "), std::string::npos) << lines[0];
+    EXPECT_NE(lines[2].find("result=failed step=signature http=0 "), std::string::npos) << lines[2];
+    EXPECT_NE(lines[7].find("step=version-text http=200 system=0 detail=server now offers"),
+              std::string::npos);
 }
 
 TEST_F(UpdateServiceTest, BrokenDownloadsAreNotUnpacked)
 {
-    UseServerFolder(L"cut", L"/drop");
+    // Each path's first answer breaks off half-way: the check's version text, then the archive. The
+    // update's own request for the version text comes whole.
+    UseServerFolder(L"cut", L"/once/drop");
     PutSoftware(L"version", TK_TEST_NEXT_VERSION);
     PutSignedSoftware(TK_TEST_NEXT_VERSION_WIDE,
                       SoftwareArchive(TK_TEST_NEXT_VERSION, std::string(200000, 'x')));
     m_service.CheckSoftware(true);
-    TakeResults();
-    EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kSoftware));
+    EXPECT_EQ(TakeResults(), Results{});
+    EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kSoftware, TK_TEST_NEXT_VERSION_WIDE));
+    EXPECT_EQ(m_service.LastFailure().step, UpdateStep::Download);
     EXPECT_TRUE(StagingFolders().empty());
     EXPECT_TRUE(m_started.empty());
     EXPECT_EQ(m_ended, 0);
     EXPECT_EQ(TakeResults(), (Results{{1, 2}}));
+    EXPECT_NE(LogLines("update-check")[0].find("result=failed step=version-text"), std::string::npos);
+}
 
-    // No version known yet: nothing to fetch.
-    CUpdateService fresh(MakeHooks());
-    fresh.SetWindow(m_window.Handle());
-    fresh.SetStagingDataFolder(m_work.Path());
-    EXPECT_FALSE(fresh.RunUpdate(CUpdateService::kFirmware));
+TEST_F(UpdateServiceTest, TheAnswerInstallsTheVersionAskedAboutWhateverChecksFindMeanwhile)
+{
+    UseServerFolder(L"answer");
+    TestZipWriter zip;
+    zip.AddFile("FirmwareUpdateTool-104.exe", "MZ tool");
+    const std::string archive = zip.Build();
+    PutFirmware(L"FirmwareUpdateTool-104.zip", archive);
+    PutFirmware(L"FirmwareUpdateTool-104.zip.sig", SignUpdate(2, L"104", archive));
+    PutFirmware(L"version", "104");
+    m_displayVersion = 0x0103;
+    m_service.CheckFirmware(true);
+    ASSERT_EQ(TakeResults(), (Results{{2, 1}}));
+    // Before the question is answered, another check finds nothing usable and one finds the
+    // installed version: neither changes the question nor the answer.
+    PutFirmware(L"version", "broken");
+    m_service.CheckFirmware(true);
+    PutFirmware(L"version", "103");
+    m_service.CheckFirmware(true);
+    EXPECT_EQ(TakeResults(), Results{});
+    m_service.OnUpdateResult(CUpdateService::kFirmware, CUpdateService::kAvailable);
+    ASSERT_EQ(m_prompts.size(), 1u);
+    EXPECT_EQ(m_prompts[0].text, L"Detected the latest version:v104, update now?");
+    ASSERT_EQ(m_commands.size(), 1u);
+
+    // Offered again by the time the update runs: installed.
+    PutFirmware(L"version", "104\n");
+    PutFirmware(L"FirmwareUpdateTool-104.zip.sig", SignUpdate(2, L"104\n", archive));
+    EXPECT_TRUE(m_service.RunCommand(m_commands[0]));
+    EXPECT_EQ(m_started, (std::vector<std::wstring>{Staged() + L"FirmwareUpdateTool-104.exe"}));
+    const auto answers = LogLines("update-answer");
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_NE(answers[0].find("kind=firmware version=\"104\" answer=yes"), std::string::npos);
+
+    // No version answered: nothing to fetch.
+    EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kFirmware, L""));
+    EXPECT_EQ(m_service.LastFailure().step, UpdateStep::VersionText);
     EXPECT_EQ(TakeResults(), (Results{{2, 2}}));
 }
 

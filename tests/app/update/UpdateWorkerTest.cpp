@@ -19,15 +19,15 @@ namespace
 class RecordingRunner
 {
 public:
-    void Run(int command)
+    void Run(const UpdateCommand& command)
     {
-        if (command == blockOn)
+        if (command.id == blockOn)
         {
             blocked.store(true);
             WaitForSingleObject(m_release.get(), INFINITE);
         }
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_ran.push_back(command);
+        m_ran.push_back(command.id);
     }
     std::vector<int> Ran() const
     {
@@ -68,15 +68,23 @@ int TemperatureReportCount()
 TEST(UpdateWorker, RunsTheUpdateCommandsInQueueOrderAndDropsOtherIds)
 {
     RecordingRunner runner;
-    CUpdateWorker worker([&runner](int command) { runner.Run(command); });
-    for (int command : {CMD_CHECK_SOFTWARE_SILENT, CMD_SCAN_DEVICES, CMD_READ_FIRMWARE_VERSION, 0, 9,
-                        CMD_CHECK_FIRMWARE_SILENT, CMD_CHECK_SOFTWARE, CMD_CHECK_FIRMWARE,
-                        CMD_UPDATE_SOFTWARE, CMD_UPDATE_FIRMWARE})
+    std::wstring version; // worker writes before Run; the test reads once Ran() shows the command
+    CUpdateWorker worker(
+        [&](const UpdateCommand& command)
+        {
+            version += command.version;
+            runner.Run(command);
+        });
+    for (int command :
+         {CMD_CHECK_SOFTWARE_SILENT, CMD_SCAN_DEVICES, CMD_READ_FIRMWARE_VERSION, 0, 9,
+          CMD_CHECK_FIRMWARE_SILENT, CMD_CHECK_SOFTWARE, CMD_CHECK_FIRMWARE, CMD_UPDATE_SOFTWARE})
         worker.Append(command);
+    worker.Append({CMD_UPDATE_FIRMWARE, L"104"});
     EXPECT_EQ(6u, worker.PendingCommands()) << "nothing runs before Start";
     worker.Start();
     ASSERT_TRUE(WaitFor([&] { return runner.Ran().size() == 6; }));
     EXPECT_EQ((std::vector<int>{5, 6, 3, 4, 7, 8}), runner.Ran());
+    EXPECT_EQ(version, L"104") << "an update keeps the version answered";
 
     worker.Append(CMD_CHECK_SOFTWARE);
     ASSERT_TRUE(WaitFor([&] { return runner.Ran().size() == 7; })) << "an idle worker wakes for a command";
@@ -88,7 +96,7 @@ TEST(UpdateWorker, AStopDuringABlockedCommandReportsItAndLeavesTheQueueUnrun)
 {
     RecordingRunner runner;
     runner.blockOn = CMD_UPDATE_SOFTWARE;
-    CUpdateWorker worker([&runner](int command) { runner.Run(command); });
+    CUpdateWorker worker([&runner](const UpdateCommand& command) { runner.Run(command); });
     worker.Start();
     worker.Append(CMD_UPDATE_SOFTWARE);
     worker.Append(CMD_CHECK_FIRMWARE);
@@ -110,7 +118,7 @@ TEST(UpdateWorker, ABlockedCheckDoesNotHoldUpTheDisplayReports)
     RecordingWorker displays(devices);
     RecordingRunner runner;
     runner.blockOn = CMD_CHECK_SOFTWARE_SILENT;
-    CUpdateWorker updates([&runner](int command) { runner.Run(command); });
+    CUpdateWorker updates([&runner](const UpdateCommand& command) { runner.Run(command); });
 
     // The start-up order: the check first, as the program queues it.
     updates.Append(CMD_CHECK_SOFTWARE_SILENT);

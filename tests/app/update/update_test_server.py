@@ -13,6 +13,9 @@ and may be combined in any order:
   /drop/...           announce the whole length, send the first half, close
   /slow/...           wait 2 s before answering, then send the body in 4 KiB pieces 20 ms apart
   /trickle/<s>/...    send the headers, then the body one byte every <s> seconds
+  /trickleheaders/<s>/...  the status line and header lines one byte every <s> seconds, without end
+  /once/...           the faults hold for the first request of this exact path only; later ones
+                      are answered as if the fault parts were not there
   /stall/...          read the request and answer nothing for 120 s
   /stallbody/...      send the headers and half the body, then nothing for 120 s
   /chunked/...        the body in 4 KiB chunks, properly ended
@@ -32,10 +35,11 @@ import os
 import signal
 import socket
 import sys
+import threading
 import time
 
 FAULTS = {"nolength", "short", "drop", "slow", "stall", "stallbody", "chunked", "chunkcut", "hugelength",
-          "nostatus", "endless", "redirectloop"}
+          "nostatus", "endless", "redirectloop", "once"}
 STALL_SECONDS = 120
 
 
@@ -52,6 +56,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         faults = set()
         status = 200
         trickle = 0
+        trickle_headers = 0
         redirects = 0
         redirect_to = None
         while parts:
@@ -63,6 +68,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
             elif parts[0] == "trickle" and len(parts) > 1 and parts[1].isdigit():
                 trickle = int(parts[1])
                 parts = parts[2:]
+            elif parts[0] == "trickleheaders" and len(parts) > 1 and parts[1].isdigit():
+                trickle_headers = int(parts[1])
+                parts = parts[2:]
             elif parts[0] == "redirect" and len(parts) > 1 and parts[1].isdigit():
                 redirects = int(parts[1])
                 parts = parts[2:]
@@ -72,6 +80,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
             else:
                 break
         rest = "/" + "/".join(parts)
+        if "once" in faults:
+            with self.server.lock:
+                repeated = self.path in self.server.seen
+                self.server.seen.add(self.path)
+            if repeated:
+                faults, status, trickle, trickle_headers, redirects, redirect_to = set(), 200, 0, 0, 0, None
         if "stall" in faults:
             self.hold()
             return
@@ -100,7 +114,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return
         if "slow" in faults:
             time.sleep(2)
-        self.send_response(status)
+        if trickle_headers:
+            self.log_request(status)
+            self.send_response_only(status)
+        else:
+            self.send_response(status)
         self.send_header("Content-Type", "application/octet-stream")
         self.send_header("Connection", "close")
         chunked = "chunked" in faults or "chunkcut" in faults
@@ -114,6 +132,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_header("Content-Length", str(len(body) + 1000))
         elif "nolength" not in faults and "endless" not in faults and status != 204:
             self.send_header("Content-Length", str(len(body)))
+        if trickle_headers:
+            self.trickle_headers(trickle_headers)
+            return
         self.end_headers()
         try:
             self.send_body(body, faults, trickle, chunked)
@@ -155,6 +176,20 @@ class Handler(http.server.BaseHTTPRequestHandler):
         else:
             self.wfile.write(body)
         self.wfile.flush()
+
+    def trickle_headers(self, seconds):
+        """Sends the buffered status line and headers, then more header lines, one byte every
+        `seconds` until the client goes."""
+        head = b"".join(self._headers_buffer)
+        try:
+            while True:
+                for i in range(len(head)):
+                    self.wfile.write(head[i : i + 1])
+                    self.wfile.flush()
+                    time.sleep(seconds)
+                head = b"X-Trickle: 1\r\n"
+        except OSError:
+            self.close_connection = True
 
     def hold(self):
         """Keeps the connection open and silent until the client leaves or the time is up."""
@@ -201,6 +236,8 @@ def start(root):
         os.remove(address_file)
     server = Server(("127.0.0.1", 0), Handler)
     server.root = root
+    server.seen = set()  # paths asked for once already; handler threads share it under the lock
+    server.lock = threading.Lock()
     port = server.server_address[1]
     if os.fork() != 0:
         server.socket.close()
