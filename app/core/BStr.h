@@ -1,20 +1,20 @@
 #pragma once
 
+#include "base/UniqueHandle.h"
+
 #include <windows.h>
 #include <oleauto.h>
 
-// Owner of one BSTR, allocated from a wide string and freed on destruction.
-class BStr
+struct BStrTraits
+{
+    using Handle = BSTR;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Release(Handle text) noexcept { SysFreeString(text); }
+};
+
+// A BSTR allocated from a wide string (null gives the empty string), freed when its owner goes.
+class BStr : public UniqueHandle<BStrTraits>
 {
 public:
-    explicit BStr(const wchar_t* text);
-    ~BStr();
-    BStr(const BStr&) = delete;
-    BStr& operator=(const BStr&) = delete;
-
-    BSTR get() const { return m_text; }
-    explicit operator bool() const { return m_text != nullptr; }
-
-private:
-    BSTR m_text;
+    explicit BStr(const wchar_t* text) : UniqueHandle(SysAllocString(text ? text : L"")) {}
 };

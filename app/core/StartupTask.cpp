@@ -2,9 +2,9 @@
 
 #include "app/core/BStr.h"
 #include "app/core/ComApartment.h"
-#include "app/core/ComRef.h"
 #include "app/core/HresultMessage.h"
 #include "app/core/ProgramFolder.h"
+#include "base/ComPtr.h"
 
 namespace
 {
@@ -71,7 +71,7 @@ int RegisterStartupTaskWith(const TaskServiceFactory& createService, const std::
     if (!Succeeded(apartment.Result(), "CoInitialize failed with HRESULT: 0x", errors))
         return 1;
 
-    ComRef<ITaskService> service;
+    ComPtr<ITaskService> service;
     if (!Succeeded(createService(service.put()), "Failed to create Task Scheduler instance with HRESULT: 0x",
                    errors))
         return 1;
@@ -82,22 +82,22 @@ int RegisterStartupTaskWith(const TaskServiceFactory& createService, const std::
         return 1;
 
     const BStr rootPath(L"\\");
-    ComRef<ITaskFolder> root;
+    ComPtr<ITaskFolder> root;
     if (!Succeeded(service->GetFolder(rootPath.get(), root.put()),
                    "Failed to get root folder with HRESULT: 0x", errors))
         return 1;
 
-    ComRef<ITaskDefinition> definition;
+    ComPtr<ITaskDefinition> definition;
     if (!Succeeded(service->NewTask(0, definition.put()), "Failed to create new task with HRESULT: 0x",
                    errors))
         return 1;
 
-    ComRef<ITriggerCollection> triggers;
+    ComPtr<ITriggerCollection> triggers;
     if (!Succeeded(definition->get_Triggers(triggers.put()),
                    "Failed to get trigger collection with HRESULT: 0x", errors))
         return 1;
 
-    ComRef<ITrigger> trigger;
+    ComPtr<ITrigger> trigger;
     if (!Succeeded(triggers->Create(TASK_TRIGGER_LOGON, trigger.put()),
                    "Failed to create trigger with HRESULT: 0x", errors))
         return 1;
@@ -106,7 +106,7 @@ int RegisterStartupTaskWith(const TaskServiceFactory& createService, const std::
     if (!Succeeded(trigger->put_Id(triggerId.get()), "Failed to set trigger ID with HRESULT: 0x", errors))
         return 1;
 
-    ComRef<IPrincipal> principal;
+    ComPtr<IPrincipal> principal;
     if (!Succeeded(definition->get_Principal(principal.put()), "Failed to get principal with HRESULT: 0x",
                    errors))
         return 1;
@@ -115,22 +115,22 @@ int RegisterStartupTaskWith(const TaskServiceFactory& createService, const std::
                    errors))
         return 1;
 
-    ComRef<ITaskSettings> settings;
+    ComPtr<ITaskSettings> settings;
     definition->get_Settings(settings.put());
     if (settings)
         ApplySettings(settings.get());
 
-    ComRef<IActionCollection> actions;
+    ComPtr<IActionCollection> actions;
     if (!Succeeded(definition->get_Actions(actions.put()), "Failed to get action collection with HRESULT: 0x",
                    errors))
         return 1;
 
-    ComRef<IAction> action;
+    ComPtr<IAction> action;
     if (!Succeeded(actions->Create(TASK_ACTION_EXEC, action.put()),
                    "Failed to create action with HRESULT: 0x", errors))
         return 1;
 
-    ComRef<IExecAction> execAction;
+    ComPtr<IExecAction> execAction;
     if (!Succeeded(action.QueryInto(execAction), "Failed to query exec action interface with HRESULT: 0x",
                    errors))
         return 1;

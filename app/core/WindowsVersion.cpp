@@ -1,5 +1,7 @@
 #include "app/core/WindowsVersion.h"
 
+#include "base/UniqueHandle.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -14,27 +16,18 @@ constexpr char kNoVersionFunction[] =
 
 typedef void(WINAPI* RtlGetNtVersionNumbersFn)(DWORD* major, DWORD* minor, DWORD* build);
 
-class LoadedLibrary
+struct LoadedLibraryTraits
 {
-public:
-    explicit LoadedLibrary(const wchar_t* name) : m_module(LoadLibraryW(name)) {}
-    ~LoadedLibrary()
-    {
-        if (m_module)
-            FreeLibrary(m_module);
-    }
-    LoadedLibrary(const LoadedLibrary&) = delete;
-    LoadedLibrary& operator=(const LoadedLibrary&) = delete;
-    HMODULE get() const { return m_module; }
-
-private:
-    HMODULE m_module;
+    using Handle = HMODULE;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Release(Handle module) noexcept { FreeLibrary(module); }
 };
+using LoadedLibrary = UniqueHandle<LoadedLibraryTraits>;
 } // namespace
 
 bool IsWindows10OrLater()
 {
-    LoadedLibrary ntdll(L"ntdll.dll");
+    const LoadedLibrary ntdll(LoadLibraryW(L"ntdll.dll"));
     if (!ntdll.get())
     {
         std::fprintf(stderr, "%s\n", kNoNtdll);

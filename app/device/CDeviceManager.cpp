@@ -2,6 +2,7 @@
 
 #include "app/platform/LogLine.h"
 #include "app/platform/ProgramLog.h"
+#include "base/UniqueHandle.h"
 
 #include <hidapi.h>
 
@@ -15,18 +16,13 @@ constexpr std::chrono::milliseconds kVersionQueryPause{16};
 constexpr std::size_t kProductNameChars = 512;
 
 // hidapi's enumeration list, freed with hid_free_enumeration.
-class CHidEnumeration
+struct HidEnumerationTraits
 {
-public:
-    CHidEnumeration() : m_list(hid_enumerate(0, 0)) {}
-    ~CHidEnumeration() { hid_free_enumeration(m_list); }
-    CHidEnumeration(const CHidEnumeration&) = delete;
-    CHidEnumeration& operator=(const CHidEnumeration&) = delete;
-    const hid_device_info* First() const { return m_list; }
-
-private:
-    hid_device_info* m_list;
+    using Handle = hid_device_info*;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Release(Handle list) noexcept { hid_free_enumeration(list); }
 };
+using CHidEnumeration = UniqueHandle<HidEnumerationTraits>;
 } // namespace
 
 CDeviceManager& CDeviceManager::Instance()
@@ -75,8 +71,8 @@ void CDeviceManager::CloseAll()
 
 void CDeviceManager::ScanDevices()
 {
-    const CHidEnumeration interfaces;
-    for (const hid_device_info* info = interfaces.First(); info; info = info->next)
+    const CHidEnumeration interfaces(hid_enumerate(0, 0));
+    for (const hid_device_info* info = interfaces.get(); info; info = info->next)
     {
         bool accepted = false;
         for (const DeviceFilter& filter : m_filters)
@@ -92,7 +88,7 @@ void CDeviceManager::ScanDevices()
             continue;
         }
         CHidDevice device(hid_open_path(info->path));
-        if (!device.IsOpen())
+        if (!device)
         {
             continue;
         }
@@ -129,7 +125,7 @@ bool CDeviceManager::SendToAll(const TemperatureReport& report)
     std::memcpy(buffer, report.data(), kTemperatureReportSize - 1);
     for (const auto& entry : m_devices)
     {
-        if (entry->device.IsOpen())
+        if (entry->device)
         {
             // A failure leaves hidapi's error text on that device; the others still get the report.
             const bool failed = hid_send_feature_report(entry->device.get(), buffer, sizeof buffer) < 0;
@@ -151,7 +147,7 @@ bool CDeviceManager::SendToAll(const TemperatureReport& report)
 
 bool CDeviceManager::ReadFirmwareVersion(int& version)
 {
-    if (m_ready == 0 || m_devices.empty() || !m_devices.front()->device.IsOpen())
+    if (m_ready == 0 || m_devices.empty() || !m_devices.front()->device)
     {
         return false;
     }

@@ -8,6 +8,7 @@
 #include "app/update/ZipEntryRanges.h"
 #include "app/update/ZipEntryTimes.h"
 #include "app/update/ZipHandleStream.h"
+#include "base/UniqueHandle.h"
 
 #include <unzip.h>
 
@@ -25,24 +26,14 @@ constexpr unsigned long kEncryptedFlags = 0x1 | 0x40;
 constexpr std::uint64_t kLocalHeaderSize = 30;
 constexpr unsigned long kStored = 0;
 
-// Sole owner of an open archive.
-class ZipArchive
+// An open archive, closed with unzClose.
+struct ZipArchiveTraits
 {
-public:
-    explicit ZipArchive(CZipHandleStream& stream) : m_zip(unzOpen2_64("archive", stream.Functions())) {}
-    ~ZipArchive()
-    {
-        if (m_zip != nullptr)
-            unzClose(m_zip);
-    }
-    ZipArchive(const ZipArchive&) = delete;
-    ZipArchive& operator=(const ZipArchive&) = delete;
-
-    unzFile get() const { return m_zip; }
-
-private:
-    unzFile m_zip;
+    using Handle = unzFile;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Release(Handle zip) noexcept { unzClose(zip); }
 };
+using ZipArchive = UniqueHandle<ZipArchiveTraits>;
 
 // Keeps the current entry open for reading and closes it once.
 class OpenEntry
@@ -271,8 +262,8 @@ bool ExtractArchive(HANDLE archive, const std::wstring& folder, const Extraction
     if (archive == nullptr || archive == INVALID_HANDLE_VALUE)
         return false;
     CZipHandleStream stream(archive);
-    ZipArchive zip(stream);
-    if (zip.get() == nullptr)
+    const ZipArchive zip(unzOpen2_64("archive", stream.Functions()));
+    if (!zip)
         return false;
     std::vector<PlannedEntry> plan;
     if (!PlanEntries(zip.get(), limits, plan))

@@ -1,5 +1,7 @@
 #include "app/update/PlainPath.h"
 
+#include "base/UniqueHandle.h"
+
 #include <vector>
 
 namespace
@@ -8,25 +10,14 @@ constexpr DWORD kFolderFlags = FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPAR
 // Read-data access takes part in sharing checks, so a held folder cannot be renamed or deleted.
 constexpr DWORD kHoldAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
 
-// Sole owner of a directory search.
-class FindHandle
+// A directory search, ended with FindClose; FindFirstFileW reports failure as INVALID_HANDLE_VALUE.
+struct FindHandleTraits
 {
-public:
-    explicit FindHandle(HANDLE handle) : m_handle(handle) {}
-    ~FindHandle()
-    {
-        if (*this)
-            FindClose(m_handle);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-
-    explicit operator bool() const { return m_handle != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
+    using Handle = HANDLE;
+    static Handle Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Release(Handle handle) noexcept { FindClose(handle); }
 };
+using FindHandle = UniqueHandle<FindHandleTraits>;
 
 std::wstring CallWithBuffer(DWORD (*call)(const std::wstring&, wchar_t*, DWORD), const std::wstring& in)
 {

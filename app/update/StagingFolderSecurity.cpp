@@ -9,17 +9,6 @@ namespace
 constexpr wchar_t kStagingSddl[] =
     L"D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)(A;OICI;0x1200a9;;;AU)";
 
-// Sole owner of a descriptor returned by GetSecurityInfo.
-class LocalDescriptor
-{
-public:
-    ~LocalDescriptor() { LocalFree(m_descriptor); }
-    PSECURITY_DESCRIPTOR* Out() { return &m_descriptor; }
-
-private:
-    PSECURITY_DESCRIPTOR m_descriptor = nullptr;
-};
-
 bool IsAdministratorsOrSystem(PSID sid)
 {
     return sid != nullptr &&
@@ -29,17 +18,13 @@ bool IsAdministratorsOrSystem(PSID sid)
 
 CStagingFolderSecurity::CStagingFolderSecurity()
 {
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kStagingSddl, SDDL_REVISION_1, &m_descriptor,
-                                                              nullptr))
-        m_descriptor = nullptr;
+    PSECURITY_DESCRIPTOR converted = nullptr;
+    if (ConvertStringSecurityDescriptorToSecurityDescriptorW(kStagingSddl, SDDL_REVISION_1, &converted,
+                                                             nullptr))
+        m_descriptor.reset(converted);
     m_attributes.nLength = sizeof(m_attributes);
-    m_attributes.lpSecurityDescriptor = m_descriptor;
+    m_attributes.lpSecurityDescriptor = m_descriptor.get();
     m_attributes.bInheritHandle = FALSE;
-}
-
-CStagingFolderSecurity::~CStagingFolderSecurity()
-{
-    LocalFree(m_descriptor);
 }
 
 SECURITY_ATTRIBUTES* CStagingFolderSecurity::Attributes()
@@ -52,7 +37,7 @@ PACL CStagingFolderSecurity::Dacl() const
     BOOL present = FALSE;
     BOOL defaulted = FALSE;
     PACL dacl = nullptr;
-    if (!IsValid() || !GetSecurityDescriptorDacl(m_descriptor, &present, &dacl, &defaulted) || !present)
+    if (!IsValid() || !GetSecurityDescriptorDacl(m_descriptor.get(), &present, &dacl, &defaulted) || !present)
         return nullptr;
     return dacl;
 }
@@ -65,7 +50,7 @@ bool CStagingFolderSecurity::ApplyTo(HANDLE folder) const
     PSID owner = nullptr;
     LocalDescriptor current;
     if (GetSecurityInfo(folder, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
-                        current.Out()) != ERROR_SUCCESS)
+                        current.put()) != ERROR_SUCCESS)
         return false;
     SECURITY_INFORMATION what = DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION;
     BYTE administrators[SECURITY_MAX_SID_SIZE] = {};

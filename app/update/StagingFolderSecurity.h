@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/update/LocalDescriptor.h"
+
 #include <windows.h>
 
 // The security every staging folder gets, inherited by everything created inside it: protected from the
@@ -9,11 +11,10 @@ class CStagingFolderSecurity
 {
 public:
     CStagingFolderSecurity();
-    ~CStagingFolderSecurity();
     CStagingFolderSecurity(const CStagingFolderSecurity&) = delete;
     CStagingFolderSecurity& operator=(const CStagingFolderSecurity&) = delete;
 
-    bool IsValid() const { return m_descriptor != nullptr; }
+    bool IsValid() const { return static_cast<bool>(m_descriptor); }
     // For CreateDirectoryW; null when the descriptor could not be built.
     SECURITY_ATTRIBUTES* Attributes();
     PACL Dacl() const;
@@ -24,6 +25,6 @@ public:
     bool ApplyTo(HANDLE folder) const;
 
 private:
-    PSECURITY_DESCRIPTOR m_descriptor = nullptr; // LocalAlloc'd by the SDDL conversion
+    LocalDescriptor m_descriptor; // from the SDDL conversion
     SECURITY_ATTRIBUTES m_attributes = {};
 };

@@ -222,7 +222,7 @@ int MControl::OnControlKeyDown(UINT key, UINT, UINT flags)
 
 void MControl::OnPositionChange() {}
 
-void MControl::InvalidateRect(const RECT* rect, int erase)
+void MControl::InvalidateRect(const RECT*, int erase)
 {
     if (!m_manager)
         return;
@@ -235,7 +235,7 @@ void MControl::InvalidateRect(const RECT* rect, int erase)
         ::InvalidateRect(hwnd, nullptr, TRUE);
         return;
     }
-    const CRect area = rect ? CRect(*rect) : GetRect();
+    const CRect area = GetRect();
     ::InvalidateRect(hwnd, &area, erase);
 }
 

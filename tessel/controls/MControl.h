@@ -76,7 +76,8 @@ public:
     // Matches the hot key (key code and modifier flags); 0 when none is set.
     virtual int OnControlKeyDown(UINT key, UINT repeat, UINT flags);
     virtual void OnPositionChange();
-    // Repaints the control's rectangle in its window (a layered window: all of it, erased).
+    // Repaints the control's own rectangle in its window, whatever rect names (a layered window:
+    // all of it, erased); rect stays for the slot's signature.
     virtual void InvalidateRect(const RECT* rect, int erase);
 
     // --- Owner and identity.

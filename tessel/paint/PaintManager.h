@@ -84,6 +84,8 @@ public:
     LRESULT OnNcPaint();
     LRESULT OnDestroy();
     LRESULT OnWindowPosChanging(WINDOWPOS* pos);
+    // For dialogs that route WM_WINDOWPOSCHANGED here (the dispatcher does not): applies the
+    // window's frame styles again, then sends WM_MOVE and WM_SIZE built from pos.
     LRESULT OnWindowPosChanged(WINDOWPOS* pos);
     LRESULT PostNcDestroy();
 

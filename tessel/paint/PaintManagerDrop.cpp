@@ -2,7 +2,7 @@
 
 #include "tessel/paint/CIDataObject.h"
 #include "tessel/paint/CIDropSource.h"
-#include "tessel/render/ComPtr.h"
+#include "base/ComPtr.h"
 #include "tessel/render/SelectedObject.h"
 #include "tessel/render/WindowDC.h"
 

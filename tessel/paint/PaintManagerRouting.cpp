@@ -507,6 +507,11 @@ LRESULT PaintManager::OnWindowPosChanged(WINDOWPOS* pos)
 {
     if (!pos || !m_hWndPaint)
         return 1;
+    // The frame first, so that the client sizes below follow it. A change that is itself a frame
+    // change does not start another, so routing this message here cannot loop.
+    if (!(pos->flags & SWP_FRAMECHANGED))
+        ::SetWindowPos(m_hWndPaint, nullptr, 0, 0, 0, 0,
+                       SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (!(pos->flags & SWP_NOMOVE))
         ::SendMessageW(m_hWndPaint, WM_MOVE, 0, MAKELPARAM(pos->x, pos->y));
     if (!(pos->flags & SWP_NOSIZE))

@@ -1,6 +1,6 @@
 #include "tessel/render/MRender.h"
 
-#include "tessel/render/ComPtr.h"
+#include "base/ComPtr.h"
 #include "tessel/render/WindowDC.h"
 
 #include <shellapi.h>

@@ -1,5 +1,7 @@
 #include "tessel/render/Manager.h"
 
+#include "tessel/render/UndoStack.h"
+
 #include <algorithm>
 #include <mutex>
 
@@ -15,11 +17,11 @@ CString g_fontName(L"Arial");
 int g_fontWidth = 14;
 float g_scaleValue = 1.0f;
 const Gdiplus::ARGB kSelectColor = 0xFFBD30FF;
-ULONG_PTR g_gdiplusToken = 0;
-// Whether InitGdiplus's COM and OLE initialisation took, so UnInitGdiplus undoes only that
-// (a thread already in the multithreaded apartment is refused). Init/UnInit's thread only.
-bool g_comInitialized = false;
-bool g_oleInitialized = false;
+// One entry per InitGdiplus not yet undone, holding the steps of it that took (a thread already
+// in the multithreaded apartment is refused COM and OLE, which must then not be undone);
+// UnInitGdiplus undoes the latest. Any thread that calls Init or UnInit.
+std::mutex g_startedLock;
+std::vector<UndoStack> g_started;
 
 // The window list may be touched by any thread that creates or destroys a window.
 std::mutex g_windowsLock;
@@ -114,10 +116,20 @@ Gdiplus::ARGB Manager::GetSelectColor()
 
 int Manager::InitGdiplus()
 {
+    UndoStack started;
     Gdiplus::GdiplusStartupInput input;
-    const bool gdiplus = Gdiplus::GdiplusStartup(&g_gdiplusToken, &input, nullptr) == Gdiplus::Ok;
-    g_comInitialized = SUCCEEDED(::CoInitialize(nullptr));
-    g_oleInitialized = SUCCEEDED(::OleInitialize(nullptr));
+    ULONG_PTR token = 0;
+    const bool gdiplus = Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok;
+    if (gdiplus)
+        started.Push([token] { Gdiplus::GdiplusShutdown(token); });
+    if (SUCCEEDED(::CoInitialize(nullptr)))
+        started.Push([] { ::CoUninitialize(); });
+    if (SUCCEEDED(::OleInitialize(nullptr)))
+        started.Push([] { ::OleUninitialize(); });
+    {
+        std::lock_guard<std::mutex> lock(g_startedLock);
+        g_started.push_back(std::move(started));
+    }
     {
         std::lock_guard<std::mutex> lock(g_windowsLock);
         g_windows.clear();
@@ -127,14 +139,16 @@ int Manager::InitGdiplus()
 
 void Manager::UnInitGdiplus()
 {
-    if (g_gdiplusToken)
-        Gdiplus::GdiplusShutdown(g_gdiplusToken);
-    g_gdiplusToken = 0;
-    if (g_oleInitialized)
-        ::OleUninitialize();
-    if (g_comInitialized)
-        ::CoUninitialize();
-    g_oleInitialized = g_comInitialized = false;
+    UndoStack started;
+    {
+        std::lock_guard<std::mutex> lock(g_startedLock);
+        if (!g_started.empty())
+        {
+            started = std::move(g_started.back());
+            g_started.pop_back();
+        }
+    }
+    started.UndoAll();
     std::lock_guard<std::mutex> lock(g_windowsLock);
     g_windows.clear();
 }

@@ -46,7 +46,8 @@ public:
 
     // Starts GDI+ (version 1), COM and OLE and empties the window list; 1 on success.
     static int InitGdiplus();
-    // Shuts them down in the same order and empties the window list.
+    // Undoes what the latest InitGdiplus started, in the reverse order (OLE, COM, GDI+), and
+    // empties the window list. Init and UnInit pair up like brackets.
     static void UnInitGdiplus();
 
     // Framework-wide list of windows (not owned).

@@ -16,8 +16,6 @@ namespace
 {
 
 const wchar_t kShadowClass[] = L"ShadowWnd";
-// Window property on the dialog naming its shadow.
-const wchar_t kShadowProp[] = L"TesselShadow";
 
 std::atomic<bool> g_classRegistered{false};
 
@@ -53,6 +51,12 @@ std::vector<ShadowSpan> ReadShapeRows(HWND window, int width, int height)
 
 MShadow::MShadow() = default;
 
+ShadowMap& MShadow::GetShadowMap()
+{
+    static ShadowMap map;
+    return map;
+}
+
 MShadow::~MShadow()
 {
     Unhook();
@@ -86,7 +90,7 @@ void MShadow::Create(PaintManager* manager, HWND dialog)
         return;
     m_manager = manager;
     m_parent = dialog;
-    ::SetPropW(dialog, kShadowProp, this);
+    GetShadowMap().Add(dialog, this);
 
     const LONG_PTR dialogStyle = ::GetWindowLongPtrW(dialog, GWL_STYLE);
     m_shadowWnd = ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT, kShadowClass, nullptr,
@@ -130,14 +134,11 @@ void MShadow::Unhook()
 {
     if (!m_parent)
         return;
-    if (::IsWindow(m_parent))
-    {
-        // Only undo our own hook; a later subclass on top of ours would be cut off otherwise.
-        if (m_oldProc &&
-            ::GetWindowLongPtrW(m_parent, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&MShadow::ParentProc))
-            ::SetWindowLongPtrW(m_parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_oldProc));
-        ::RemovePropW(m_parent, kShadowProp);
-    }
+    // Only undo our own hook; a later subclass on top of ours would be cut off otherwise.
+    if (::IsWindow(m_parent) && m_oldProc &&
+        ::GetWindowLongPtrW(m_parent, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&MShadow::ParentProc))
+        ::SetWindowLongPtrW(m_parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_oldProc));
+    GetShadowMap().Remove(m_parent, this);
     m_parent = nullptr;
 }
 
@@ -438,7 +439,7 @@ void MShadow::HandleParentMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
 
 LRESULT CALLBACK MShadow::ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept
 {
-    auto* shadow = static_cast<MShadow*>(::GetPropW(hwnd, kShadowProp));
+    MShadow* shadow = GetShadowMap().Find(hwnd);
     if (!shadow)
         return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     const WNDPROC previous = shadow->m_oldProc;
@@ -446,7 +447,7 @@ LRESULT CALLBACK MShadow::ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         shadow->HandleParentMessage(hwnd, msg, wParam, lParam);
     if (msg == WM_NCDESTROY)
     {
-        ::RemovePropW(hwnd, kShadowProp);
+        GetShadowMap().Remove(hwnd, shadow);
         shadow->m_parent = nullptr;
     }
     return previous ? ::CallWindowProcW(previous, hwnd, msg, wParam, lParam)

@@ -3,6 +3,7 @@
 #include "tessel/TesselApi.h"
 #include "tessel/render/GdiplusHeaders.h"
 #include "tessel/render/CString.h"
+#include "tessel/window/ShadowMap.h"
 #include "tessel/window/ShadowMaths.h"
 
 #include <memory>
@@ -14,10 +15,10 @@ class PaintManager;
 
 // A soft drop shadow behind a dialog: a click-through layered popup ("ShadowWnd") kept directly
 // behind the dialog, computed from the dialog's shape or drawn from a nine-part skin image. The
-// shadow follows the dialog by subclassing its window procedure; the dialog finds its shadow
-// through a window property, so there is no process-wide window map.
+// shadow follows the dialog by subclassing its window procedure and finds itself in the
+// process-wide dialog-to-shadow map (GetShadowMap).
 //
-// UI thread only.
+// The dialog's thread only.
 class TESSEL_API MShadow
 {
 public:
@@ -68,6 +69,9 @@ public:
     int IsImageMode() const noexcept { return m_imageMode; }
     const ShadowParams& GetParams() const noexcept { return m_params; }
     RECT GetShadowCorner() const noexcept { return m_margins; }
+
+    // Every hooked dialog's shadow by the dialog's window, made on first use.
+    static ShadowMap& GetShadowMap();
 
 protected:
     // Rebuilds the shadow bitmap for the dialog and presents it; nothing unless shown and visible.

@@ -43,7 +43,7 @@ TEST_F(DeviceManager, TwoDisplaysReceiveEveryReportInEnumerationOrder)
         EXPECT_EQ(entry.vendor, 0x1A2C);
         EXPECT_EQ(entry.product, 0x434D);
         EXPECT_NE(entry.path.find("col02"), std::string::npos) << entry.path; // the vendor collection
-        EXPECT_TRUE(entry.device.IsOpen());
+        EXPECT_TRUE(entry.device);
     }
     EXPECT_EQ(m_devices.Entry(0).productName, L"Cooler Display");
     EXPECT_EQ(m_devices.Entry(1).productName, L"Second");

@@ -6,6 +6,8 @@
 #include <atomic>
 #include <commctrl.h>
 #include <shlobj.h>
+#include <string>
+#include <vector>
 
 using namespace Tessel;
 
@@ -301,6 +303,41 @@ TEST(WindowLimits, MinMaxInfoReportsOnlySetSizes)
     EXPECT_EQ(500, info.ptMaxTrackSize.y);
     EXPECT_EQ(500, info.ptMaxSize.y);
     EXPECT_EQ(CSize(120, 0), pm.GetWindowMinSize());
+    dlg.DestroyWindow();
+}
+
+// Logs the frame being applied and the test's move and size (not the system's own), in order.
+class FrameLogDialog : public TestDialog
+{
+public:
+    std::vector<std::string> log;
+    LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override
+    {
+        if (msg == WM_NCCALCSIZE && wParam)
+            log.push_back("frame");
+        if ((msg == WM_MOVE && lParam == MAKELPARAM(11, 12)) ||
+            (msg == WM_SIZE && lParam == MAKELPARAM(31, 32)))
+            log.push_back(msg == WM_MOVE ? "move" : "size");
+        return TestDialog::OnWindowMessage(msg, wParam, lParam);
+    }
+};
+
+TEST(WindowPosChanged, FrameIsAppliedAgainBeforeMoveAndSize)
+{
+    const std::pair<UINT, std::vector<std::string>> cases[] = {
+        {0, {"frame", "move", "size"}},       {SWP_NOMOVE, {"frame", "size"}},
+        {SWP_NOSIZE, {"frame", "move"}},      {SWP_NOMOVE | SWP_NOSIZE, {"frame"}},
+        {SWP_FRAMECHANGED, {"move", "size"}}, // already a frame change: no second one
+    };
+    FrameLogDialog dlg;
+    ASSERT_NE(nullptr, dlg.Create(nullptr, L"frame", WS_POPUP, 0, CRect(0, 0, 100, 80)));
+    for (const auto& [flags, expected] : cases)
+    {
+        dlg.log.clear();
+        WINDOWPOS pos = {dlg.GetSafeHwnd(), nullptr, 11, 12, 31, 32, flags};
+        EXPECT_EQ(1, dlg.GetPaintManager().OnWindowPosChanged(&pos));
+        EXPECT_EQ(expected, dlg.log) << "flags 0x" << std::hex << flags;
+    }
     dlg.DestroyWindow();
 }
 

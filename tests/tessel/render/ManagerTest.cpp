@@ -1,4 +1,5 @@
 #include "tessel/render/Manager.h"
+#include "tessel/render/UndoStack.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,7 @@
 
 #include <string>
 #include <thread>
+#include <vector>
 
 using namespace Tessel;
 
@@ -95,6 +97,42 @@ TEST(Manager, UnInitLeavesAloneTheApartmentItWasRefused)
         });
     worker.join();
     EXPECT_EQ(S_FALSE, again); // still initialised: only a repeat
+}
+
+TEST(UndoStack, UndoesEveryStepLastFirstAndOnlyOnce)
+{
+    for (const std::vector<int>& pushed : {std::vector<int>{}, {1}, {1, 2, 3}})
+    {
+        std::vector<int> log;
+        UndoStack stack;
+        for (const int step : pushed)
+            stack.Push([&log, step] { log.push_back(step); });
+        stack.UndoAll();
+        stack.UndoAll(); // runs nothing the second time
+        EXPECT_EQ(std::vector<int>(pushed.rbegin(), pushed.rend()), log);
+        EXPECT_TRUE(stack.Empty());
+    }
+}
+
+TEST(Manager, EachUnInitUndoesItsOwnInit)
+{
+    // Nested pairs: the inner UnInit leaves the outer Init's COM (S_FALSE), the outer leaves none (S_OK).
+    HRESULT afterInner = E_FAIL, afterOuter = E_FAIL;
+    std::thread worker(
+        [&]
+        {
+            Manager::InitGdiplus();
+            Manager::InitGdiplus();
+            Manager::UnInitGdiplus();
+            afterInner = ::CoInitialize(nullptr);
+            ::CoUninitialize();
+            Manager::UnInitGdiplus();
+            afterOuter = ::CoInitialize(nullptr);
+            ::CoUninitialize();
+        });
+    worker.join();
+    EXPECT_EQ(S_FALSE, afterInner);
+    EXPECT_EQ(S_OK, afterOuter);
 }
 
 TEST(Manager, AltF4IsDroppedOnlyWhileBothAreDown)

@@ -202,4 +202,26 @@ TEST(ShadowCreation, HiddenDialogStartsEnabledOnlyAndShowsLater)
     EXPECT_TRUE(WaitFor([&] { return !WindowRect(shadow->GetShadowWnd()).IsRectEmpty(); }));
 }
 
+TEST(ShadowMap, TheEntryGoesWithTheShadowOrWithTheDialog)
+{
+    HostDialog dialog(200, 120, false);
+    const HWND hwnd = dialog.GetSafeHwnd();
+    const LONG_PTR ownProc = ::GetWindowLongPtrW(hwnd, GWLP_WNDPROC);
+    MShadow::Initialize(Manager::GetInstance(), false);
+    {
+        MShadow shadow;
+        shadow.ShowShadow(1);
+        shadow.Create(nullptr, hwnd);
+        EXPECT_EQ(&shadow, MShadow::GetShadowMap().Find(hwnd));
+    }
+    // The shadow went first: its entry and its hook went with it.
+    EXPECT_EQ(nullptr, MShadow::GetShadowMap().Find(hwnd));
+    EXPECT_EQ(ownProc, ::GetWindowLongPtrW(hwnd, GWLP_WNDPROC));
+
+    ASSERT_EQ(1, dialog.CreateShadow(1, false));
+    EXPECT_EQ(dialog.GetPaintManager().GetShadow(), MShadow::GetShadowMap().Find(hwnd));
+    dialog.DestroyWindow();
+    EXPECT_EQ(nullptr, MShadow::GetShadowMap().Find(hwnd));
+}
+
 } // namespace
