@@ -248,9 +248,11 @@ int DisplayDaemon::Run(const volatile std::sig_atomic_t& stop, volatile std::sig
         if (rediscover)
         {
             rediscover = 0;
+            m_service.Reloading();
             Discover();
         }
         Tick();
+        m_service.TickDone(); // a loop that hangs stops the watchdog's pings
         next += kTickPeriod;
         const auto now = Clock::now();
         if (next < now) // after a suspend, do not try to catch up
@@ -260,5 +262,6 @@ int DisplayDaemon::Run(const volatile std::sig_atomic_t& stop, volatile std::sig
         WaitUntil(next, stop);
     }
     Log("stopping");
+    m_service.Stopping();
     return 0;
 }

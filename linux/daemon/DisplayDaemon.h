@@ -3,6 +3,7 @@
 #include "app/device/DisplayReport.h"
 #include "app/device/SensorSnapshot.h"
 #include "linux/daemon/DaemonOptions.h"
+#include "linux/daemon/ServiceNotifier.h"
 #include "linux/devices/AttachedDisplays.h"
 #include "linux/devices/HidLibrary.h"
 #include "linux/devices/HotplugMonitor.h"
@@ -76,4 +77,5 @@ private:
     unsigned m_publishedDisplayChanges = 0;
     std::string m_statusError;
     bool m_reportedNoDisplay = false;
+    ServiceNotifier m_service{[this](const std::string& line) { Log(line); }};
 };
