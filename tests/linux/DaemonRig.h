@@ -47,7 +47,10 @@ public:
             setenv("HIDRAWSIM_CONFIG", m_tree.Path("sim.conf").c_str(), 1);
             setenv("HIDRAWSIM_LOG", m_tree.Path("sim.log").c_str(), 1);
             setenv("LD_LIBRARY_PATH", SIM_LIB_DIR, 1);
-            std::freopen(m_tree.Path("daemon.log").c_str(), "w", stderr);
+            if (!std::freopen(m_tree.Path("daemon.log").c_str(), "w", stderr))
+            {
+                _exit(126);
+            }
             execl(KELVANED_PATH, KELVANED_PATH, "--config", m_tree.Path("kelvane.conf").c_str(), "--status",
                   m_tree.Path("status").c_str(), "--sysfs", m_tree.Path("sys").c_str(), "--hotplug", "poll",
                   static_cast<char*>(nullptr));
