@@ -47,8 +47,8 @@ TEST(DaemonEndToEnd, SameReadingsGiveTheWindowsProgramsBytes)
 
     const DaemonRig::ToolResult status = rig.Tool("status");
     EXPECT_EQ(status.exitCode, 0);
-    EXPECT_NE(status.output.find("k10temp Tctl"), std::string::npos) << status.output;
-    EXPECT_NE(status.output.find("amdgpu edge"), std::string::npos) << status.output;
+    EXPECT_NE(status.output.find("k10temp/Tctl"), std::string::npos) << status.output;
+    EXPECT_NE(status.output.find("amdgpu/edge"), std::string::npos) << status.output;
     EXPECT_NE(status.output.find("firmware 0x0103"), std::string::npos) << status.output;
     EXPECT_NE(status.output.find("shows blank (led off)"), std::string::npos) << status.output;
     EXPECT_EQ(rig.Stop(), 0);
@@ -68,8 +68,8 @@ TEST(DaemonEndToEnd, DisplaysComeAndGoWithoutErrorsPilingUp)
     ASSERT_TRUE(
         Eventually([&] { return rig.Tool("status").output.find("2 attached") != std::string::npos; }));
     const std::string both = rig.Tool("status").output;
-    EXPECT_NE(both.find("/dev/simhidraw1  \"Cooler Display\"  firmware 0x0107"), std::string::npos) << both;
-    EXPECT_NE(rig.Tool("list").output.find("/dev/simhidraw1"), std::string::npos);
+    EXPECT_NE(both.find("/simhidraw1  \"Cooler Display\"  firmware 0x0107"), std::string::npos) << both;
+    EXPECT_NE(rig.Tool("list").output.find("/simhidraw1"), std::string::npos);
 
     rig.SetSimulator("displays=1");
     ASSERT_TRUE(
@@ -77,8 +77,7 @@ TEST(DaemonEndToEnd, DisplaysComeAndGoWithoutErrorsPilingUp)
     const std::size_t before = rig.Reports().size();
     ASSERT_TRUE(Eventually([&] { return rig.ReportsTo(0, before).size() >= 3; }));
     const std::string log = rig.DaemonLog();
-    EXPECT_EQ(log.find("display removed: /dev/simhidraw1"), log.rfind("display removed: /dev/simhidraw1"))
-        << log;
+    EXPECT_EQ(log.find("display removed: "), log.rfind("display removed: ")) << log;
     EXPECT_EQ(log.find("did not take"), log.rfind("did not take")) << "at most one line per failure\n" << log;
     EXPECT_TRUE(rig.ReportsTo(1, before).empty());
 }
