@@ -184,6 +184,8 @@ private:
                 "poll"};
     }
 
+public:
+    // Any command line, with this rig's simulated displays; output is stdout and stderr.
     ToolResult Run(const std::string& commandLine) const
     {
         const std::string command = "HIDRAWSIM_CONFIG=" + m_bus->Path("sim.conf") +
@@ -201,6 +203,7 @@ private:
         return result;
     }
 
+private:
     ScratchFolder m_tree;
     const ScratchFolder* m_bus = &m_tree;
     bool m_journal = false;

@@ -299,6 +299,7 @@ void SimHidrawBus::Close(hid_device* device)
 int SimHidrawBus::SendFeature(hid_device* device, const unsigned char* data, size_t length)
 {
     std::lock_guard<std::mutex> guard(m_lock);
+    ReloadIfChanged(); // a display can go while a handle stays open, as the kernel's do
     Display* display = Live(device);
     if (!display)
     {
