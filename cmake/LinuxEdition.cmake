@@ -13,6 +13,7 @@ set(TK_SIM_LIB_DIR ${CMAKE_BINARY_DIR}/simlib)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(HIDAPI_HIDRAW REQUIRED IMPORTED_TARGET hidapi-hidraw)
 pkg_check_modules(LIBUDEV REQUIRED IMPORTED_TARGET libudev)
+pkg_check_modules(LIBSYSTEMD REQUIRED libsystemd)
 
 add_library(tk_linux_options INTERFACE)
 option(TK_WARNINGS_AS_ERRORS "A warning in our own code fails the build" ON)

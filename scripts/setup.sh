@@ -10,7 +10,8 @@ packages=(
   cmake ninja-build g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   wine wine64 xvfb xauth xdotool x11-utils imagemagick googletest dpkg-dev
   librsvg2-bin icoutils fonts-open-sans python3 nsis openssl
-  g++ pkg-config libhidapi-dev libudev-dev libgtest-dev debootstrap clang-format
+  g++ pkg-config libhidapi-dev libudev-dev libsystemd-dev libgtest-dev debootstrap clang-format
+  debhelper lintian devscripts bash-completion
 )
 
 sudo_if_needed() {

@@ -4,16 +4,22 @@ const char kDaemonUsage[] =
     "Usage: kelvaned [OPTIONS]\n"
     "Feeds the cooler's displays with the CPU or GPU temperature once a second.\n"
     "\n"
-    "  --system          use /etc/kelvane.conf and /run/kelvane/status (the service)\n"
-    "  --user            use $XDG_CONFIG_HOME/kelvane.conf and\n"
-    "                    $XDG_RUNTIME_DIR/kelvane-status (default)\n"
+    "  --system          the service: /etc/kelvane.conf, lock and status in /run/kelvane\n"
+    "  --user            a user's own daemon (default): $XDG_CONFIG_HOME/kelvane.conf\n"
+    "                    (~/.config), lock and status in $XDG_RUNTIME_DIR/kelvane; it does\n"
+    "                    not start while the service runs\n"
     "  --config FILE     read the settings from FILE\n"
+    "  --runtime-dir DIR keep the lock and the status in DIR\n"
     "  --status FILE     publish the status in FILE\n"
+    "  --system-runtime-dir DIR\n"
+    "                    where a user daemon looks for the service's lock (/run/kelvane)\n"
     "  --sysfs DIR       read the sensors below DIR instead of /sys\n"
     "  --hotplug MODE    auto (default), udev, or poll (check once a second)\n"
     "  --help, --version\n"
     "\n"
-    "Change the settings with kelvanectl; the daemon applies them within a second.\n";
+    "Change the settings with kelvanectl; the daemon applies them within a second.\n"
+    "Exit status: 0 stopped by SIGTERM or SIGINT, 1 could not start (for instance already\n"
+    "running), 2 bad command line.\n";
 
 DaemonOptions ParseDaemonOptions(const std::vector<std::string>& arguments)
 {
@@ -47,6 +53,16 @@ DaemonOptions ParseDaemonOptions(const std::vector<std::string>& arguments)
         else if (argument == "--status")
         {
             if (!value(options.status))
+                return options;
+        }
+        else if (argument == "--runtime-dir")
+        {
+            if (!value(options.runtimeDir))
+                return options;
+        }
+        else if (argument == "--system-runtime-dir")
+        {
+            if (!value(options.systemRuntimeDir))
                 return options;
         }
         else if (argument == "--sysfs")

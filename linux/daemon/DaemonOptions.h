@@ -17,6 +17,8 @@ struct DaemonOptions
     bool system = false;
     std::string config; // empty: the instance default
     std::string status;
+    std::string runtimeDir;       // empty: /run/kelvane, or $XDG_RUNTIME_DIR/kelvane for a user daemon
+    std::string systemRuntimeDir; // where a user daemon looks for the service's lock
     std::string sysfs = "/sys";
     HotplugMode hotplug = HotplugMode::Automatic;
     std::string error; // non-empty: the command line was not understood

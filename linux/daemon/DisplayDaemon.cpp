@@ -2,33 +2,25 @@
 
 #include "app/device/SensorSnapshot.h"
 #include "linux/sensors/ReadingsBlock.h"
-#include "linux/settings/DisplaySettingsText.h"
 #include "linux/settings/TextFile.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <poll.h>
 #include <unistd.h>
 
 namespace
 {
 constexpr std::chrono::milliseconds kTickPeriod{1000};
-
-std::string FormatCelsius(double celsius)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f C", celsius);
-    return text;
-}
-
+// How often a missing sensor is looked for where no udev event says a driver came.
+constexpr int kTicksBetweenLooks = 5;
 } // namespace
 
-DisplayDaemon::DisplayDaemon(const DaemonOptions& options, InstancePaths paths, std::ostream& log)
-    : m_paths(std::move(paths)), m_sysfs(options.sysfs), m_log(log), m_nvml(std::make_shared<NvmlLibrary>()),
+DisplayDaemon::DisplayDaemon(const DaemonOptions& options, InstancePaths paths, DaemonLog& log)
+    : m_paths(std::move(paths)), m_sysfs(options.sysfs), m_log(log),
+      m_cpu(SensorInUse::Side::Cpu, log.Function()), m_gpu(SensorInUse::Side::Gpu, log.Function()),
       m_pollForDisplays(options.hotplug == HotplugMode::Poll ||
                         (options.hotplug == HotplugMode::Automatic && !m_hotplug.Active())),
-      m_displays([this](const std::string& line) { Log(line); }, m_sysfs), m_configMonitor(m_paths.config),
-      m_configWatch(m_paths.config)
+      m_displays(log.Function(), m_sysfs), m_configMonitor(m_paths.config), m_configWatch(m_paths.config)
 {
     m_status.pid = getpid();
     m_status.config = m_paths.config;
@@ -52,27 +44,47 @@ DisplayDaemon::~DisplayDaemon()
     unlink(m_paths.status.c_str());
 }
 
-void DisplayDaemon::Log(const std::string& line)
-{
-    m_log << "kelvaned: " << line << std::endl;
-}
-
 void DisplayDaemon::Discover()
 {
-    m_sensors = DiscoverSensors(m_sysfs, m_nvml);
-    m_status.cpuSensor = m_sensors.cpu ? m_sensors.cpu->Describe() : "none found";
-    m_status.gpuSensor = m_sensors.gpus.empty() ? "none found" : m_sensors.gpus.front()->Describe();
-    for (std::size_t i = 1; i < m_sensors.gpus.size() && i < SensorSnapshot::kGpuSlots; ++i)
+    if (!m_nvml || !m_nvml->IsLoaded()) // the NVIDIA driver may have come since
     {
-        m_status.gpuSensor += "; second: " + m_sensors.gpus[i]->Describe();
+        m_nvml = std::make_shared<NvmlLibrary>();
     }
-    Log("cpu sensor: " + m_status.cpuSensor + "; gpu sensor: " + m_status.gpuSensor);
-    m_cpu = SensorSlot{};
-    for (SensorSlot& slot : m_gpus)
-    {
-        slot = SensorSlot{};
-    }
+    const std::vector<SensorCandidate> candidates = ListSensorCandidates(m_sysfs, m_nvml.get());
+    m_cpu.Choose(m_settings.cpuSensor, candidates, m_nvml);
+    m_gpu.Choose(m_settings.gpuSensor, candidates, m_nvml);
+    m_ticksSinceLook = 0;
     m_statusDirty = true;
+}
+
+bool DisplayDaemon::SensorsWantLook() const
+{
+    const bool showsGpu = m_settings.display.deviceType != 0;
+    return m_cpu.WantsLook(!showsGpu) || m_gpu.WantsLook(showsGpu);
+}
+
+void DisplayDaemon::LookForMissingSensors()
+{
+    if (!SensorsWantLook())
+    {
+        m_ticksSinceLook = 0;
+        m_lookNow = false;
+        return;
+    }
+    if (!m_lookNow && ++m_ticksSinceLook < kTicksBetweenLooks)
+    {
+        return;
+    }
+    m_ticksSinceLook = 0;
+    m_lookNow = false;
+    if (m_gpu.Missing() && (!m_nvml || !m_nvml->IsLoaded()))
+    {
+        m_nvml = std::make_shared<NvmlLibrary>();
+    }
+    const std::vector<SensorCandidate> candidates = ListSensorCandidates(m_sysfs, m_nvml.get());
+    const bool cpu = m_cpu.Missing() && m_cpu.LookAgain(candidates, m_nvml);
+    const bool gpu = m_gpu.Missing() && m_gpu.LookAgain(candidates, m_nvml);
+    m_statusDirty = m_statusDirty || cpu || gpu;
 }
 
 void DisplayDaemon::ReloadSettings()
@@ -82,57 +94,32 @@ void DisplayDaemon::ReloadSettings()
     std::string error;
     int errorNumber = 0;
     std::vector<std::string> problems;
-    if (!ReadTextFile(m_paths.config, text, error, &errorNumber))
+    if (!ReadRegularFile(m_paths.config, kMaxTextFileBytes, text, error, &errorNumber))
     {
         text.clear();
         if (errorNumber != ENOENT) // no file simply means the defaults
         {
-            problems.push_back(error);
+            problems.push_back(error + " (the defaults apply)");
         }
     }
-    SettingsParseResult parsed = ParseSettingsText(text);
+    const SettingsParseResult parsed = ParseSettingsText(text);
     problems.insert(problems.end(), parsed.problems.begin(), parsed.problems.end());
+    if (parsed.settings.cpuSensor != m_settings.cpuSensor ||
+        parsed.settings.gpuSensor != m_settings.gpuSensor)
+    {
+        m_discoverPending = true;
+    }
     m_settings = parsed.settings;
-    m_status.settings = DescribeSettings(m_settings);
+    m_status.settings = m_settings;
     if (problems != m_status.configProblems)
     {
         for (const std::string& problem : problems)
         {
-            Log("config " + m_paths.config + ": " + problem);
+            Log(LogPriority::Warning, "config " + m_paths.config + ": " + problem);
         }
     }
     m_status.configProblems = problems;
-    Log("settings: " + m_status.settings);
-}
-
-float DisplayDaemon::ReadSensor(TemperatureSensor* sensor, const char* what, SensorSlot& slot)
-{
-    SensorReading reading;
-    if (sensor)
-    {
-        reading = sensor->Read();
-    }
-    else
-    {
-        reading.problem = std::string("no ") + what + " temperature sensor found";
-    }
-    const float celsius = reading.valid ? static_cast<float>(reading.celsius) : 0.0f;
-    if (slot.read && slot.valid == reading.valid && slot.celsius == celsius &&
-        slot.problem == reading.problem)
-    {
-        return celsius;
-    }
-    if (!reading.valid && reading.problem != slot.problem)
-    {
-        Log(std::string(what) + ": " + reading.problem + " (the display shows 0 for it)");
-    }
-    slot.read = true;
-    slot.valid = reading.valid;
-    slot.celsius = celsius;
-    slot.problem = reading.problem;
-    slot.shown = reading.valid ? FormatCelsius(celsius) : "no reading: " + reading.problem;
-    m_statusDirty = true;
-    return celsius;
+    Log(LogPriority::Info, "settings: " + DescribeSettings(m_settings));
 }
 
 void DisplayDaemon::Tick()
@@ -141,39 +128,44 @@ void DisplayDaemon::Tick()
     {
         ReloadSettings();
     }
-    if (m_pollForDisplays)
+    if (m_discoverPending)
+    {
+        m_discoverPending = false;
+        Discover();
+    }
+    if (m_pollForDisplays || m_displays.NeedsRescan())
     {
         m_displays.Scan();
     }
+    LookForMissingSensors();
+    const bool cpuChanged = m_cpu.Read();
+    const bool gpuChanged = m_gpu.Read();
+    m_statusDirty = m_statusDirty || cpuChanged || gpuChanged;
 
     ReadingsBlock block;
-    block.SetCpu(ReadSensor(m_sensors.cpu.get(), "cpu", m_cpu));
-    static const char* const kSlotNames[] = {"gpu 0", "gpu 1"}; // only "named or not" matters
-    for (std::size_t slot = 0; slot < m_sensors.gpus.size() && slot < SensorSnapshot::kGpuSlots; ++slot)
-    {
-        block.SetGpu(static_cast<int>(slot), kSlotNames[slot],
-                     ReadSensor(m_sensors.gpus[slot].get(), "gpu", m_gpus[slot]));
-    }
-
+    block.SetCpu(m_cpu.Celsius());
+    block.SetGpu(0, "gpu", m_gpu.Celsius());
     const SensorSnapshot snapshot = block.Snapshot();
-    const std::int32_t value = ChooseDisplayValue(snapshot.CpuDegrees(), snapshot.GpuDegrees(), m_settings);
-    if (value != m_shownValue || m_settings.ledSwitch != m_shownSettings.ledSwitch ||
-        m_settings.deviceType != m_shownSettings.deviceType ||
-        m_settings.tempeType != m_shownSettings.tempeType)
+    const DisplaySettings& settings = m_settings.display;
+    const std::int32_t value = ChooseDisplayValue(snapshot.CpuDegrees(), snapshot.GpuDegrees(), settings);
+    if (value != m_shownValue || settings.ledSwitch != m_shownSettings.ledSwitch ||
+        settings.deviceType != m_shownSettings.deviceType || settings.tempeType != m_shownSettings.tempeType)
     {
         m_shownValue = value;
-        m_shownSettings = m_settings;
-        m_status.shows = m_settings.ledSwitch != 1
+        m_shownSettings = settings;
+        m_status.hasValue = settings.ledSwitch == 1;
+        m_status.value = value;
+        m_status.shows = settings.ledSwitch != 1
                              ? "blank (led off)"
-                             : std::to_string(value) + (m_settings.tempeType == 1 ? " F" : " C") +
-                                   (m_settings.deviceType != 0 ? " (gpu)" : " (cpu)");
+                             : std::to_string(value) + (settings.tempeType == 1 ? " F" : " C") +
+                                   (settings.deviceType != 0 ? " (gpu)" : " (cpu)");
         m_statusDirty = true;
     }
-    m_displays.SendToAll(BuildTickReport(&snapshot, m_settings), m_status.shows);
+    m_displays.SendToAll(BuildTickReport(&snapshot, settings), m_status.shows);
 
     if (m_displays.Empty() && !m_reportedNoDisplay)
     {
-        Log("no display attached; waiting for one");
+        Log(LogPriority::Info, "no display attached; waiting for one");
     }
     m_reportedNoDisplay = m_displays.Empty();
     PublishStatus();
@@ -185,8 +177,8 @@ void DisplayDaemon::PublishStatus()
     {
         return;
     }
-    m_status.cpuReading = m_cpu.shown;
-    m_status.gpuReading = m_sensors.gpus.empty() ? "no reading" : m_gpus[0].shown;
+    m_status.cpu = m_cpu.Status();
+    m_status.gpu = m_gpu.Status();
     m_status.displays = m_displays.Status();
     m_status.problems = m_displays.Problems();
     const std::string text = FormatDaemonStatus(m_status);
@@ -195,7 +187,7 @@ void DisplayDaemon::PublishStatus()
     {
         if (error != m_statusError)
         {
-            Log(error + " (kelvanectl status will not see this daemon)");
+            Log(LogPriority::Error, error + " (kelvanectl status will not see this daemon)");
         }
         m_statusError = error;
         return;
@@ -219,10 +211,15 @@ void DisplayDaemon::WaitUntil(Clock::time_point deadline, const volatile std::si
         {
             continue;
         }
-        if ((fds[0].revents & POLLIN) && m_hotplug.Drain())
+        if (fds[0].revents & POLLIN)
         {
-            m_displays.Scan();
-            PublishStatus();
+            const HotplugMonitor::Events events = m_hotplug.Drain();
+            m_lookNow = m_lookNow || events.hwmon; // looked at in the next tick, if one is missing
+            if (events.hidraw)
+            {
+                m_displays.Scan();
+                PublishStatus();
+            }
         }
         if ((fds[1].revents & POLLIN) && m_configMonitor.Drain())
         {
@@ -233,12 +230,12 @@ void DisplayDaemon::WaitUntil(Clock::time_point deadline, const volatile std::si
 
 int DisplayDaemon::Run(const volatile std::sig_atomic_t& stop, volatile std::sig_atomic_t& rediscover)
 {
-    Log("config " + m_paths.config + ", status " + m_paths.status + ", hot-plug: " + m_status.hotplug);
+    Log(LogPriority::Info,
+        "config " + m_paths.config + ", status " + m_paths.status + ", hot-plug: " + m_status.hotplug);
     if (!m_hid.Initialised())
     {
-        Log("hidapi could not start; it retries at each scan");
+        Log(LogPriority::Warning, "hidapi could not start; it retries at each scan");
     }
-    Discover();
     ReloadSettings();
     m_configWatch.Changed(); // the fallback's first look is this load
     m_displays.Scan();
@@ -248,9 +245,11 @@ int DisplayDaemon::Run(const volatile std::sig_atomic_t& stop, volatile std::sig
         if (rediscover)
         {
             rediscover = 0;
-            Discover();
+            m_service.Reloading(); // ready again after the next tick's discovery
+            m_discoverPending = true;
         }
         Tick();
+        m_service.TickDone(); // a loop that hangs stops the watchdog's pings
         next += kTickPeriod;
         const auto now = Clock::now();
         if (next < now) // after a suspend, do not try to catch up
@@ -259,6 +258,7 @@ int DisplayDaemon::Run(const volatile std::sig_atomic_t& stop, volatile std::sig
         }
         WaitUntil(next, stop);
     }
-    Log("stopping");
+    Log(LogPriority::Info, "stopping");
+    m_service.Stopping();
     return 0;
 }

@@ -1,13 +1,15 @@
 #pragma once
 
 #include "app/device/DisplayReport.h"
-#include "app/device/SensorSnapshot.h"
+#include "linux/daemon/DaemonLog.h"
 #include "linux/daemon/DaemonOptions.h"
+#include "linux/daemon/SensorInUse.h"
+#include "linux/daemon/ServiceNotifier.h"
 #include "linux/devices/AttachedDisplays.h"
 #include "linux/devices/HidLibrary.h"
 #include "linux/devices/HotplugMonitor.h"
-#include "linux/sensors/SensorDiscovery.h"
 #include "linux/settings/ConfigFileMonitor.h"
+#include "linux/settings/DisplaySettingsText.h"
 #include "linux/settings/FileChangeWatch.h"
 #include "linux/settings/InstancePaths.h"
 #include "linux/status/DaemonStatus.h"
@@ -15,15 +17,15 @@
 #include <chrono>
 #include <csignal>
 #include <memory>
-#include <ostream>
 #include <string>
 
 // The display link: once a second, the chosen reading to every attached display. Single-threaded:
-// between ticks it sleeps in poll() on the udev monitor, so it wakes once a second and on hot-plug.
+// between ticks it sleeps in poll() on the udev monitor and the settings folder, so it wakes once a
+// second, on hot-plug and when the settings change. The caller holds the instance lock.
 class DisplayDaemon
 {
 public:
-    DisplayDaemon(const DaemonOptions& options, InstancePaths paths, std::ostream& log);
+    DisplayDaemon(const DaemonOptions& options, InstancePaths paths, DaemonLog& log);
     ~DisplayDaemon();
     DisplayDaemon(const DisplayDaemon&) = delete;
     DisplayDaemon& operator=(const DisplayDaemon&) = delete;
@@ -35,40 +37,34 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
-    // One sensor's last reading and its words for the status, rebuilt only when it changes.
-    struct SensorSlot
-    {
-        bool read = false;
-        bool valid = false;
-        float celsius = 0.0f;
-        std::string problem;
-        std::string shown;
-    };
-
-    void Log(const std::string& line);
+    void Log(LogPriority priority, const std::string& line) { m_log(priority, line); }
     void Discover();
+    // Only while a sensor the display needs is missing: a fresh list of the machine's sensors
+    // costs more than a quiet tick's whole work.
+    void LookForMissingSensors();
+    bool SensorsWantLook() const;
     void ReloadSettings();
     void Tick();
     void WaitUntil(Clock::time_point deadline, const volatile std::sig_atomic_t& stop);
     void PublishStatus();
-    // Reads one sensor; a changed problem is logged once. Returns 0.0 for "no reading".
-    float ReadSensor(TemperatureSensor* sensor, const char* what, SensorSlot& slot);
 
     InstancePaths m_paths;
     std::string m_sysfs;
-    std::ostream& m_log;
-    std::shared_ptr<const NvmlLibrary> m_nvml;
-    DiscoveredSensors m_sensors;
+    DaemonLog& m_log;
+    std::shared_ptr<const NvmlLibrary> m_nvml; // loaded again while it is not (driver not ready yet)
+    SensorInUse m_cpu;
+    SensorInUse m_gpu;
     HidLibrary m_hid;
     HotplugMonitor m_hotplug;
     bool m_pollForDisplays;
     AttachedDisplays m_displays;
     ConfigFileMonitor m_configMonitor;
     FileChangeWatch m_configWatch; // only when the monitor cannot watch the folder
-    DisplaySettings m_settings;
+    DaemonSettings m_settings;
     DaemonStatus m_status;
-    SensorSlot m_cpu;
-    SensorSlot m_gpus[SensorSnapshot::kGpuSlots];
+    bool m_discoverPending = true; // at start, on SIGHUP and when the choice of sensors changes
+    int m_ticksSinceLook = 0;
+    bool m_lookNow = false; // udev reported a sensor driver
     std::int32_t m_shownValue = 0;
     DisplaySettings m_shownSettings{-1, -1, -1};
     // Status work is most of a quiet tick's cost: it is redone only when something changed.
@@ -76,4 +72,5 @@ private:
     unsigned m_publishedDisplayChanges = 0;
     std::string m_statusError;
     bool m_reportedNoDisplay = false;
+    ServiceNotifier m_service{[this](const std::string& line) { Log(LogPriority::Warning, line); }};
 };

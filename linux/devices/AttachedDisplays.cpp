@@ -54,6 +54,19 @@ std::string ExplainOpenFailure(const std::string& path)
 bool AttachedDisplays::Open(const std::string& path, unsigned short release, Entry& entry,
                             std::string& problem)
 {
+    switch (entry.lock.Take(path))
+    {
+    case NodeLock::Outcome::Busy:
+        problem = "display " + path +
+                  " is fed by another kelvaned (the service or another user's); this one takes it over when "
+                  "that one stops";
+        return false;
+    case NodeLock::Outcome::Failed:
+        problem = ExplainOpenFailure(path);
+        return false;
+    case NodeLock::Outcome::Locked:
+        break;
+    }
     hid_device* device = hid_open_path(path.c_str());
     if (!device)
     {
@@ -73,10 +86,11 @@ void AttachedDisplays::Scan()
 {
     const std::vector<ListedDisplay> listed = ListDisplays();
     // The usual case when checking every tick: the same healthy displays as before.
-    const bool unchanged = m_problems.empty() && listed.size() == m_displays.size() &&
-                           std::equal(listed.begin(), listed.end(), m_displays.begin(),
-                                      [](const ListedDisplay& l, const Entry& e)
-                                      { return !e.failing && l.path == e.connection->Path(); });
+    const bool unchanged =
+        m_problems.empty() && listed.size() == m_displays.size() &&
+        std::equal(listed.begin(), listed.end(), m_displays.begin(),
+                   [](const ListedDisplay& l, const Entry& e)
+                   { return !e.failing && l.path == e.connection->Path() && !e.lock.Replaced(l.path); });
     if (unchanged)
     {
         return;
@@ -90,19 +104,22 @@ void AttachedDisplays::Scan()
                                         [&](const ListedDisplay& d) { return d.path == path; });
         if (found == listed.end())
         {
-            m_log("display removed: " + path);
+            m_log(LogPriority::Info, "display removed: " + path);
             continue;
         }
-        if (entry.failing)
+        const bool replaced = entry.lock.Replaced(path);
+        if (entry.failing || replaced)
         {
             entry.connection.reset(); // the old handle is dead; a fresh one may work
+            entry.lock = NodeLock();
             std::string problem;
             if (!Open(path, found->release, entry, problem))
             {
-                m_log("display dropped: " + problem);
+                m_log(LogPriority::Warning, "display dropped: " + problem);
                 continue;
             }
-            m_log("display reopened: " + path);
+            m_log(LogPriority::Info,
+                  std::string(replaced ? "display added again, reopened: " : "display reopened: ") + path);
         }
         kept.push_back(std::move(entry));
     }
@@ -122,8 +139,8 @@ void AttachedDisplays::Scan()
         std::string problem;
         if (Open(display.path, display.release, entry, problem))
         {
-            m_log("display attached: " + display.path + " \"" + entry.connection->Product() + "\" firmware " +
-                  entry.firmware);
+            m_log(LogPriority::Info, "display attached: " + display.path + " \"" +
+                                         entry.connection->Product() + "\" firmware " + entry.firmware);
             m_displays.push_back(std::move(entry));
         }
         else
@@ -132,7 +149,7 @@ void AttachedDisplays::Scan()
             reported.insert(problem);
             if (m_reportedProblems.count(problem) == 0)
             {
-                m_log(problem);
+                m_log(LogPriority::Warning, problem);
             }
         }
     }
@@ -155,8 +172,8 @@ void AttachedDisplays::SendToAll(const TemperatureReport& report, const std::str
         }
         if (!entry.failing)
         {
-            m_log("display " + entry.connection->Path() +
-                  " did not take the report: " + entry.connection->LastError());
+            m_log(LogPriority::Warning, "display " + entry.connection->Path() +
+                                            " did not take the report: " + entry.connection->LastError());
         }
         const std::string failed = "not reached: " + entry.connection->LastError();
         if (!entry.failing || entry.shows != failed)
@@ -166,6 +183,12 @@ void AttachedDisplays::SendToAll(const TemperatureReport& report, const std::str
             ++m_changes;
         }
     }
+}
+
+bool AttachedDisplays::NeedsRescan() const
+{
+    return !m_problems.empty() ||
+           std::any_of(m_displays.begin(), m_displays.end(), [](const Entry& e) { return e.failing; });
 }
 
 std::vector<DisplayStatus> AttachedDisplays::Status() const

@@ -2,6 +2,8 @@
 
 #include "app/device/DisplayReport.h"
 #include "linux/devices/DisplayConnection.h"
+#include "linux/devices/NodeLock.h"
+#include "linux/settings/LogPriority.h"
 #include "linux/status/DaemonStatus.h"
 
 #include <functional>
@@ -18,17 +20,23 @@ constexpr unsigned short kDisplayUsage = 0x0001;
 
 // The displays the daemon feeds, kept in the order hidapi lists them. Messages go to log once per
 // change (attached, removed, failing, refused), so an unplugged display cannot fill the journal.
+// Each display's node is locked while it is fed (see NodeLock); one another daemon feeds is
+// reported as a problem and taken over when that daemon lets it go.
 class AttachedDisplays
 {
 public:
-    using Log = std::function<void(const std::string&)>;
-
     // sysfsRoot: where the displays' report descriptors are read ("/sys" on a real machine).
-    AttachedDisplays(Log log, std::string sysfsRoot) : m_log(std::move(log)), m_sysfs(std::move(sysfsRoot)) {}
+    AttachedDisplays(LogFunction log, std::string sysfsRoot)
+        : m_log(std::move(log)), m_sysfs(std::move(sysfsRoot))
+    {
+    }
 
     // Opens displays that appeared, closes those that are gone, reopens those whose last report
-    // failed (a display replugged under the same node name needs a fresh handle).
+    // failed or whose node was replaced (a display the kernel removed and added again under the
+    // same node name needs a fresh handle).
     void Scan();
+    // A display failed or could not be taken: Scan() again at the next tick even without events.
+    bool NeedsRescan() const;
     void SendToAll(const TemperatureReport& report, const std::string& shows);
 
     bool Empty() const { return m_displays.empty(); }
@@ -41,6 +49,7 @@ public:
 private:
     struct Entry
     {
+        NodeLock lock; // released after the connection closes
         std::unique_ptr<DisplayConnection> connection;
         std::string firmware;
         std::string shows;
@@ -49,7 +58,7 @@ private:
 
     bool Open(const std::string& path, unsigned short release, Entry& entry, std::string& problem);
 
-    Log m_log;
+    LogFunction m_log;
     std::string m_sysfs;
     std::vector<Entry> m_displays;
     std::vector<std::string> m_problems;

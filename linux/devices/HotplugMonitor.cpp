@@ -1,5 +1,6 @@
 #include "linux/devices/HotplugMonitor.h"
 
+#include <cstring>
 #include <libudev.h>
 #include <unistd.h>
 
@@ -17,6 +18,7 @@ HotplugMonitor::HotplugMonitor()
     }
     m_monitor = udev_monitor_new_from_netlink(m_udev, "udev");
     if (m_monitor && (udev_monitor_filter_add_match_subsystem_devtype(m_monitor, "hidraw", nullptr) < 0 ||
+                      udev_monitor_filter_add_match_subsystem_devtype(m_monitor, "hwmon", nullptr) < 0 ||
                       udev_monitor_enable_receiving(m_monitor) < 0))
     {
         udev_monitor_unref(m_monitor);
@@ -41,9 +43,9 @@ int HotplugMonitor::Fd() const
     return m_monitor ? udev_monitor_get_fd(m_monitor) : -1;
 }
 
-bool HotplugMonitor::Drain()
+HotplugMonitor::Events HotplugMonitor::Drain()
 {
-    bool any = false;
+    Events events;
     while (m_monitor)
     {
         udev_device* device = udev_monitor_receive_device(m_monitor);
@@ -51,8 +53,11 @@ bool HotplugMonitor::Drain()
         {
             break;
         }
-        any = true;
+        const char* subsystem = udev_device_get_subsystem(device);
+        const bool hwmon = subsystem && std::strcmp(subsystem, "hwmon") == 0;
+        events.hwmon = events.hwmon || hwmon;
+        events.hidraw = events.hidraw || !hwmon;
         udev_device_unref(device);
     }
-    return any;
+    return events;
 }

@@ -3,8 +3,9 @@
 struct udev;
 struct udev_monitor;
 
-// hidraw add/remove events from udev. Without a running udev daemon (containers, chroots) no
-// events arrive, so the daemon falls back to a cheap check once per tick instead.
+// hidraw and hwmon add/remove events from udev (displays plugged, sensor drivers loaded). Without a running
+// udev daemon (containers, chroots) no events arrive, so the daemon falls back to a cheap check once per tick
+// instead.
 class HotplugMonitor
 {
 public:
@@ -17,8 +18,13 @@ public:
     bool Active() const { return m_monitor != nullptr; }
     // For poll(); -1 when not active.
     int Fd() const;
-    // Reads every pending event; true when at least one was about hidraw.
-    bool Drain();
+    struct Events
+    {
+        bool hidraw = false;
+        bool hwmon = false;
+    };
+    // Reads every pending event and tells which kinds came.
+    Events Drain();
 
 private:
     udev* m_udev = nullptr;

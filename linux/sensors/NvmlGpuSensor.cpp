@@ -9,7 +9,7 @@ NvmlGpuSensor::NvmlGpuSensor(std::shared_ptr<const NvmlLibrary> library, unsigne
 
 std::string NvmlGpuSensor::Describe() const
 {
-    return "nvml " + m_name + " (GPU " + std::to_string(m_index) + ")";
+    return "nvml/" + std::to_string(m_index) + " (" + m_name + ")";
 }
 
 SensorReading NvmlGpuSensor::Read()

@@ -1,22 +1,12 @@
 #pragma once
 
-#include "linux/sensors/NvmlLibrary.h"
-#include "linux/sensors/TemperatureSensor.h"
+#include "linux/sensors/SensorCatalog.h"
 
-#include <memory>
-#include <string>
 #include <vector>
 
-struct DiscoveredSensors
-{
-    std::unique_ptr<TemperatureSensor> cpu; // null when the machine publishes none
-    // In order of preference; the first two fill the two GPU slots the display rule chooses from.
-    std::vector<std::unique_ptr<TemperatureSensor>> gpus;
-};
-
-// CPU: k10temp (Tctl, else Tdie), coretemp (Package id 0), zenpower, else the first thermal zone
-// of type x86_pkg_temp or cpu-thermal. GPU: amdgpu (edge), nouveau, i915/xe where they publish a
-// temperature, then every GPU NVML reports. sysfsRoot is "/sys" on a real machine; nvml may be
-// null or not loaded.
-DiscoveredSensors DiscoverSensors(const std::string& sysfsRoot,
-                                  const std::shared_ptr<const NvmlLibrary>& nvml);
+// The automatic choice among the candidates, or null when the machine publishes none.
+// CPU: k10temp (Tctl, else Tdie), coretemp (Package id 0), zenpower (Tctl, else Tdie), each else
+// its first input; else the first thermal zone of type x86_pkg_temp or cpu-thermal.
+const SensorCandidate* AutoCpuSensor(const std::vector<SensorCandidate>& candidates);
+// GPU: amdgpu (edge), nouveau, i915/xe where they publish a temperature, then NVML's first GPU.
+const SensorCandidate* AutoGpuSensor(const std::vector<SensorCandidate>& candidates);

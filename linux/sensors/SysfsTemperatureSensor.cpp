@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 
 SysfsTemperatureSensor::SysfsTemperatureSensor(std::string name, std::string path)
     : m_name(std::move(name)), m_path(std::move(path))
@@ -30,9 +31,14 @@ SensorReading SysfsTemperatureSensor::Read()
     }
     char text[64];
     const ssize_t got = pread(m_fd.Get(), text, sizeof text - 1, 0);
-    if (got < 0)
+    struct stat info
     {
-        reading.problem = "cannot read " + m_path + ": " + std::strerror(errno);
+    };
+    // sysfs answers ENODEV once the driver is gone; a tree of plain files (--sysfs) only shows
+    // it through the link count.
+    if (got < 0 || fstat(m_fd.Get(), &info) != 0 || info.st_nlink == 0)
+    {
+        reading.problem = "cannot read " + m_path + ": " + std::strerror(got < 0 ? errno : ENOENT);
         m_fd.Reset();
         return reading;
     }

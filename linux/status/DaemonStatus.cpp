@@ -1,24 +1,14 @@
 #include "linux/status/DaemonStatus.h"
 
+#include "linux/settings/SafeText.h"
+
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
-#include <tuple>
 #include <sstream>
 
 namespace
 {
-// Field values must stay on one line and keep tabs for the display fields.
-std::string OneLine(std::string text)
-{
-    for (char& c : text)
-    {
-        if (c == '\n' || c == '\r' || c == '\t')
-        {
-            c = ' ';
-        }
-    }
-    return text;
-}
-
 std::vector<std::string> SplitTabs(const std::string& text)
 {
     std::vector<std::string> parts;
@@ -34,46 +24,78 @@ std::vector<std::string> SplitTabs(const std::string& text)
         start = tab + 1;
     }
 }
-} // namespace
 
-bool operator==(const DisplayStatus& a, const DisplayStatus& b)
+void FormatSensor(std::ostream& out, const char* side, const SensorStatus& sensor)
 {
-    return std::tie(a.path, a.product, a.firmware, a.shows) ==
-           std::tie(b.path, b.product, b.firmware, b.shows);
+    out << side << "_id=" << EscapeControls(sensor.id) << "\n"
+        << side << "_state=" << EscapeControls(sensor.state) << "\n"
+        << side << "_sensor=" << EscapeControls(sensor.description) << "\n"
+        << side << "_reading=" << EscapeControls(sensor.reading) << "\n"
+        << side << "_celsius=" << (sensor.hasCelsius ? FormatCelsiusNumber(sensor.celsius) : "") << "\n";
 }
 
-bool operator==(const DaemonStatus& a, const DaemonStatus& b)
+// True when key ("id", "state"...) of one side was understood.
+bool ParseSensor(const std::string& key, const std::string& value, SensorStatus& sensor)
 {
-    return std::tie(a.pid, a.config, a.settings, a.configProblems, a.hotplug, a.cpuSensor, a.cpuReading,
-                    a.gpuSensor, a.gpuReading, a.shows, a.displays, a.problems) ==
-           std::tie(b.pid, b.config, b.settings, b.configProblems, b.hotplug, b.cpuSensor, b.cpuReading,
-                    b.gpuSensor, b.gpuReading, b.shows, b.displays, b.problems);
+    if (key == "id")
+        sensor.id = value;
+    else if (key == "state")
+        sensor.state = value;
+    else if (key == "sensor")
+        sensor.description = value;
+    else if (key == "reading")
+        sensor.reading = value;
+    else if (key == "celsius")
+    {
+        char* end = nullptr;
+        sensor.celsius = std::strtod(value.c_str(), &end);
+        sensor.hasCelsius = !value.empty() && *end == '\0' && std::isfinite(sensor.celsius);
+    }
+    else
+        return false;
+    return true;
+}
+} // namespace
+
+std::string FormatCelsiusNumber(double celsius)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", celsius);
+    std::string number = text;
+    number.erase(number.find_last_not_of('0') + 1);
+    if (number.back() == '.')
+    {
+        number.pop_back();
+    }
+    return number == "-0" ? "0" : number;
 }
 
 std::string FormatDaemonStatus(const DaemonStatus& status)
 {
     std::ostringstream out;
     out << "pid=" << status.pid << "\n"
-        << "config=" << OneLine(status.config) << "\n"
-        << "settings=" << OneLine(status.settings) << "\n";
+        << "config=" << EscapeControls(status.config) << "\n";
+    for (const char* key : kSettingKeys) // the settings file's own keys and words
+    {
+        out << key << "=" << EscapeControls(SettingValue(status.settings, key)) << "\n";
+    }
     for (const std::string& problem : status.configProblems)
     {
-        out << "config_problem=" << OneLine(problem) << "\n";
+        out << "config_problem=" << EscapeControls(problem) << "\n";
     }
-    out << "hotplug=" << OneLine(status.hotplug) << "\n"
-        << "cpu_sensor=" << OneLine(status.cpuSensor) << "\n"
-        << "cpu_reading=" << OneLine(status.cpuReading) << "\n"
-        << "gpu_sensor=" << OneLine(status.gpuSensor) << "\n"
-        << "gpu_reading=" << OneLine(status.gpuReading) << "\n"
-        << "shows=" << OneLine(status.shows) << "\n";
+    out << "hotplug=" << EscapeControls(status.hotplug) << "\n";
+    FormatSensor(out, "cpu", status.cpu);
+    FormatSensor(out, "gpu", status.gpu);
+    out << "shows=" << EscapeControls(status.shows) << "\n"
+        << "shows_value=" << (status.hasValue ? std::to_string(status.value) : "") << "\n";
     for (const DisplayStatus& display : status.displays)
     {
-        out << "display=" << OneLine(display.path) << "\t" << OneLine(display.product) << "\t"
-            << OneLine(display.firmware) << "\t" << OneLine(display.shows) << "\n";
+        out << "display=" << EscapeControls(display.path) << "\t" << EscapeControls(display.product) << "\t"
+            << EscapeControls(display.firmware) << "\t" << EscapeControls(display.shows) << "\n";
     }
     for (const std::string& problem : status.problems)
     {
-        out << "problem=" << OneLine(problem) << "\n";
+        out << "problem=" << EscapeControls(problem) << "\n";
     }
     return out.str();
 }
@@ -91,35 +113,39 @@ DaemonStatus ParseDaemonStatus(const std::string& text)
             continue;
         }
         const std::string key = line.substr(0, equals);
-        const std::string value = line.substr(equals + 1);
+        // Escaped again: a file that did not come from the daemon may hold anything.
+        const std::string value = EscapeControls(line.substr(equals + 1));
+        std::string ignored;
         if (key == "pid")
             status.pid = std::strtol(value.c_str(), nullptr, 10);
         else if (key == "config")
             status.config = value;
-        else if (key == "settings")
-            status.settings = value;
         else if (key == "config_problem")
             status.configProblems.push_back(value);
         else if (key == "hotplug")
             status.hotplug = value;
-        else if (key == "cpu_sensor")
-            status.cpuSensor = value;
-        else if (key == "cpu_reading")
-            status.cpuReading = value;
-        else if (key == "gpu_sensor")
-            status.gpuSensor = value;
-        else if (key == "gpu_reading")
-            status.gpuReading = value;
+        else if (key.rfind("cpu_", 0) == 0 && ParseSensor(key.substr(4), value, status.cpu))
+            continue;
+        else if (key.rfind("gpu_", 0) == 0 && ParseSensor(key.substr(4), value, status.gpu))
+            continue;
         else if (key == "shows")
             status.shows = value;
+        else if (key == "shows_value")
+        {
+            status.hasValue = !value.empty();
+            status.value = std::strtol(value.c_str(), nullptr, 10);
+        }
         else if (key == "problem")
             status.problems.push_back(value);
         else if (key == "display")
         {
-            std::vector<std::string> fields = SplitTabs(value);
+            std::vector<std::string> fields = SplitTabs(line.substr(equals + 1));
             fields.resize(4);
-            status.displays.push_back({fields[0], fields[1], fields[2], fields[3]});
+            status.displays.push_back({EscapeControls(fields[0]), EscapeControls(fields[1]),
+                                       EscapeControls(fields[2]), EscapeControls(fields[3])});
         }
+        else
+            ApplySetting(key, value, status.settings, ignored);
     }
     return status;
 }

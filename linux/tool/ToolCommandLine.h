@@ -8,7 +8,7 @@ enum ToolExit
 {
     kExitOk = 0,
     kExitFailed = 1,     // the operation could not be done (for instance no permission)
-    kExitUsage = 2,      // the command line was not understood
+    kExitUsage = 2,      // the command line was not understood, or names no such sensor
     kExitNotRunning = 3, // status: no daemon is running
 };
 
@@ -20,14 +20,17 @@ struct ToolCommandLine
         Version,
         Status,
         List,
+        Sensors,
         Set,
     };
 
     Command command = Command::Help;
     bool user = false; // the user's own daemon instead of the service
+    bool json = false; // status, sensors and list: one JSON document
     std::string config;
     std::string status;
-    std::string key; // set: led, source or unit
+    std::string sysfs = "/sys";
+    std::string key; // set: led, source, unit, cpu-sensor or gpu-sensor
     std::string value;
     std::string error; // non-empty: not understood; say this and exit with kExitUsage
 };

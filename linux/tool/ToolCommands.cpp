@@ -1,31 +1,16 @@
 #include "linux/tool/ToolCommands.h"
 
 #include "linux/devices/AttachedDisplays.h"
-#include "linux/settings/DisplaySettingsText.h"
-#include "linux/settings/TextFile.h"
-#include "linux/status/DaemonStatus.h"
+#include "linux/settings/SafeText.h"
+#include "linux/status/JsonWriter.h"
 #include "linux/tool/ToolCommandLine.h"
+#include "linux/tool/ToolFiles.h"
 
-#include <cerrno>
-#include <csignal>
+#include <cstdio>
 #include <hidapi.h>
-#include <sys/stat.h>
 
 namespace
 {
-bool ReadRunningDaemon(const InstancePaths& paths, DaemonStatus& status)
-{
-    std::string text;
-    std::string error;
-    if (!ReadTextFile(paths.status, text, error))
-    {
-        return false;
-    }
-    status = ParseDaemonStatus(text);
-    // EPERM: alive, but another user's process (the service user).
-    return status.pid > 0 && (kill(static_cast<pid_t>(status.pid), 0) == 0 || errno == EPERM);
-}
-
 std::string Narrow(const wchar_t* text)
 {
     std::string narrow;
@@ -35,27 +20,70 @@ std::string Narrow(const wchar_t* text)
     }
     return narrow;
 }
-} // namespace
 
-int ShowStatus(const InstancePaths& paths, std::ostream& out, std::ostream& err)
+void SensorJson(JsonWriter& json, const SensorStatus& sensor)
 {
-    DaemonStatus status;
-    if (!ReadRunningDaemon(paths, status))
+    json.BeginObject()
+        .Key("sensor")
+        .OptionalString(sensor.id)
+        .Key("state")
+        .String(sensor.state)
+        .Key("celsius")
+        .OptionalNumber(sensor.hasCelsius, sensor.celsius)
+        .Key("description")
+        .String(sensor.description)
+        .Key("reading")
+        .String(sensor.reading)
+        .EndObject();
+}
+
+void StatusJson(const DaemonStatus& status, std::ostream& out)
+{
+    JsonWriter json;
+    json.BeginObject().Key("running").Bool(true).Key("pid").Integer(status.pid);
+    json.Key("config").String(status.config).Key("settings").BeginObject();
+    for (const char* key : kSettingKeys)
     {
-        err << "kelvanectl: kelvaned is not running (no live status in " << paths.status << ").\n"
-            << "Start the service with 'sudo systemctl start kelvaned', or run 'kelvaned --user' and use "
-               "'kelvanectl --user status'.\n";
-        return kExitNotRunning;
+        json.Key(key).String(SettingValue(status.settings, key));
     }
+    json.EndObject().Key("config_problems").BeginArray();
+    for (const std::string& problem : status.configProblems)
+    {
+        json.String(problem);
+    }
+    json.EndArray().Key("hotplug").String(status.hotplug).Key("cpu");
+    SensorJson(json, status.cpu);
+    json.Key("gpu");
+    SensorJson(json, status.gpu);
+    json.Key("shows").BeginObject().Key("text").String(status.shows).Key("value");
+    status.hasValue ? json.Integer(status.value) : json.Null();
+    json.Key("unit").String(SettingValue(status.settings, "unit")).EndObject();
+    json.Key("displays").BeginArray();
+    for (const DisplayStatus& display : status.displays)
+    {
+        json.BeginObject().Key("path").String(display.path).Key("product").String(display.product);
+        json.Key("firmware").OptionalString(display.firmware == "unknown" ? "" : display.firmware);
+        json.Key("shows").String(display.shows).EndObject();
+    }
+    json.EndArray().Key("problems").BeginArray();
+    for (const std::string& problem : status.problems)
+    {
+        json.String(problem);
+    }
+    out << json.EndArray().EndObject().Text();
+}
+
+void StatusText(const DaemonStatus& status, std::ostream& out)
+{
     out << "kelvaned running (pid " << status.pid << ")\n"
         << "  config:   " << status.config << "\n"
-        << "  settings: " << status.settings << "\n";
+        << "  settings: " << DescribeSettings(status.settings) << "\n";
     for (const std::string& problem : status.configProblems)
     {
         out << "  config problem: " << problem << "\n";
     }
-    out << "  cpu:      " << status.cpuSensor << ": " << status.cpuReading << "\n"
-        << "  gpu:      " << status.gpuSensor << ": " << status.gpuReading << "\n"
+    out << "  cpu:      " << status.cpu.description << ": " << status.cpu.reading << "\n"
+        << "  gpu:      " << status.gpu.description << ": " << status.gpu.reading << "\n"
         << "  shows:    " << status.shows << "\n"
         << "  hot-plug: " << status.hotplug << "\n";
     if (status.displays.empty())
@@ -75,79 +103,82 @@ int ShowStatus(const InstancePaths& paths, std::ostream& out, std::ostream& err)
     {
         out << "  problem:  " << problem << "\n";
     }
-    return kExitOk;
+}
+} // namespace
+
+int ShowStatus(const InstancePaths& paths, bool json, std::ostream& out, std::ostream& err)
+{
+    DaemonStatus status;
+    std::string why;
+    const DaemonState state = ReadRunningDaemon(paths, status, why);
+    if (state == DaemonState::Running)
+    {
+        json ? StatusJson(status, out) : StatusText(status, out);
+        return kExitOk;
+    }
+    if (state == DaemonState::Refused)
+    {
+        err << "kelvanectl: " << why << "\n";
+    }
+    else
+    {
+        err << "kelvanectl: kelvaned is not running (no live status in " << EscapeControls(paths.status)
+            << ").\n"
+            << "Start the service with 'sudo systemctl start kelvaned', or run 'kelvaned --user' and use "
+               "'kelvanectl --user status'.\n";
+    }
+    if (json)
+    {
+        out << JsonWriter()
+                   .BeginObject()
+                   .Key("running")
+                   .Bool(false)
+                   .Key("status_file")
+                   .String(paths.status)
+                   .EndObject()
+                   .Text();
+    }
+    return state == DaemonState::Refused ? kExitFailed : kExitNotRunning;
 }
 
-int ListDisplays(std::ostream& out, std::ostream& err)
+int ListDisplays(bool json, std::ostream& out, std::ostream& err)
 {
     if (hid_init() != 0)
     {
         err << "kelvanectl: hidapi could not start; is libhidapi-hidraw0 installed?\n";
         return kExitFailed;
     }
+    JsonWriter document;
+    document.BeginObject().Key("displays").BeginArray();
     int count = 0;
     hid_device_info* all = hid_enumerate(kDisplayVendor, kDisplayProduct);
     for (const hid_device_info* info = all; info; info = info->next)
     {
-        if (info->usage_page == kDisplayUsagePage && info->usage == kDisplayUsage && info->path)
+        if (info->usage_page != kDisplayUsagePage || info->usage != kDisplayUsage || !info->path)
         {
-            out << info->path << "  \"" << Narrow(info->product_string) << "\"  release 0x" << std::hex
-                << info->release_number << std::dec << "\n";
-            ++count;
+            continue;
         }
+        char release[8];
+        std::snprintf(release, sizeof release, "0x%04x", info->release_number);
+        const std::string path = EscapeControls(info->path);
+        const std::string product = Narrow(info->product_string);
+        document.BeginObject().Key("path").String(path).Key("product").String(product);
+        document.Key("release").String(release).EndObject();
+        if (!json)
+        {
+            out << path << "  \"" << product << "\"  release " << release << "\n";
+        }
+        ++count;
     }
     hid_free_enumeration(all);
     hid_exit();
+    if (json)
+    {
+        out << document.EndArray().EndObject().Text();
+    }
     if (count == 0)
     {
         err << "kelvanectl: no display attached\n";
-    }
-    return kExitOk;
-}
-
-int ChangeSetting(const InstancePaths& paths, bool user, const std::string& key, const std::string& value,
-                  std::ostream& out, std::ostream& err)
-{
-    std::string text;
-    std::string error;
-    int errorNumber = 0;
-    if (!ReadTextFile(paths.config, text, error, &errorNumber) && errorNumber != ENOENT)
-    {
-        err << "kelvanectl: " << error << "\n";
-        return kExitFailed;
-    }
-    SettingsParseResult parsed = ParseSettingsText(text);
-    for (const std::string& problem : parsed.problems)
-    {
-        err << "kelvanectl: " << paths.config << ": " << problem << " (rewritten with the default)\n";
-    }
-    std::string problem;
-    if (!ApplySetting(key, value, parsed.settings, problem))
-    {
-        err << "kelvanectl: " << problem << "\n";
-        return kExitUsage;
-    }
-    const auto slash = paths.config.rfind('/');
-    if (user && slash != std::string::npos && slash > 0)
-    {
-        mkdir(paths.config.substr(0, slash).c_str(), 0700); // a fresh account may have no ~/.config yet
-    }
-    if (!ReplaceTextFile(paths.config, FormatSettingsText(parsed.settings), 0644, error, &errorNumber))
-    {
-        err << "kelvanectl: " << error << "\n";
-        if (errorNumber == EACCES || errorNumber == EPERM || errorNumber == EROFS)
-        {
-            err << (user ? "Check the permissions of that folder.\n"
-                         : "The service's settings belong to root: run it with sudo, or use --user for a "
-                           "daemon of your own.\n");
-        }
-        return kExitFailed;
-    }
-    DaemonStatus status;
-    out << DescribeSettings(parsed.settings) << "\n";
-    if (!ReadRunningDaemon(paths, status))
-    {
-        out << "saved in " << paths.config << "; kelvaned is not running, it applies them when it starts\n";
     }
     return kExitOk;
 }

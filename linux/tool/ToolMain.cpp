@@ -13,14 +13,7 @@ int main(int argc, char** argv)
         return kExitUsage;
     }
     InstancePaths paths = line.user ? UserInstancePathsFromEnvironment() : SystemInstancePaths();
-    if (!line.config.empty())
-    {
-        paths.config = line.config;
-    }
-    if (!line.status.empty())
-    {
-        paths.status = line.status;
-    }
+    OverrideInstancePaths(paths, line.config, "", line.status);
     switch (line.command)
     {
     case ToolCommandLine::Command::Help:
@@ -30,11 +23,13 @@ int main(int argc, char** argv)
         std::cout << "kelvanectl " KELVANE_VERSION "\n";
         return kExitOk;
     case ToolCommandLine::Command::Status:
-        return ShowStatus(paths, std::cout, std::cerr);
+        return ShowStatus(paths, line.json, std::cout, std::cerr);
     case ToolCommandLine::Command::List:
-        return ListDisplays(std::cout, std::cerr);
+        return ListDisplays(line.json, std::cout, std::cerr);
+    case ToolCommandLine::Command::Sensors:
+        return ShowSensors(paths, line.sysfs, line.json, std::cout, std::cerr);
     case ToolCommandLine::Command::Set:
-        return ChangeSetting(paths, line.user, line.key, line.value, std::cout, std::cerr);
+        return ChangeSetting(paths, line.sysfs, line.key, line.value, std::cout, std::cerr);
     }
     return kExitUsage;
 }

@@ -22,11 +22,16 @@ struct SentReport
 };
 
 // The built daemon running against simulated displays (the stand-in libhidapi-hidraw found first
-// on LD_LIBRARY_PATH) and a fake sysfs tree, all inside one scratch folder.
+// on LD_LIBRARY_PATH) and a fake sysfs tree, all inside one scratch folder: a user daemon with its
+// runtime folder in run/, looking for the service's lock in service/.
 class DaemonRig
 {
 public:
-    explicit DaemonRig(const std::string& simConfig) { SetSimulator(simConfig); }
+    explicit DaemonRig(const std::string& simConfig)
+    {
+        m_tree.Write("dev/.keep", "");
+        SetSimulator(simConfig);
+    }
     ~DaemonRig() { Stop(); }
     DaemonRig(const DaemonRig&) = delete;
     DaemonRig& operator=(const DaemonRig&) = delete;
@@ -35,25 +40,50 @@ public:
     // Replaces the simulator's configuration; "displays=N" plugs and unplugs.
     void SetSimulator(const std::string& text) const
     {
-        m_tree.Write("sim.conf.new", text + "\n");
-        std::rename(m_tree.Path("sim.conf.new").c_str(), m_tree.Path("sim.conf").c_str());
+        m_bus->Write("sim.conf.new", text + "\n");
+        std::rename(m_bus->Path("sim.conf.new").c_str(), m_bus->Path("sim.conf").c_str());
     }
+    // The same simulated displays as other's (its settings and device nodes), as two daemons on one
+    // machine see them; reports are still logged per rig.
+    void ShareBusWith(const DaemonRig& other) { m_bus = &other.m_tree; }
+    // Standard error becomes the journal's stream: JOURNAL_STREAM names it.
+    void AsJournal() { m_journal = true; }
 
-    void Start()
+    // extra arguments follow the rig's own, so they win ("--hotplug udev").
+    void Start(const std::vector<std::string>& extra = {})
     {
         m_pid = fork();
         if (m_pid == 0)
         {
-            setenv("HIDRAWSIM_CONFIG", m_tree.Path("sim.conf").c_str(), 1);
-            setenv("HIDRAWSIM_LOG", m_tree.Path("sim.log").c_str(), 1);
+            if (!std::freopen(m_tree.Path("daemon.log").c_str(), "w", stderr))
+            {
+                _exit(126);
+            }
+            struct stat log
+            {
+            };
+            if (m_journal && fstat(2, &log) == 0)
+            {
+                setenv("JOURNAL_STREAM",
+                       (std::to_string(log.st_dev) + ":" + std::to_string(log.st_ino)).c_str(), 1);
+            }
+            std::vector<std::string> words = DaemonArguments();
+            words.insert(words.end(), extra.begin(), extra.end());
+            std::vector<char*> argv;
+            for (std::string& word : words)
+            {
+                argv.push_back(word.data());
+            }
+            argv.push_back(nullptr);
             setenv("LD_LIBRARY_PATH", SIM_LIB_DIR, 1);
-            std::freopen(m_tree.Path("daemon.log").c_str(), "w", stderr);
-            execl(KELVANED_PATH, KELVANED_PATH, "--config", m_tree.Path("kelvane.conf").c_str(), "--status",
-                  m_tree.Path("status").c_str(), "--sysfs", m_tree.Path("sys").c_str(), "--hotplug", "poll",
-                  static_cast<char*>(nullptr));
+            setenv("HIDRAWSIM_CONFIG", m_bus->Path("sim.conf").c_str(), 1);
+            setenv("HIDRAWSIM_DEVICES", m_bus->Path("dev").c_str(), 1);
+            setenv("HIDRAWSIM_LOG", m_tree.Path("sim.log").c_str(), 1);
+            execv(KELVANED_PATH, argv.data());
             _exit(127);
         }
     }
+    pid_t Pid() const { return m_pid; }
 
     // SIGTERM and wait; the exit status, or -1 when it was not running.
     int Stop()
@@ -119,13 +149,48 @@ public:
         int exitCode = -1;
         std::string output; // stdout and stderr
     };
-    // kelvanectl against this rig's config and status files.
+    // kelvanectl --user against this rig's config, status and sysfs tree.
     ToolResult Tool(const std::string& arguments) const
     {
-        const std::string command = "HIDRAWSIM_CONFIG=" + m_tree.Path("sim.conf") +
-                                    " LD_LIBRARY_PATH=" SIM_LIB_DIR " " KELVANECTL_PATH " --config " +
-                                    m_tree.Path("kelvane.conf") + " --status " + m_tree.Path("status") + " " +
-                                    arguments + " 2>&1";
+        return Run(KELVANECTL_PATH " --user --config " + m_tree.Path("kelvane.conf") + " --status " +
+                   m_tree.Path("run/status") + " --sysfs " + m_tree.Path("sys") + " " + arguments);
+    }
+    // Another kelvaned with this rig's arguments, run to its end (one that refuses to start).
+    ToolResult Daemon(const std::string& arguments = "") const
+    {
+        const std::vector<std::string> words = DaemonArguments();
+        std::string command = words[0];
+        for (std::size_t i = 1; i < words.size(); ++i)
+        {
+            command += " '" + words[i] + "'";
+        }
+        return Run(command + " " + arguments);
+    }
+
+private:
+    std::vector<std::string> DaemonArguments() const
+    {
+        return {KELVANED_PATH,
+                "--user",
+                "--config",
+                m_tree.Path("kelvane.conf"),
+                "--runtime-dir",
+                m_tree.Path("run"),
+                "--system-runtime-dir",
+                m_tree.Path("service"),
+                "--sysfs",
+                m_tree.Path("sys"),
+                "--hotplug",
+                "poll"};
+    }
+
+public:
+    // Any command line, with this rig's simulated displays; output is stdout and stderr.
+    ToolResult Run(const std::string& commandLine) const
+    {
+        const std::string command = "HIDRAWSIM_CONFIG=" + m_bus->Path("sim.conf") +
+                                    " HIDRAWSIM_DEVICES=" + m_bus->Path("dev") +
+                                    " LD_LIBRARY_PATH=" SIM_LIB_DIR " " + commandLine + " 2>&1";
         ToolResult result;
         FILE* pipe = popen(command.c_str(), "r");
         char buffer[512];
@@ -140,6 +205,8 @@ public:
 
 private:
     ScratchFolder m_tree;
+    const ScratchFolder* m_bus = &m_tree;
+    bool m_journal = false;
     pid_t m_pid = 0;
 };
 

@@ -6,9 +6,23 @@
 
 namespace
 {
+// The automatic choice, opened, as the daemon uses it.
+struct DiscoveredSensors
+{
+    std::vector<SensorCandidate> candidates;
+    std::unique_ptr<TemperatureSensor> cpu;
+    std::unique_ptr<TemperatureSensor> gpu;
+};
+
 DiscoveredSensors Discover(const ScratchFolder& tree)
 {
-    return DiscoverSensors(tree.Path("sys"), nullptr);
+    DiscoveredSensors found;
+    found.candidates = ListSensorCandidates(tree.Path("sys"), nullptr);
+    const SensorCandidate* cpu = AutoCpuSensor(found.candidates);
+    const SensorCandidate* gpu = AutoGpuSensor(found.candidates);
+    found.cpu = cpu ? OpenSensor(*cpu, nullptr) : nullptr;
+    found.gpu = gpu ? OpenSensor(*gpu, nullptr) : nullptr;
+    return found;
 }
 
 ::testing::AssertionResult Reads(TemperatureSensor* sensor, double celsius)
@@ -33,10 +47,9 @@ TEST(SensorDiscovery, RyzenTakesTctlAndRadeonTakesEdge)
     AddRyzenWithRadeon(tree, "45600", "52000");
     DiscoveredSensors found = Discover(tree);
     EXPECT_TRUE(Reads(found.cpu.get(), 45.6));
-    EXPECT_NE(found.cpu->Describe().find("k10temp Tctl"), std::string::npos);
-    ASSERT_EQ(found.gpus.size(), 1u);
-    EXPECT_TRUE(Reads(found.gpus[0].get(), 52.0));
-    EXPECT_NE(found.gpus[0]->Describe().find("amdgpu edge"), std::string::npos);
+    EXPECT_NE(found.cpu->Describe().find("k10temp/Tctl"), std::string::npos);
+    EXPECT_TRUE(Reads(found.gpu.get(), 52.0));
+    EXPECT_NE(found.gpu->Describe().find("amdgpu/edge"), std::string::npos);
 }
 
 TEST(SensorDiscovery, FirstZenGenerationWithoutTctlFallsBackToTdie)
@@ -52,8 +65,8 @@ TEST(SensorDiscovery, IntelTakesThePackageEvenWhenCoresComeFirst)
     AddIntelDesktop(tree, "55000");
     DiscoveredSensors found = Discover(tree);
     EXPECT_TRUE(Reads(found.cpu.get(), 55.0));
-    EXPECT_NE(found.cpu->Describe().find("coretemp Package id 0"), std::string::npos);
-    EXPECT_TRUE(found.gpus.empty()) << "i915 without a temperature is no GPU sensor";
+    EXPECT_NE(found.cpu->Describe().find("coretemp/Package id 0"), std::string::npos);
+    EXPECT_EQ(found.gpu, nullptr) << "i915 without a temperature is no GPU sensor";
 }
 
 TEST(SensorDiscovery, DriverPreferenceBeatsHwmonOrder)
@@ -65,9 +78,7 @@ TEST(SensorDiscovery, DriverPreferenceBeatsHwmonOrder)
     AddHwmon(tree, 10, "amdgpu", {{"edge", "50000"}});
     DiscoveredSensors found = Discover(tree);
     EXPECT_TRUE(Reads(found.cpu.get(), 40.0));
-    ASSERT_EQ(found.gpus.size(), 2u);
-    EXPECT_TRUE(Reads(found.gpus[0].get(), 50.0)) << "amdgpu comes before nouveau";
-    EXPECT_TRUE(Reads(found.gpus[1].get(), 60.0));
+    EXPECT_TRUE(Reads(found.gpu.get(), 50.0)) << "amdgpu comes before nouveau";
 }
 
 TEST(SensorDiscovery, HwmonFoldersAreOrderedByNumber)
@@ -95,7 +106,7 @@ TEST(SensorDiscovery, MachineWithoutSensorsFindsNothing)
     AddThermalZone(tree, 0, "acpitz", "27800");
     DiscoveredSensors found = Discover(tree);
     EXPECT_EQ(found.cpu, nullptr);
-    EXPECT_TRUE(found.gpus.empty());
+    EXPECT_EQ(found.gpu, nullptr);
 
     ScratchFolder empty;
     EXPECT_EQ(Discover(empty).cpu, nullptr) << "no sys/class at all";

@@ -18,21 +18,19 @@ TEST(SettingsText, ValuesMapOntoTheWindowsProgramsIntegers)
 {
     const SettingsParseResult parsed = ParseSettingsText("led = off\nsource=GPU\n  unit =  f  # comment\n");
     EXPECT_TRUE(parsed.problems.empty());
-    EXPECT_TRUE(SameSettings(parsed.settings, DisplaySettings{2, 1, 1}));
-    EXPECT_TRUE(SameSettings(ParseSettingsText("").settings, DisplaySettings{1, 0, 0})) << "defaults";
-
-    const DisplaySettings changed{2, 1, 1};
-    EXPECT_TRUE(SameSettings(ParseSettingsText(FormatSettingsText(changed)).settings, changed));
+    EXPECT_TRUE(SameSettings(parsed.settings.display, DisplaySettings{2, 1, 1}));
+    EXPECT_TRUE(SameSettings(ParseSettingsText("").settings.display, DisplaySettings{1, 0, 0})) << "defaults";
 }
 
 TEST(SettingsText, BadLinesKeepTheDefaultAndAreReportedByNumber)
 {
     const SettingsParseResult parsed =
         ParseSettingsText("unit = f\nled = maybe\nbrightness = 3\njust words\nsource = cpu\n");
-    EXPECT_TRUE(SameSettings(parsed.settings, DisplaySettings{1, 0, 1}));
+    EXPECT_TRUE(SameSettings(parsed.settings.display, DisplaySettings{1, 0, 1}));
     ASSERT_EQ(parsed.problems.size(), 3u);
     EXPECT_EQ(parsed.problems[0], "line 2: led takes on or off, not 'maybe'");
-    EXPECT_EQ(parsed.problems[1], "line 3: unknown setting 'brightness' (known: led, source, unit)");
+    EXPECT_EQ(parsed.problems[1],
+              "line 3: unknown setting 'brightness' (known: led, source, unit, cpu-sensor, gpu-sensor)");
     EXPECT_EQ(parsed.problems[2], "line 4: expected key = value");
 
     const std::string binary("\x01\xff=\x00zz", 6);
@@ -41,13 +39,31 @@ TEST(SettingsText, BadLinesKeepTheDefaultAndAreReportedByNumber)
 
 TEST(InstancePaths, UserRunFollowsXdgAndIgnoresRelativeValues)
 {
-    const InstancePaths set = UserInstancePaths("/home/a/cfg", "/home/a", "/run/user/1000", 1000);
+    const InstancePaths set = UserInstancePaths("/home/a/cfg", "/home/a", "/run/user/1000");
     EXPECT_EQ(set.config, "/home/a/cfg/kelvane.conf");
-    EXPECT_EQ(set.status, "/run/user/1000/kelvane-status");
-    const InstancePaths unset = UserInstancePaths("relative", "/home/a", "", 1000);
-    EXPECT_EQ(unset.config, "/home/a/.config/kelvane.conf");
-    EXPECT_EQ(unset.status, "/tmp/kelvane-status-1000");
+    EXPECT_EQ(set.status, "/run/user/1000/kelvane/status");
+    EXPECT_EQ(set.lock, "/run/user/1000/kelvane/lock");
+    EXPECT_EQ(set.serviceLock, "/run/kelvane/lock");
+    const InstancePaths relative = UserInstancePaths("relative", "/home/a", "run/user/1000");
+    EXPECT_EQ(relative.config, "/home/a/.config/kelvane.conf");
     EXPECT_EQ(SystemInstancePaths().config, "/etc/kelvane.conf");
+    EXPECT_EQ(SystemInstancePaths().lock, "/run/kelvane/lock");
+}
+
+TEST(InstancePaths, UserRunWithoutItsFoldersRefusesNamingTheVariable)
+{
+    // Never a shared folder such as /tmp instead.
+    const InstancePaths unset = UserInstancePaths("", "relative", "");
+    EXPECT_TRUE(unset.config.empty());
+    EXPECT_TRUE(unset.status.empty());
+    EXPECT_NE(unset.configProblem.find("HOME is not set"), std::string::npos);
+    EXPECT_NE(unset.runtimeProblem.find("XDG_RUNTIME_DIR is not set"), std::string::npos);
+
+    InstancePaths given = unset;
+    OverrideInstancePaths(given, "/c/k.conf", "/r", "");
+    EXPECT_EQ(given.config, "/c/k.conf");
+    EXPECT_EQ(given.status, "/r/status");
+    EXPECT_TRUE(given.configProblem.empty() && given.runtimeProblem.empty());
 }
 
 TEST(ToolCommandLine, AcceptsTheCommandsAndOptions)
@@ -109,17 +125,24 @@ TEST(DaemonStatus, SurvivesTheRoundTripWithAwkwardText)
 {
     DaemonStatus status;
     status.pid = 4242;
-    status.cpuSensor = "k10temp Tctl (/sys/x)";
-    status.cpuReading = "no reading: unreadable value 'a\tb\nc'";
+    status.cpu = {"k10temp/Tctl", "unreadable", "k10temp/Tctl (/sys/x)",
+                  "no reading: value 'a\tb\nc\x1b[2J'"};
+    status.gpu = {"amdgpu/edge", "ok", "amdgpu/edge (/sys/y)", "45.6 C", true, 45.6};
+    status.settings.gpuSensor = "amdgpu/edge";
     status.configProblems = {"line 2: led takes on or off, not 'x'"};
     status.displays = {{"/dev/hidraw3", "Cooler\tDisplay", "0x0103", "45 C (cpu)"},
                        {"/dev/hidraw4", "", "unknown", ""}};
     const DaemonStatus back = ParseDaemonStatus(FormatDaemonStatus(status) + "future_key=1\nnonsense\n");
     EXPECT_EQ(back.pid, 4242);
-    EXPECT_EQ(back.cpuReading, "no reading: unreadable value 'a b c'");
+    EXPECT_EQ(back.cpu.reading, "no reading: value 'a\\x09b\\x0ac\\x1b[2J'")
+        << "no control character survives";
+    EXPECT_FALSE(back.cpu.hasCelsius);
+    EXPECT_TRUE(back.gpu.hasCelsius);
+    EXPECT_EQ(back.gpu.celsius, 45.6);
+    EXPECT_EQ(back.settings.gpuSensor, "amdgpu/edge");
     EXPECT_EQ(back.configProblems, status.configProblems);
     ASSERT_EQ(back.displays.size(), 2u);
-    EXPECT_EQ(back.displays[0].product, "Cooler Display");
+    EXPECT_EQ(back.displays[0].product, "Cooler\\x09Display");
     EXPECT_EQ(back.displays[0].shows, "45 C (cpu)");
     EXPECT_EQ(back.displays[1].firmware, "unknown");
 }

@@ -32,9 +32,51 @@ std::string Hex(const unsigned char* data, size_t length)
     return text;
 }
 
-std::string PathOf(int display)
+// "resumes=N" among the simulator's key=value lines; 0 without one.
+long ResumeCount(const std::string& text)
 {
-    return "/dev/simhidraw" + std::to_string(display);
+    long count = 0;
+    std::string::size_type at = 0;
+    while ((at = text.find("resumes=", at)) != std::string::npos)
+    {
+        if (at == 0 || text[at - 1] == '\n' || text[at - 1] == ';' || text[at - 1] == ' ')
+        {
+            count = std::strtol(text.c_str() + at + 8, nullptr, 10);
+        }
+        at += 8;
+    }
+    return count;
+}
+
+std::string DevicesFolder()
+{
+    if (const char* folder = std::getenv("HIDRAWSIM_DEVICES"))
+    {
+        return folder;
+    }
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string folder = runtime && runtime[0] == '/' ? std::string(runtime) + "/hidrawsim"
+                                                            : "/tmp/hidrawsim-" + std::to_string(getuid());
+    mkdir(folder.c_str(), 0700);
+    struct stat info
+    {
+    };
+    // Someone else's folder of that name in /tmp is not used: nodes then cannot be created and
+    // every open fails, which the caller reports.
+    if (lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid())
+    {
+        return "/nonexistent/hidrawsim";
+    }
+    return folder;
+}
+
+void CreateNode(const std::string& path)
+{
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd >= 0)
+    {
+        close(fd);
+    }
 }
 
 wchar_t* Copy(const std::wstring& text)
@@ -51,7 +93,7 @@ SimHidrawBus& SimHidrawBus::Instance()
     return bus;
 }
 
-SimHidrawBus::SimHidrawBus()
+SimHidrawBus::SimHidrawBus() : m_devices(DevicesFolder())
 {
     if (const char* path = std::getenv("HIDRAWSIM_CONFIG"))
     {
@@ -61,15 +103,26 @@ SimHidrawBus::SimHidrawBus()
     {
         m_logPath = log;
     }
-    bool ok = true;
-    const char* text = std::getenv("HIDRAWSIM");
-    Apply(ParseSimConfig(text ? text : "", ok));
     ReloadIfChanged();
+    if (!m_applied) // no file: the settings come from the environment
+    {
+        bool ok = true;
+        const char* text = std::getenv("HIDRAWSIM");
+        Apply(ParseSimConfig(text ? text : "", ok), ResumeCount(text ? text : ""));
+    }
 }
 
-void SimHidrawBus::Apply(const SimConfig& config)
+std::string SimHidrawBus::PathOf(std::size_t display) const
+{
+    return m_devices + "/simhidraw" + std::to_string(display);
+}
+
+void SimHidrawBus::Apply(const SimConfig& config, long resumes)
 {
     m_config = config;
+    const bool resumed = m_applied && resumes != m_resumes;
+    m_resumes = resumes;
+    m_applied = true;
     const std::size_t count = config.displays.size();
     for (std::size_t i = 0; i < m_displays.size(); ++i)
     {
@@ -77,6 +130,7 @@ void SimHidrawBus::Apply(const SimConfig& config)
         {
             m_displays[i].plugged = false;
             ++m_displays[i].generation;
+            unlink(PathOf(i).c_str());
         }
     }
     if (m_displays.size() < count)
@@ -87,6 +141,12 @@ void SimHidrawBus::Apply(const SimConfig& config)
     {
         m_displays[i].config = config.displays[i];
         m_displays[i].plugged = true;
+        if (resumed) // removed and added again: a new node under the same name
+        {
+            ++m_displays[i].generation;
+            unlink(PathOf(i).c_str());
+        }
+        CreateNode(PathOf(i));
     }
 }
 
@@ -114,7 +174,7 @@ void SimHidrawBus::ReloadIfChanged()
     std::stringstream text;
     text << file.rdbuf();
     bool ok = true;
-    Apply(ParseSimConfig(text.str(), ok));
+    Apply(ParseSimConfig(text.str(), ok), ResumeCount(text.str()));
 }
 
 void SimHidrawBus::Log(const std::string& line)
@@ -199,8 +259,8 @@ hid_device_info* SimHidrawBus::Enumerate(unsigned short vendor, unsigned short p
         }
         for (const SimCollection& collection : display.config.collections)
         {
-            add(PathOf(static_cast<int>(i)), display.config.vendor, display.config.product,
-                display.config.release, display.config.productName, collection);
+            add(PathOf(i), display.config.vendor, display.config.product, display.config.release,
+                display.config.productName, collection);
         }
     }
     return head;
@@ -213,7 +273,7 @@ hid_device* SimHidrawBus::Open(const char* path)
     for (std::size_t i = 0; path && i < m_displays.size(); ++i)
     {
         const Display& display = m_displays[i];
-        if (display.plugged && PathOf(static_cast<int>(i)) == path && !display.config.fail.open)
+        if (display.plugged && PathOf(i) == path && !display.config.fail.open)
         {
             auto* device = new hid_device_;
             device->display = static_cast<int>(i);
@@ -239,6 +299,7 @@ void SimHidrawBus::Close(hid_device* device)
 int SimHidrawBus::SendFeature(hid_device* device, const unsigned char* data, size_t length)
 {
     std::lock_guard<std::mutex> guard(m_lock);
+    ReloadIfChanged(); // a display can go while a handle stays open, as the kernel's do
     Display* display = Live(device);
     if (!display)
     {

@@ -15,6 +15,11 @@
 // is how another process plugs and unplugs displays: change "displays=") or the text HIDRAWSIM.
 // Every open, close and feature report is appended to the file HIDRAWSIM_LOG, one line each:
 //   set display=0 requested=65 delivered=64 result=65 data=07ffff000405...   (the caller's bytes)
+// Each plugged display has a device node: a real file <HIDRAWSIM_DEVICES>/simhidrawN (default
+// $XDG_RUNTIME_DIR/hidrawsim, else /tmp/hidrawsim-UID), so a program can lock it as it locks
+// /dev/hidrawN; unplugging removes it. "resumes=N" (this simulator's own key) models a suspend: each
+// time N changes, every plugged display is removed and added again under the same node name (a new
+// file; handles opened before fail with "No such device").
 class SimHidrawBus
 {
 public:
@@ -39,7 +44,8 @@ private:
 
     SimHidrawBus();
     void ReloadIfChanged();
-    void Apply(const SimConfig& config);
+    void Apply(const SimConfig& config, long resumes);
+    std::string PathOf(std::size_t display) const;
     void Log(const std::string& line);
     // The display behind a handle, or null when it was unplugged since the open.
     Display* Live(hid_device* device);
@@ -52,4 +58,7 @@ private:
     SimConfig m_config;
     std::vector<Display> m_displays;
     std::wstring m_lastError;
+    std::string m_devices; // the folder of the device nodes
+    long m_resumes = 0;
+    bool m_applied = false;
 };
