@@ -76,7 +76,7 @@ std::string FormatDaemonStatus(const DaemonStatus& status)
     out << "pid=" << status.pid << "\n"
         << "config=" << EscapeControls(status.config) << "\n";
     out << "settings=" << DescribeSettings(status.settings) << "\n"; // for people reading the file
-    for (const char* key : kSettingKeys) // the settings file's own keys and words
+    for (const char* key : kSettingKeys)                             // the settings file's own keys and words
     {
         out << key << "=" << EscapeControls(SettingValue(status.settings, key)) << "\n";
     }
