@@ -86,11 +86,12 @@ void AttachedDisplays::Scan()
 {
     const std::vector<ListedDisplay> listed = ListDisplays();
     // The usual case when checking every tick: the same healthy displays as before.
-    const bool unchanged =
-        m_problems.empty() && listed.size() == m_displays.size() &&
-        std::equal(listed.begin(), listed.end(), m_displays.begin(),
-                   [](const ListedDisplay& l, const Entry& e)
-                   { return !e.failing && l.path == e.connection->Path() && !e.lock.Replaced(l.path); });
+    const bool unchanged = m_problems.empty() && listed.size() == m_displays.size() &&
+                           std::equal(listed.begin(), listed.end(), m_displays.begin(),
+                                      [this](const ListedDisplay& l, const Entry& e) {
+                                          return !e.failing && l.path == e.connection->Path() &&
+                                                 (m_scannedEveryTick || !e.lock.Replaced(l.path));
+                                      });
     if (unchanged)
     {
         return;
