@@ -15,9 +15,11 @@ mkdir -p "$work/sys/class/hwmon/hwmon0"
 echo k10temp >"$work/sys/class/hwmon/hwmon0/name"
 echo Tctl >"$work/sys/class/hwmon/hwmon0/temp1_label"
 echo 45600 >"$work/sys/class/hwmon/hwmon0/temp1_input"
-export HIDRAWSIM="displays=1" LD_LIBRARY_PATH="$build/simlib"
+mkdir -p "$work/dev"
+export HIDRAWSIM="displays=1" HIDRAWSIM_DEVICES="$work/dev" LD_LIBRARY_PATH="$build/simlib"
 
-"$build/bin/kelvaned" --config "$work/kelvane.conf" --status "$work/status" --sysfs "$work/sys" --hotplug "${HOTPLUG:-auto}" 2>"$work/daemon.log" &
+"$build/bin/kelvaned" --config "$work/kelvane.conf" --runtime-dir "$work/run" --system-runtime-dir "$work/service" \
+  --sysfs "$work/sys" --hotplug "${HOTPLUG:-auto}" 2>"$work/daemon.log" &
 daemon=$!
 "$build/bin/floor_reporter" &
 floor=$!

@@ -20,7 +20,8 @@ DisplayDaemon::DisplayDaemon(const DaemonOptions& options, InstancePaths paths, 
       m_cpu(SensorInUse::Side::Cpu, log.Function()), m_gpu(SensorInUse::Side::Gpu, log.Function()),
       m_pollForDisplays(options.hotplug == HotplugMode::Poll ||
                         (options.hotplug == HotplugMode::Automatic && !m_hotplug.Active())),
-      m_displays(log.Function(), m_sysfs), m_configMonitor(m_paths.config), m_configWatch(m_paths.config)
+      m_displays(log.Function(), m_sysfs, m_pollForDisplays), m_configMonitor(m_paths.config),
+      m_configWatch(m_paths.config)
 {
     m_status.pid = getpid();
     m_status.config = m_paths.config;

@@ -73,6 +73,10 @@ bool SensorInUse::LookAgain(const std::vector<SensorCandidate>& candidates,
 
 bool SensorInUse::Read()
 {
+    if (!m_sensor && m_read)
+    {
+        return false; // nothing to read, and nothing changes until a look finds it
+    }
     SensorReading reading;
     if (m_sensor)
     {

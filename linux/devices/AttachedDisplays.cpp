@@ -86,16 +86,19 @@ void AttachedDisplays::Scan()
 {
     const std::vector<ListedDisplay> listed = ListDisplays();
     // The usual case when checking every tick: the same healthy displays as before.
-    const bool unchanged =
-        m_problems.empty() && listed.size() == m_displays.size() &&
-        std::equal(listed.begin(), listed.end(), m_displays.begin(),
-                   [](const ListedDisplay& l, const Entry& e)
-                   { return !e.failing && l.path == e.connection->Path() && !e.lock.Replaced(l.path); });
+    const bool unchanged = m_problems.empty() && listed.size() == m_displays.size() &&
+                           std::equal(listed.begin(), listed.end(), m_displays.begin(),
+                                      [this](const ListedDisplay& l, const Entry& e) {
+                                          return !e.failing && l.path == e.connection->Path() &&
+                                                 (m_scannedEveryTick || !e.lock.Replaced(l.path));
+                                      });
     if (unchanged)
     {
         return;
     }
-    ++m_changes;
+    // A display another daemon feeds is looked at every tick: the status is written again only
+    // when something it shows changed.
+    bool changed = false;
     std::vector<Entry> kept;
     for (Entry& entry : m_displays)
     {
@@ -105,11 +108,13 @@ void AttachedDisplays::Scan()
         if (found == listed.end())
         {
             m_log(LogPriority::Info, "display removed: " + path);
+            changed = true;
             continue;
         }
         const bool replaced = entry.lock.Replaced(path);
         if (entry.failing || replaced)
         {
+            changed = true;
             entry.connection.reset(); // the old handle is dead; a fresh one may work
             entry.lock = NodeLock();
             std::string problem;
@@ -125,6 +130,7 @@ void AttachedDisplays::Scan()
     }
     m_displays = std::move(kept);
 
+    const std::vector<std::string> problemsBefore = std::move(m_problems);
     m_problems.clear();
     std::set<std::string> reported;
     for (const ListedDisplay& display : listed)
@@ -142,6 +148,7 @@ void AttachedDisplays::Scan()
             m_log(LogPriority::Info, "display attached: " + display.path + " \"" +
                                          entry.connection->Product() + "\" firmware " + entry.firmware);
             m_displays.push_back(std::move(entry));
+            changed = true;
         }
         else
         {
@@ -154,6 +161,10 @@ void AttachedDisplays::Scan()
         }
     }
     m_reportedProblems = std::move(reported);
+    if (changed || m_problems != problemsBefore)
+    {
+        ++m_changes;
+    }
 }
 
 void AttachedDisplays::SendToAll(const TemperatureReport& report, const std::string& shows)

@@ -26,8 +26,10 @@ class AttachedDisplays
 {
 public:
     // sysfsRoot: where the displays' report descriptors are read ("/sys" on a real machine).
-    AttachedDisplays(LogFunction log, std::string sysfsRoot)
-        : m_log(std::move(log)), m_sysfs(std::move(sysfsRoot))
+    // scannedEveryTick: a replaced node then simply fails its next report and is reopened at the
+    // following scan, so the quiet tick's scan spares looking at each node.
+    AttachedDisplays(LogFunction log, std::string sysfsRoot, bool scannedEveryTick)
+        : m_log(std::move(log)), m_sysfs(std::move(sysfsRoot)), m_scannedEveryTick(scannedEveryTick)
     {
     }
 
@@ -60,6 +62,7 @@ private:
 
     LogFunction m_log;
     std::string m_sysfs;
+    bool m_scannedEveryTick;
     std::vector<Entry> m_displays;
     std::vector<std::string> m_problems;
     std::set<std::string> m_reportedProblems;

@@ -8,7 +8,6 @@
 #include <climits>
 #include <cstdlib>
 #include <dirent.h>
-#include <map>
 #include <unistd.h>
 
 namespace
@@ -117,30 +116,28 @@ void AddThermalZones(const std::string& sysfsRoot, std::vector<SensorCandidate>&
     }
 }
 
-// Ids two candidates share get the device's name, or their place among them.
+// Ids two candidates share get the device's name, or their place among them. The lists are
+// short, so plain loops do (and keep sorting code out of the resident daemon).
 void MakeIdsUnique(std::vector<SensorCandidate>& list, const std::vector<std::string>& devices)
 {
-    std::map<std::string, std::vector<std::size_t>> byId;
+    const std::vector<SensorCandidate> original = list;
     for (std::size_t i = 0; i < list.size(); ++i)
     {
-        byId[list[i].id].push_back(i);
-    }
-    for (const auto& [id, sharing] : byId)
-    {
-        if (sharing.size() < 2)
+        std::size_t place = 0;
+        std::size_t sharing = 0;
+        bool named = !devices[i].empty();
+        for (std::size_t j = 0; j < list.size(); ++j)
         {
-            continue;
+            if (original[j].id != original[i].id)
+            {
+                continue;
+            }
+            ++sharing;
+            place += j < i ? 1 : 0;
+            named = named && (j == i || (!devices[j].empty() && devices[j] != devices[i]));
         }
-        std::vector<std::string> names;
-        for (std::size_t i : sharing)
+        if (sharing > 1)
         {
-            names.push_back(devices[i]);
-        }
-        std::sort(names.begin(), names.end());
-        const bool named = std::adjacent_find(names.begin(), names.end()) == names.end() && !names[0].empty();
-        for (std::size_t place = 0; place < sharing.size(); ++place)
-        {
-            const std::size_t i = sharing[place];
             list[i].id += "@" + (named ? devices[i] : std::to_string(place + 1));
         }
     }

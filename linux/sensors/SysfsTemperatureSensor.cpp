@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 
 SysfsTemperatureSensor::SysfsTemperatureSensor(std::string name, std::string path)
     : m_name(std::move(name)), m_path(std::move(path))
@@ -31,14 +30,9 @@ SensorReading SysfsTemperatureSensor::Read()
     }
     char text[64];
     const ssize_t got = pread(m_fd.Get(), text, sizeof text - 1, 0);
-    struct stat info
+    if (got < 0)
     {
-    };
-    // sysfs answers ENODEV once the driver is gone; a tree of plain files (--sysfs) only shows
-    // it through the link count.
-    if (got < 0 || fstat(m_fd.Get(), &info) != 0 || info.st_nlink == 0)
-    {
-        reading.problem = "cannot read " + m_path + ": " + std::strerror(got < 0 ? errno : ENOENT);
+        reading.problem = "cannot read " + m_path + ": " + std::strerror(errno);
         m_fd.Reset();
         return reading;
     }

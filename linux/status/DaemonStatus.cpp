@@ -75,7 +75,8 @@ std::string FormatDaemonStatus(const DaemonStatus& status)
     std::ostringstream out;
     out << "pid=" << status.pid << "\n"
         << "config=" << EscapeControls(status.config) << "\n";
-    for (const char* key : kSettingKeys) // the settings file's own keys and words
+    out << "settings=" << DescribeSettings(status.settings) << "\n"; // for people reading the file
+    for (const char* key : kSettingKeys)                             // the settings file's own keys and words
     {
         out << key << "=" << EscapeControls(SettingValue(status.settings, key)) << "\n";
     }
