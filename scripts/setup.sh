@@ -11,6 +11,7 @@ packages=(
   wine wine64 xvfb xauth xdotool x11-utils imagemagick googletest dpkg-dev
   librsvg2-bin icoutils fonts-open-sans python3 nsis openssl
   g++ pkg-config libhidapi-dev libudev-dev libgtest-dev debootstrap
+  unzip curl # the update benchmark compares with them
 )
 
 sudo_if_needed() {
