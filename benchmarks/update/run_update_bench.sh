@@ -50,11 +50,13 @@ if [ "$steps" != extract ]; then
 fi
 
 if [ "$steps" != download ]; then
-  # Each run stages and unpacks afresh; the last run's folder is left for the comparison.
-  mkdir -p "$work/ours"
-  ours_x=$(wine "$build/testbin/update_bench.exe" extract "$(win "$server/bench.zip")" "$(win "$work/ours")" $runs |
+  # Each run stages and unpacks afresh; the last run's folder is left for the comparison. The data
+  # folder (the program's is %ProgramData%) lies on drive C:, since the staging refuses links on its
+  # path and Wine's Z: drive is one.
+  mkdir -p "$prefix/drive_c/bench-data"
+  ours_x=$(wine "$build/testbin/update_bench.exe" extract "$(win "$server/bench.zip")" 'C:\bench-data' $runs |
     awk '{print $2}' | median)
-  staged=$(find "$work/ours/Tarvik Kelvane/Updates" -mindepth 1 -maxdepth 1 -type d)
+  staged=$(find "$prefix/drive_c/bench-data/Tarvik Kelvane/Updates" -mindepth 1 -maxdepth 1 -type d)
   unzip_x=$(for i in $(seq $runs); do
     rm -rf "$work/unzip"; s=$(date +%s%N); unzip -q -o "$server/bench.zip" -d "$work/unzip"; e=$(date +%s%N)
     echo $(( (e - s) / 1000000 ))
