@@ -27,8 +27,8 @@ class CDeviceManager;
 class CDeviceWorker : public CThreadBasic
 {
 public:
-    // Window thread: appends a command for the worker and wakes it, so the command is served at
-    // once, also in the middle of the rest between two reports.
+    // Window thread (and RequestFirmwareVersion's callers): appends a command for the worker and wakes
+    // it, so the command is served at once, also in the middle of the rest between two reports.
     void Append(int command)
     {
         m_commands.Append(command);
