@@ -12,6 +12,7 @@ packages=(
   librsvg2-bin icoutils fonts-open-sans python3 nsis openssl
   g++ pkg-config libhidapi-dev libudev-dev libsystemd-dev libgtest-dev debootstrap clang-format
   debhelper lintian devscripts bash-completion
+  unzip curl # the update benchmark compares with them
 )
 
 sudo_if_needed() {

@@ -20,6 +20,10 @@
 
 namespace
 {
+// A rest may end a little before its time where the system's timer ticks coarsely (about 16 ms on
+// Windows); a report that close to its time is sent rather than rested for once more.
+constexpr std::chrono::milliseconds kReportEarliness{16};
+
 constexpr std::size_t kNameOffset = offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name);
 
 // The interface name inside the record, bounded by the record's own size whether or not the
@@ -65,15 +69,40 @@ void CDeviceWorker::WorkStep()
         }
         return;
     }
-    if (m_devicePresent.load())
+    if (m_devicePresent.load() && IsReportDue(ReportClock::now()))
     {
         RunDisplayTick();
     }
 }
 
+bool CDeviceWorker::IsReportDue(ReportClock::time_point now) const
+{
+    return now + kReportEarliness >= m_nextReport;
+}
+
+DWORD CDeviceWorker::NextPause()
+{
+    if (!m_commands.IsEmpty())
+    {
+        return 0;
+    }
+    if (!m_devicePresent.load())
+    {
+        return INFINITE;
+    }
+    const ReportClock::time_point now = ReportClock::now();
+    if (IsReportDue(now))
+    {
+        return 0;
+    }
+    return static_cast<DWORD>(std::chrono::ceil<std::chrono::milliseconds>(m_nextReport - now).count());
+}
+
 void CDeviceWorker::ScanDevices()
 {
     m_devicePresent.store(false);
+    // Displays found by this scan get their first report at once.
+    m_nextReport = ReportClock::time_point{};
     m_devices.ClearFilters();
     m_devices.AddFilter(kDisplayVendorId, kDisplayProductId, std::wstring(), 1);
     m_devices.CloseAll();
@@ -130,10 +159,11 @@ void CDeviceWorker::LogDisplayChanges()
 
 void CDeviceWorker::RunDisplayTick()
 {
+    // The next report a second after this one began, however long the sending or a command in
+    // between takes; the rest until then is NextPause's.
+    m_nextReport = ReportClock::now() + kDisplayTickPause;
     const DisplaySettings settings{m_ledSwitch.load(), m_deviceType.load(), m_tempeType.load()};
     DisplayTick(m_devices, m_snapshot, settings, std::chrono::milliseconds(0));
-    // The tick's second-long rest, cut short when the owner stops the worker.
-    PauseFor(static_cast<DWORD>(kDisplayTickPause.count()));
 }
 
 void CDeviceWorker::SetDeviceLabel(const std::wstring&) {}

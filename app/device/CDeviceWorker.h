@@ -11,6 +11,7 @@
 #include <dbt.h>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -26,13 +27,23 @@ class CDeviceManager;
 class CDeviceWorker : public CThreadBasic
 {
 public:
-    // Window thread: appends a command for the worker.
-    void Append(int command) { m_commands.Append(command); }
+    // Window thread (and RequestFirmwareVersion's callers): appends a command for the worker and wakes
+    // it, so the command is served at once, also in the middle of the rest between two reports.
+    void Append(int command)
+    {
+        m_commands.Append(command);
+        WakeWorker();
+    }
 
     // Worker thread: one dispatcher step. Runs the oldest queued command; with none queued, sends
-    // one display report while a display is present; otherwise does nothing. Ids other than the
-    // scan and the firmware read (update commands included) are dropped.
+    // one display report while a display is present and the report is due (a second after the
+    // last one began, or at once after a scan); otherwise does nothing. Ids other than the scan and
+    // the firmware read (update commands included) are dropped.
     void WorkStep() override;
+    // Worker thread: the rest after a step. None while commands wait; until the next report while a
+    // display is present; otherwise until a command (or the stop) wakes the worker. So the idle
+    // worker wakes once a second with a display and never without one.
+    DWORD NextPause() override;
 
     // Any thread but the worker's: has the worker read the first display's firmware version (the
     // device manager stays the worker's alone) and waits up to waitMs, or until cancel (may be
@@ -69,11 +80,14 @@ protected:
     std::atomic<int> m_tempeType{0};
 
 private:
+    using ReportClock = std::chrono::steady_clock;
+
     void ScanDevices();
     // Worker thread: a log line for each display the scan found anew and each one gone since.
     void LogDisplayChanges();
     void RunDisplayTick();
     void AnswerFirmwareRequests();
+    bool IsReportDue(ReportClock::time_point now) const;
 
     CDeviceManager& m_devices;                // worker thread only
     bool m_threadNamed = false;               // worker thread only
@@ -81,6 +95,7 @@ private:
     CommandQueue m_commands;                  // window thread appends, worker takes (locked inside)
     std::atomic<bool> m_devicePresent{false}; // worker sets and clears; window thread clears
     CSnapshotMapping m_snapshot;              // worker opens it; window thread's watchdog reads the view
+    ReportClock::time_point m_nextReport{};   // worker thread only; the clock's epoch means "due now"
 
     std::mutex m_requestMutex;
     // guarded by m_requestMutex: asking threads (the update worker) add, the display worker takes

@@ -9,13 +9,12 @@ void CThreadBasic::Start()
     m_pause = kStepPauseMs;
     m_loop = 1;
     m_stopEvent.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    m_wakeEvent.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!m_stopEvent || !m_wakeEvent)
+    if (!m_stopEvent)
     {
-        m_stopEvent.reset();
-        m_wakeEvent.reset();
         return;
     }
+    // A wake-up left from the last run (its Stop) must not cut the first pause short.
+    m_wake.Clear();
     m_running.store(1);
     KernelHandle thread(CreateThread(nullptr, 0, &CThreadBasic::ThreadProc, this, 0, nullptr));
     if (!thread)
@@ -23,7 +22,6 @@ void CThreadBasic::Start()
         // Without a thread no one would ever signal the stop event.
         m_running.store(0);
         m_stopEvent.reset();
-        m_wakeEvent.reset();
     }
 }
 
@@ -34,23 +32,27 @@ void CThreadBasic::Stop()
         return;
     }
     m_running.store(0);
-    SetEvent(m_wakeEvent.get());
+    m_wake.Wake();
     if (WaitForSingleObject(m_stopEvent.get(), kStopWaitMs) != WAIT_OBJECT_0)
     {
         TerminateProcess(GetCurrentProcess(), 0);
     }
     m_stopEvent.reset();
-    m_wakeEvent.reset();
 }
 
 bool CThreadBasic::PauseFor(DWORD ms)
 {
-    // A work step driven on its own, without a started thread, has nothing to pause for.
-    if (!m_wakeEvent)
+    // No thread to rest (a step driven on its own), or it is leaving: nothing to pause for.
+    if (m_running.load() != 1)
     {
         return false;
     }
-    return WaitForSingleObject(m_wakeEvent.get(), ms) == WAIT_TIMEOUT;
+    if (ms == 0)
+    {
+        return true;
+    }
+    // Stop sets running to 0 before it wakes, so a wake-up seen here after it means: leave.
+    return !m_wake.WaitFor(ms) && m_running.load() == 1;
 }
 
 DWORD WINAPI CThreadBasic::ThreadProc(LPVOID object)
@@ -65,7 +67,7 @@ DWORD CThreadBasic::Run()
         do
         {
             WorkStep();
-            PauseFor(m_pause);
+            PauseFor(NextPause());
         } while (m_running.load() == 1);
     }
     else

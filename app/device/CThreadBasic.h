@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/device/WakeSignal.h"
 #include "app/platform/KernelHandle.h"
 
 #include <windows.h>
@@ -38,9 +39,14 @@ protected:
 
     // Worker thread: one unit of work.
     virtual void WorkStep() = 0;
+    // Worker thread: how long to rest after a step, in ms (INFINITE: until woken); kStepPauseMs
+    // unless the derived class knows better.
+    virtual DWORD NextPause() { return m_pause; }
 
-    // Worker thread: sleeps up to ms, waking early when Stop is called. False when woken by Stop,
-    // or at once when no thread was started.
+    // Any thread: cuts short the worker's current or next pause, so new work is taken at once.
+    void WakeWorker() { m_wake.Wake(); }
+    // Worker thread: sleeps up to ms, waking early on WakeWorker or Stop. True when the whole time
+    // passed; false when woken, or at once when no thread runs (a step driven on its own).
     bool PauseFor(DWORD ms);
     bool IsStopRequested() const { return m_running.load() != 1; }
 
@@ -53,5 +59,5 @@ private:
     int m_loop = 0;                // set by Start before the thread exists; worker reads
     DWORD m_pause = 1;             // likewise
     DWORD m_exitCode = 0;          // likewise
-    KernelHandle m_wakeEvent;      // window thread creates, signals (Stop) and closes; worker waits on it
+    WakeSignal m_wake;             // any thread wakes, the worker waits (locked inside)
 };

@@ -18,5 +18,8 @@ void DisplayTick(CDeviceManager& devices, const CSnapshotMapping& snapshot, cons
         readings.emplace(view);
     }
     devices.SendToAll(BuildTickReport(readings ? &*readings : nullptr, settings));
-    std::this_thread::sleep_for(pause);
+    if (pause.count() > 0)
+    {
+        std::this_thread::sleep_for(pause);
+    }
 }

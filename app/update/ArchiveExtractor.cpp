@@ -281,10 +281,3 @@ bool ExtractArchive(HANDLE archive, const std::wstring& folder, const Extraction
     items.Keep();
     return true;
 }
-
-bool ExtractArchive(const std::wstring& archivePath, const std::wstring& folder)
-{
-    KernelHandle archive(CreateFileW(archivePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return archive && ExtractArchive(archive.get(), folder);
-}

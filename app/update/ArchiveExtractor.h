@@ -13,7 +13,3 @@
 // size or CRC-32, a name already taken or a link met on the way fails the whole archive, and everything
 // written by then is removed.
 bool ExtractArchive(HANDLE archive, const std::wstring& folder, const ExtractionLimits& limits = {});
-
-// The same for an archive that only has a name; kept for the timing tool. The update itself holds its
-// archive open from download to extraction and uses the handle form.
-bool ExtractArchive(const std::wstring& archivePath, const std::wstring& folder);

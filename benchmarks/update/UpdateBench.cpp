@@ -1,13 +1,18 @@
 // Times the update path's heavy steps, for comparison with curl and unzip on the same inputs and of
 // the signature check against the download:
 //   update_bench download <url> <file> <runs>
-//   update_bench extract <archive> <folder> <runs>
+//   update_bench extract <archive> <data folder> <runs>
+//       as the update does it: a staging folder below the data folder (the program uses %ProgramData%),
+//       the archive written into a new file there (as the download writes it; not timed), then unpacked
+//       from that same handle. Every run's folder is removed but the last one's, which is left for
+//       comparison at "<data folder>\Tarvik Kelvane\Updates\{...}\".
 //   update_bench verify <archive> <unused> <runs>   (signs once with the build's key, then checks)
 // Prints one line per run: "<step> <milliseconds>".
 #include "app/platform/KernelHandle.h"
 #include "app/update/ArchiveExtractor.h"
 #include "app/update/ArchiveVerification.h"
 #include "app/update/HttpTransfer.h"
+#include "app/update/StagingFolder.h"
 #include "tests/app/update/TestUpdateSigner.h"
 
 #include <windows.h>
@@ -15,6 +20,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -25,16 +31,74 @@ double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to)
     return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
            static_cast<double>(frequency.QuadPart);
 }
+
+std::wstring FileNameOf(const std::wstring& path)
+{
+    const std::size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+// The archive's bytes into a new file of the staging folder, as the download leaves it: the handle
+// open for reading and writing, its file pointer at the end.
+KernelHandle WriteIntoStaging(const wchar_t* archivePath, const CStagingFolder& staging)
+{
+    KernelHandle source(
+        CreateFileW(archivePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!source)
+        return {};
+    KernelHandle copy = staging.CreateNewFile(FileNameOf(archivePath));
+    std::vector<char> buffer(1 << 20);
+    DWORD read = 0;
+    while (copy && ReadFile(source.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) &&
+           read > 0)
+    {
+        DWORD written = 0;
+        if (!WriteFile(copy.get(), buffer.data(), read, &written, nullptr) || written != read)
+            return {};
+    }
+    return copy;
+}
+
+// One run of the update's extraction; ms is the time ExtractArchive took.
+bool ExtractAsTheUpdate(const wchar_t* archivePath, const std::wstring& dataFolder, bool keep, double& ms)
+{
+    CStagingFolder staging;
+    if (!CStagingFolder::CreateBelow(dataFolder, staging))
+    {
+        std::fprintf(stderr, "no staging folder below %ls\n", dataFolder.c_str());
+        return false;
+    }
+    KernelHandle archive = WriteIntoStaging(archivePath, staging);
+    bool ok = static_cast<bool>(archive);
+    if (ok)
+    {
+        LARGE_INTEGER start, end;
+        QueryPerformanceCounter(&start);
+        ok = ExtractArchive(archive.get(), staging.Path());
+        QueryPerformanceCounter(&end);
+        ms = Milliseconds(start, end);
+    }
+    else
+    {
+        std::fprintf(stderr, "cannot copy %ls into %ls\n", archivePath, staging.Path().c_str());
+    }
+    // Then, as the update: the archive goes, the unpacked files stay.
+    archive.reset();
+    DeleteFileW((staging.Path() + FileNameOf(archivePath)).c_str());
+    if (!ok || !keep)
+        staging.Remove();
+    return ok;
+}
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc != 5)
+    const std::wstring mode = argc == 5 ? argv[1] : L"";
+    if (mode != L"download" && mode != L"extract" && mode != L"verify")
     {
         std::fprintf(stderr, "usage: update_bench download|extract|verify <source> <target> <runs>\n");
         return 2;
     }
-    const std::wstring mode = argv[1];
     const int runs = _wtoi(argv[4]);
     KernelHandle archive;
     std::string signature;
@@ -49,29 +113,29 @@ int wmain(int argc, wchar_t** argv)
     }
     for (int i = 0; i < runs; ++i)
     {
-        LARGE_INTEGER start, end;
-        QueryPerformanceCounter(&start);
+        double ms = 0.0;
         bool ok = false;
-        if (mode == L"download")
+        if (mode == L"extract")
         {
-            CHttpTransfer transfer;
-            ok = transfer.DownloadFile(argv[2], argv[3], nullptr) == 1;
-        }
-        else if (mode == L"verify")
-        {
-            ok = VerifyArchiveFile(1, L"1.0.0.20\n", archive.get(), signature);
+            ok = ExtractAsTheUpdate(argv[2], argv[3], i + 1 == runs, ms);
         }
         else
         {
-            ok = ExtractArchive(argv[2], argv[3]);
+            LARGE_INTEGER start, end;
+            QueryPerformanceCounter(&start);
+            if (mode == L"download")
+                ok = CHttpTransfer().DownloadFile(argv[2], argv[3], nullptr) == 1;
+            else
+                ok = VerifyArchiveFile(1, L"1.0.0.20\n", archive.get(), signature);
+            QueryPerformanceCounter(&end);
+            ms = Milliseconds(start, end);
         }
-        QueryPerformanceCounter(&end);
         if (!ok)
         {
             std::fprintf(stderr, "%ls failed\n", mode.c_str());
             return 1;
         }
-        std::printf("%ls %.1f\n", mode.c_str(), Milliseconds(start, end));
+        std::printf("%ls %.1f\n", mode.c_str(), ms);
         std::fflush(stdout);
     }
     return 0;

@@ -1,6 +1,7 @@
-// CPU time the worker costs while it idles: with no display (it wakes every 16 ms and finds
-// nothing to do) and with one simulated display (one report a second). Not a test: it prints
-// numbers. Usage: worker_idle_bench [seconds per case, default 60]
+// CPU time the worker costs while it idles: with no display (it rests until a command comes) and
+// with one simulated display (one report a second). Not a test: it prints numbers. The whole
+// program's idle cost beside a floor program: benchmarks/idle_cost.
+// Usage: worker_idle_bench [seconds per case, default 60]
 #include "app/device/CDeviceManager.h"
 #include "app/device/CDeviceWorker.h"
 #include "app/device/WorkerCommands.h"

@@ -147,6 +147,27 @@ TEST_F(DeviceWorkerTest, TheTickRunsOnlyWhileADisplayIsPresent)
     }
 }
 
+TEST_F(DeviceWorkerTest, RestsUntilWokenWithoutADisplayAndUntilTheNextReportWithOne)
+{
+    Configure("displays=0");
+    m_worker.Append(CMD_SCAN_DEVICES);
+    EXPECT_EQ(0u, m_worker.NextPause()) << "a command waits";
+    Step();
+    EXPECT_EQ(INFINITE, m_worker.NextPause()) << "no display: nothing to wake for";
+
+    Configure("displays=1");
+    m_worker.Append(CMD_SCAN_DEVICES);
+    Step();
+    EXPECT_EQ(0u, m_worker.NextPause()) << "the first report is due as soon as the scan found a display";
+    Step(2);
+    EXPECT_EQ(1u, Reports().size()) << "the second report waits for its time";
+    const DWORD rest = m_worker.NextPause();
+    EXPECT_GT(rest, 0u);
+    EXPECT_LE(rest, 1000u);
+    m_worker.Append(CMD_SCAN_DEVICES);
+    EXPECT_EQ(0u, m_worker.NextPause()) << "a command cuts the rest short";
+}
+
 TEST_F(DeviceWorkerTest, AfterUnplugAndReplugReportsResumeOnlyAfterTheRescan)
 {
     Configure("displays=1");

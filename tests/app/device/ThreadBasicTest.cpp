@@ -60,6 +60,19 @@ protected:
     }
 };
 
+// A worker with nothing to do until it is woken, as the display worker without a display.
+class WokenThread : public CThreadBasic
+{
+public:
+    ~WokenThread() { Stop(); }
+    using CThreadBasic::WakeWorker;
+    std::atomic<int> steps{0};
+
+protected:
+    void WorkStep() override { ++steps; }
+    DWORD NextPause() override { return INFINITE; }
+};
+
 // A step that never returns on its own, like a download that hangs.
 class StuckThread : public CThreadBasic
 {
@@ -107,6 +120,22 @@ TEST(ThreadBasic, StopCutsShortAStepThatIsResting)
     thread.Stop();
     EXPECT_EQ(0, thread.pauseResult.load());
     EXPECT_EQ(1, thread.entered.load());
+}
+
+TEST(ThreadBasic, AWorkerRestingWithoutLimitStepsOncePerWakeAndStops)
+{
+    WokenThread thread;
+    thread.Start();
+    ASSERT_TRUE(WaitFor([&] { return thread.steps.load() == 1; }));
+    for (int wakes = 1; wakes <= 3; ++wakes)
+    {
+        thread.WakeWorker();
+        ASSERT_TRUE(WaitFor([&] { return thread.steps.load() == 1 + wakes; })) << wakes;
+    }
+    Sleep(50);
+    EXPECT_EQ(4, thread.steps.load()) << "a step without a wake-up";
+    thread.Stop();
+    EXPECT_FALSE(thread.IsRunning());
 }
 
 TEST(ThreadBasicDeathTest, StopEndsTheProcessWhenAStepOutlastsTheWait)
