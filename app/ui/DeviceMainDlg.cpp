@@ -74,7 +74,7 @@ CUpdateService::Hooks DeviceMainDlg::UpdateHooks()
 }
 
 DeviceMainDlg::DeviceMainDlg()
-    : CDeviceWorker(CDeviceManager::Instance()), m_update(UpdateHooks()),
+    : DeviceWorker(CDeviceManager::Instance()), m_update(UpdateHooks()),
       m_updateWorker([this](const UpdateCommand& command) { m_update.RunCommand(command); })
 {
 }

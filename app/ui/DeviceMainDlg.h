@@ -2,7 +2,7 @@
 
 #include "app/core/SensorServerLauncher.h"
 #include "app/core/SensorServerWatch.h"
-#include "app/device/CDeviceWorker.h"
+#include "app/device/DeviceWorker.h"
 #include "app/device/DeviceNotifications.h"
 #include "app/update/UpdateService.h"
 #include "app/update/UpdateWorker.h"
@@ -25,8 +25,8 @@ class MControlFont;
 
 // The program's main window: a 500 x 350 layered popup at the bottom-right of the work area with
 // two pages (the three setting pictures; version, device count and help). It also owns the
-// program's running parts, and the worker thread runs on its CDeviceWorker base.
-class DeviceMainDlg : public Tessel::MDialog, public CDeviceWorker
+// program's running parts, and the worker thread runs on its DeviceWorker base.
+class DeviceMainDlg : public Tessel::MDialog, public DeviceWorker
 {
 public:
     DeviceMainDlg();

@@ -2,7 +2,7 @@
 // nothing to do) and with one simulated display (one report a second). Not a test: it prints
 // numbers. Usage: worker_idle_bench [seconds per case, default 60]
 #include "app/device/CDeviceManager.h"
-#include "app/device/CDeviceWorker.h"
+#include "app/device/DeviceWorker.h"
 #include "app/device/WorkerCommands.h"
 #include "tools/displaysim/DisplaySimControl.h"
 
@@ -13,10 +13,10 @@
 
 namespace
 {
-class BenchWorker : public CDeviceWorker
+class BenchWorker : public DeviceWorker
 {
 public:
-    explicit BenchWorker(CDeviceManager& devices) : CDeviceWorker(devices, "tk_worker_idle_bench") {}
+    explicit BenchWorker(CDeviceManager& devices) : DeviceWorker(devices, "tk_worker_idle_bench") {}
     ~BenchWorker() { Stop(); }
 };
 

@@ -11,14 +11,14 @@ constexpr char kSnapshotName[] = "vulnor_hardware_mapfile";
 
 // The program's read-only view of the sensor server's shared-memory block. Once a view is mapped it
 // stays until this object goes (the program keeps it for the life of the process).
-class CSnapshotMapping
+class SnapshotMapping
 {
 public:
     // Tests pass a name of their own; the program uses the sensor server's.
-    explicit CSnapshotMapping(std::string name = kSnapshotName);
-    ~CSnapshotMapping();
-    CSnapshotMapping(const CSnapshotMapping&) = delete;
-    CSnapshotMapping& operator=(const CSnapshotMapping&) = delete;
+    explicit SnapshotMapping(std::string name = kSnapshotName);
+    ~SnapshotMapping();
+    SnapshotMapping(const SnapshotMapping&) = delete;
+    SnapshotMapping& operator=(const SnapshotMapping&) = delete;
 
     // Creates or opens the block (zero-filled when created here) and maps it read-only.
     // True when a view is available; once true, further calls change nothing.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/device/CSnapshotMapping.h"
+#include "app/device/SnapshotMapping.h"
 #include "app/device/CThreadBasic.h"
 #include "app/device/CommandQueue.h"
 #include "app/device/DisplayReport.h"
@@ -23,7 +23,7 @@ class CDeviceManager;
 // them. The main dialog derives from it (and so runs the worker on its CThreadBasic base) and
 // fills the seam of the device-count label. Update commands have a worker of their own, so no
 // network wait ever delays a scan or a report.
-class CDeviceWorker : public CThreadBasic
+class DeviceWorker : public CThreadBasic
 {
 public:
     // Window thread: appends a command for the worker.
@@ -49,13 +49,13 @@ public:
 
     bool IsDevicePresent() const { return m_devicePresent.load(); }
     std::size_t PendingCommands() const { return m_commands.Size(); }
-    const CSnapshotMapping& Snapshot() const { return m_snapshot; }
+    const SnapshotMapping& Snapshot() const { return m_snapshot; }
 
 protected:
     // devices: the program passes CDeviceManager::Instance(); snapshotName: tests use their own.
-    explicit CDeviceWorker(CDeviceManager& devices, std::string snapshotName = kSnapshotName);
+    explicit DeviceWorker(CDeviceManager& devices, std::string snapshotName = kSnapshotName);
     // Not virtual: never deleted through this base. Stops the worker before the members go.
-    ~CDeviceWorker() { Stop(); }
+    ~DeviceWorker() { Stop(); }
 
     // Worker thread: shows the device count ("Device:0", "Device:2"). The main window sets its
     // label; it may hand the text to the window thread instead.
@@ -80,7 +80,7 @@ private:
     std::vector<std::string> m_displayPaths;  // worker thread only: what the last scan found
     CommandQueue m_commands;                  // window thread appends, worker takes (locked inside)
     std::atomic<bool> m_devicePresent{false}; // worker sets and clears; window thread clears
-    CSnapshotMapping m_snapshot;              // worker opens it; window thread's watchdog reads the view
+    SnapshotMapping m_snapshot;               // worker opens it; window thread's watchdog reads the view
 
     std::mutex m_requestMutex;
     // guarded by m_requestMutex: asking threads (the update worker) add, the display worker takes

@@ -1,12 +1,12 @@
-#include "app/device/CSnapshotMapping.h"
+#include "app/device/SnapshotMapping.h"
 
 #include <windows.h>
 
 #include <utility>
 
-CSnapshotMapping::CSnapshotMapping(std::string name) : m_name(std::move(name)) {}
+SnapshotMapping::SnapshotMapping(std::string name) : m_name(std::move(name)) {}
 
-CSnapshotMapping::~CSnapshotMapping()
+SnapshotMapping::~SnapshotMapping()
 {
     if (const volatile std::uint8_t* view = m_view.exchange(nullptr))
     {
@@ -14,7 +14,7 @@ CSnapshotMapping::~CSnapshotMapping()
     }
 }
 
-bool CSnapshotMapping::OpenSnapshot()
+bool SnapshotMapping::OpenSnapshot()
 {
     if (IsOpen())
     {

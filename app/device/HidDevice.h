@@ -13,4 +13,4 @@ struct HidDeviceTraits
     static void Release(Handle device) noexcept;
 };
 
-using CHidDevice = UniqueHandle<HidDeviceTraits>;
+using HidDevice = UniqueHandle<HidDeviceTraits>;

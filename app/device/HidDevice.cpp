@@ -1,4 +1,4 @@
-#include "app/device/CHidDevice.h"
+#include "app/device/HidDevice.h"
 
 #include <hidapi.h>
 

@@ -1,4 +1,4 @@
-#include "app/device/CDeviceWorker.h"
+#include "app/device/DeviceWorker.h"
 
 #include "app/device/CDeviceManager.h"
 #include "app/device/DisplayInterfaceCheck.h"
@@ -41,12 +41,12 @@ std::wstring_view InterfaceName(const DEV_BROADCAST_HDR* record)
 }
 } // namespace
 
-CDeviceWorker::CDeviceWorker(CDeviceManager& devices, std::string snapshotName)
+DeviceWorker::DeviceWorker(CDeviceManager& devices, std::string snapshotName)
     : m_devices(devices), m_snapshot(std::move(snapshotName))
 {
 }
 
-void CDeviceWorker::WorkStep()
+void DeviceWorker::WorkStep()
 {
     if (!m_threadNamed)
     {
@@ -71,7 +71,7 @@ void CDeviceWorker::WorkStep()
     }
 }
 
-void CDeviceWorker::ScanDevices()
+void DeviceWorker::ScanDevices()
 {
     m_devicePresent.store(false);
     m_devices.ClearFilters();
@@ -99,7 +99,7 @@ void CDeviceWorker::ScanDevices()
     }
 }
 
-void CDeviceWorker::LogDisplayChanges()
+void DeviceWorker::LogDisplayChanges()
 {
     std::vector<std::string> paths;
     for (int i = 0; i < m_devices.Count(); ++i)
@@ -128,7 +128,7 @@ void CDeviceWorker::LogDisplayChanges()
     m_displayPaths = std::move(paths);
 }
 
-void CDeviceWorker::RunDisplayTick()
+void DeviceWorker::RunDisplayTick()
 {
     const DisplaySettings settings{m_ledSwitch.load(), m_deviceType.load(), m_tempeType.load()};
     DisplayTick(m_devices, m_snapshot, settings, std::chrono::milliseconds(0));
@@ -136,9 +136,9 @@ void CDeviceWorker::RunDisplayTick()
     PauseFor(static_cast<DWORD>(kDisplayTickPause.count()));
 }
 
-void CDeviceWorker::SetDeviceLabel(const std::wstring&) {}
+void DeviceWorker::SetDeviceLabel(const std::wstring&) {}
 
-bool CDeviceWorker::RequestFirmwareVersion(int& version, DWORD waitMs, HANDLE cancel)
+bool DeviceWorker::RequestFirmwareVersion(int& version, DWORD waitMs, HANDLE cancel)
 {
     auto request = std::make_shared<FirmwareVersionRequest>();
     if (!request->IsValid())
@@ -153,7 +153,7 @@ bool CDeviceWorker::RequestFirmwareVersion(int& version, DWORD waitMs, HANDLE ca
     return request->Wait(waitMs, cancel, version);
 }
 
-void CDeviceWorker::AnswerFirmwareRequests()
+void DeviceWorker::AnswerFirmwareRequests()
 {
     std::vector<std::shared_ptr<FirmwareVersionRequest>> requests;
     {
@@ -168,12 +168,12 @@ void CDeviceWorker::AnswerFirmwareRequests()
     }
 }
 
-bool CDeviceWorker::IsDisplayVendorCollection(const wchar_t* path)
+bool DeviceWorker::IsDisplayVendorCollection(const wchar_t* path)
 {
     return CheckDisplayInterface(path);
 }
 
-LRESULT CDeviceWorker::OnDeviceChange(WPARAM event, LPARAM record)
+LRESULT DeviceWorker::OnDeviceChange(WPARAM event, LPARAM record)
 {
     const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(record);
     if ((event == DBT_DEVICEARRIVAL || event == DBT_DEVICEREMOVECOMPLETE) && header != nullptr &&
@@ -184,7 +184,7 @@ LRESULT CDeviceWorker::OnDeviceChange(WPARAM event, LPARAM record)
     return 0;
 }
 
-void CDeviceWorker::OnDisplayInterfaceChange(WPARAM event, const DEV_BROADCAST_HDR* record)
+void DeviceWorker::OnDisplayInterfaceChange(WPARAM event, const DEV_BROADCAST_HDR* record)
 {
     if (record == nullptr)
     {
