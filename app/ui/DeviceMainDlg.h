@@ -59,7 +59,7 @@ protected:
     void SetDeviceLabel(const std::wstring& text) override;
 
 private:
-    CUpdateService::Hooks UpdateHooks();
+    UpdateService::Hooks UpdateHooks();
     void RefreshPictures();
     void ShowSettingsPage(bool settings);
     void InvalidateClient();
@@ -97,9 +97,9 @@ private:
     std::wstring m_pendingLabel;              // guarded by m_labelMutex; worker writes, window thread takes
     std::atomic<HWND> m_labelWindow{nullptr}; // window thread sets once; worker posts to it
 
-    CUpdateService m_update; // update worker runs its commands; window thread answers its results
+    UpdateService m_update; // update worker runs its commands; window thread answers its results
     // Declared after m_update, so it stops before the service it runs goes.
-    CUpdateWorker m_updateWorker;
+    UpdateWorker m_updateWorker;
     std::atomic<bool> m_handOverAsked{false}; // update worker sets; window thread reads
 
     SensorServerWatch m_watch;      // window thread

@@ -215,7 +215,7 @@ bool CopyCheckedData(unzFile zip, HANDLE file, const PlannedEntry& entry)
     return written == entry.size && crc == entry.crc;
 }
 
-bool WriteFileEntry(unzFile zip, const std::wstring& base, const PlannedEntry& entry, CExtractedItems& items)
+bool WriteFileEntry(unzFile zip, const std::wstring& base, const PlannedEntry& entry, ExtractedItems& items)
 {
     OpenEntry open(zip);
     if (!open.IsOpen())
@@ -233,7 +233,7 @@ bool WriteFileEntry(unzFile zip, const std::wstring& base, const PlannedEntry& e
 }
 
 bool WriteEntries(unzFile zip, const std::wstring& base, const std::vector<PlannedEntry>& plan,
-                  CExtractedItems& items)
+                  ExtractedItems& items)
 {
     std::size_t index = 0;
     for (int status = unzGoToFirstFile(zip); status == UNZ_OK; status = unzGoToNextFile(zip), ++index)
@@ -261,7 +261,7 @@ bool ExtractArchive(HANDLE archive, const std::wstring& folder, const Extraction
 {
     if (archive == nullptr || archive == INVALID_HANDLE_VALUE)
         return false;
-    CZipHandleStream stream(archive);
+    ZipHandleStream stream(archive);
     const ZipArchive zip(unzOpen2_64("archive", stream.Functions()));
     if (!zip)
         return false;
@@ -275,7 +275,7 @@ bool ExtractArchive(HANDLE archive, const std::wstring& folder, const Extraction
         return false;
     if (base.back() != L'\\')
         base += L'\\';
-    CExtractedItems items;
+    ExtractedItems items;
     if (!WriteEntries(zip.get(), base, plan, items))
         return false;
     items.Keep();

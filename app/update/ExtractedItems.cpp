@@ -12,7 +12,7 @@ std::wstring Upper(std::wstring text)
 }
 } // namespace
 
-CExtractedItems::~CExtractedItems()
+ExtractedItems::~ExtractedItems()
 {
     m_held.clear();
     if (m_keep)
@@ -23,7 +23,7 @@ CExtractedItems::~CExtractedItems()
         RemoveDirectoryW(folder->c_str());
 }
 
-bool CExtractedItems::EnsureFolders(const std::wstring& base, const std::wstring& relative)
+bool ExtractedItems::EnsureFolders(const std::wstring& base, const std::wstring& relative)
 {
     for (std::size_t slash = relative.find(L'\\'); slash != std::wstring::npos;
          slash = relative.find(L'\\', slash + 1))
@@ -34,7 +34,7 @@ bool CExtractedItems::EnsureFolders(const std::wstring& base, const std::wstring
     return relative.empty() || relative.back() == L'\\' || EnsureFolder(base + relative);
 }
 
-bool CExtractedItems::EnsureFolder(const std::wstring& path)
+bool ExtractedItems::EnsureFolder(const std::wstring& path)
 {
     const std::wstring key = Upper(path);
     if (m_checked.count(key) != 0)

@@ -10,13 +10,13 @@
 // What one extraction has written, so a failure takes all of it back: unless Keep is called, the files
 // and then the folders it made are removed when the record goes. Folders are held open (and so cannot
 // be swapped for links) while the record lives.
-class CExtractedItems
+class ExtractedItems
 {
 public:
-    CExtractedItems() = default;
-    ~CExtractedItems();
-    CExtractedItems(const CExtractedItems&) = delete;
-    CExtractedItems& operator=(const CExtractedItems&) = delete;
+    ExtractedItems() = default;
+    ~ExtractedItems();
+    ExtractedItems(const ExtractedItems&) = delete;
+    ExtractedItems& operator=(const ExtractedItems&) = delete;
 
     // Makes every missing folder of relative (backslash separated) below base, each one checked to be a
     // plain folder, made here or already there.

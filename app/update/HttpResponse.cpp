@@ -41,7 +41,7 @@ void SetTimeout(HINTERNET handle, DWORD option, DWORD milliseconds)
 }
 } // namespace
 
-bool CHttpResponse::OpenSession(const HttpTimeLimits& limits)
+bool HttpResponse::OpenSession(const HttpTimeLimits& limits)
 {
     m_limits = limits;
     m_deadline = GetTickCount64() + limits.deadlineMs;
@@ -52,11 +52,11 @@ bool CHttpResponse::OpenSession(const HttpTimeLimits& limits)
     const DWORD access = (state & INTERNET_CONNECTION_PROXY) != 0
                              ? INTERNET_OPEN_TYPE_PRECONFIG
                              : INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY;
-    m_completion = std::make_shared<CRequestCompletion>();
+    m_completion = std::make_shared<RequestCompletion>();
     if (!m_completion->IsReady())
         return false;
     m_session.reset(InternetOpenA(agent, access, nullptr, nullptr, INTERNET_FLAG_ASYNC));
-    if (!m_session || InternetSetStatusCallbackA(m_session.get(), &CRequestCompletion::StatusCallback) ==
+    if (!m_session || InternetSetStatusCallbackA(m_session.get(), &RequestCompletion::StatusCallback) ==
                           INTERNET_INVALID_STATUS_CALLBACK)
         return false;
     for (DWORD option :
@@ -65,7 +65,7 @@ bool CHttpResponse::OpenSession(const HttpTimeLimits& limits)
     return true;
 }
 
-bool CHttpResponse::Send(const std::string& url)
+bool HttpResponse::Send(const std::string& url)
 {
     char host[256] = {};
     char path[2048] = {};
@@ -90,13 +90,13 @@ bool CHttpResponse::Send(const std::string& url)
     if (!m_connection)
         return SystemFailure("connect failed");
     // Its status calls come with a reference of its own: one may come after this object is gone.
-    const DWORD_PTR context = CRequestCompletion::HandleReference(m_completion);
+    const DWORD_PTR context = RequestCompletion::HandleReference(m_completion);
     m_request.reset(HttpOpenRequestA(m_connection.get(), "GET", target.empty() ? "/" : target.c_str(),
                                      nullptr, nullptr, nullptr, kOpenFlags | secure, context));
     if (!m_request)
     {
         SystemFailure("request open failed");
-        CRequestCompletion::DropHandleReference(context);
+        RequestCompletion::DropHandleReference(context);
         return false;
     }
     // Set on the request itself: Wine does not pass the session's time-outs on to requests.
@@ -117,7 +117,7 @@ bool CHttpResponse::Send(const std::string& url)
                            "send failed");
 }
 
-bool CHttpResponse::OpenRequest(const std::wstring& url)
+bool HttpResponse::OpenRequest(const std::wstring& url)
 {
     std::string current = ToUtf8(url);
     for (int hop = 0;; ++hop)
@@ -141,7 +141,7 @@ bool CHttpResponse::OpenRequest(const std::wstring& url)
     }
 }
 
-bool CHttpResponse::CheckStatusLine(unsigned& status)
+bool HttpResponse::CheckStatusLine(unsigned& status)
 {
     // A reply without a status line must not pass as a body. WinINet makes one up for it ("HTTP/1.0
     // 200 OK" under Wine) but has no header line to show, while every HTTP/1.x server sends some.
@@ -175,7 +175,7 @@ bool CHttpResponse::CheckStatusLine(unsigned& status)
     return true;
 }
 
-bool CHttpResponse::ReadLength()
+bool HttpResponse::ReadLength()
 {
     // As text: the numeric query holds 32 bits, and a length above 4 GiB would wrap.
     std::string text;
@@ -190,7 +190,7 @@ bool CHttpResponse::ReadLength()
     return true;
 }
 
-bool CHttpResponse::TimeLeft(DWORD& milliseconds) const
+bool HttpResponse::TimeLeft(DWORD& milliseconds) const
 {
     const unsigned long long now = GetTickCount64();
     if (now >= m_deadline)
@@ -199,7 +199,7 @@ bool CHttpResponse::TimeLeft(DWORD& milliseconds) const
     return true;
 }
 
-bool CHttpResponse::WaitForData(DWORD& available)
+bool HttpResponse::WaitForData(DWORD& available)
 {
     for (;;)
     {
@@ -222,7 +222,7 @@ bool CHttpResponse::WaitForData(DWORD& available)
     }
 }
 
-bool CHttpResponse::Read(char* buffer, DWORD size, DWORD& read)
+bool HttpResponse::Read(char* buffer, DWORD size, DWORD& read)
 {
     read = 0;
     // Wait only for what has arrived: a read for a full buffer would wait on a trickle past the deadline.
@@ -252,7 +252,7 @@ bool CHttpResponse::Read(char* buffer, DWORD size, DWORD& read)
     return read > 0 || Failure("read returned nothing");
 }
 
-bool CHttpResponse::AwaitCompletion(DWORD milliseconds, const char* failedDetail)
+bool HttpResponse::AwaitCompletion(DWORD milliseconds, const char* failedDetail)
 {
     if (m_completion->Wait(milliseconds) != WAIT_OBJECT_0)
     {
@@ -264,19 +264,19 @@ bool CHttpResponse::AwaitCompletion(DWORD milliseconds, const char* failedDetail
     return error == ERROR_SUCCESS || CodeFailure(error, failedDetail);
 }
 
-bool CHttpResponse::Failure(const char* detail)
+bool HttpResponse::Failure(const char* detail)
 {
     m_error.systemError = 0;
     m_error.detail = detail;
     return false;
 }
 
-bool CHttpResponse::SystemFailure(const char* detail)
+bool HttpResponse::SystemFailure(const char* detail)
 {
     return CodeFailure(GetLastError(), detail);
 }
 
-bool CHttpResponse::CodeFailure(DWORD code, const char* detail)
+bool HttpResponse::CodeFailure(DWORD code, const char* detail)
 {
     m_error.systemError = code;
     m_error.detail = detail;

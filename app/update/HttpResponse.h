@@ -26,7 +26,7 @@ struct HttpTimeLimits
 // from another thread does not end a pending send either. Under Wine 8 the close does not end
 // WinINet's own read either: the worker is free at once, but that thread keeps the connection until
 // the server finishes, stalls for a step or the program ends.
-class CHttpResponse
+class HttpResponse
 {
 public:
     static constexpr int kMaxRedirects = 3;
@@ -73,7 +73,7 @@ private:
     bool CodeFailure(DWORD code, const char* detail);
 
     // Shared with the request handles' contexts; created with the session.
-    std::shared_ptr<CRequestCompletion> m_completion;
+    std::shared_ptr<RequestCompletion> m_completion;
     InternetHandle m_session{nullptr};
     InternetHandle m_connection{nullptr};
     InternetHandle m_request{nullptr}; // declared after its connection, so closed first

@@ -2,13 +2,13 @@
 
 namespace
 {
-using Reference = std::shared_ptr<CRequestCompletion>;
+using Reference = std::shared_ptr<RequestCompletion>;
 }
 
-CRequestCompletion::CRequestCompletion() : m_event(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+RequestCompletion::RequestCompletion() : m_event(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
-void CALLBACK CRequestCompletion::StatusCallback(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info,
-                                                 DWORD infoLength)
+void CALLBACK RequestCompletion::StatusCallback(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info,
+                                                DWORD infoLength)
 {
     auto* reference = reinterpret_cast<Reference*>(context);
     if (reference == nullptr)
@@ -20,17 +20,17 @@ void CALLBACK CRequestCompletion::StatusCallback(HINTERNET, DWORD_PTR context, D
         delete reference; // the last call for this handle
 }
 
-DWORD_PTR CRequestCompletion::HandleReference(const std::shared_ptr<CRequestCompletion>& completion)
+DWORD_PTR RequestCompletion::HandleReference(const std::shared_ptr<RequestCompletion>& completion)
 {
     return reinterpret_cast<DWORD_PTR>(new Reference(completion));
 }
 
-void CRequestCompletion::DropHandleReference(DWORD_PTR context)
+void RequestCompletion::DropHandleReference(DWORD_PTR context)
 {
     delete reinterpret_cast<Reference*>(context);
 }
 
-void CRequestCompletion::Complete(const INTERNET_ASYNC_RESULT& result)
+void RequestCompletion::Complete(const INTERNET_ASYNC_RESULT& result)
 {
     // dwResult is a count for some calls (0 bytes available is no failure); dwError tells.
     m_error.store(result.dwResult == 0 && result.dwError != ERROR_SUCCESS ? result.dwError : ERROR_SUCCESS);

@@ -14,17 +14,17 @@
 // while its call may still run on WinINet's thread, which may then still write the results and call
 // back, so each request handle owns a reference of its own (its context value, a heap-held
 // shared_ptr) that StatusCallback deletes when WinINet reports the handle closed.
-class CRequestCompletion
+class RequestCompletion
 {
 public:
-    CRequestCompletion();
+    RequestCompletion();
 
     // The status callback for the session handle; the request handles inherit it.
     static void CALLBACK StatusCallback(HINTERNET handle, DWORD_PTR context, DWORD status, LPVOID info,
                                         DWORD infoLength);
     // A new reference for a request handle's context; StatusCallback gives it back when the handle
     // closes. DropHandleReference for one that no handle took.
-    static DWORD_PTR HandleReference(const std::shared_ptr<CRequestCompletion>& completion);
+    static DWORD_PTR HandleReference(const std::shared_ptr<RequestCompletion>& completion);
     static void DropHandleReference(DWORD_PTR context);
 
     bool IsReady() const { return static_cast<bool>(m_event); }

@@ -29,7 +29,7 @@ std::wstring CommonDataFolder()
 
 // A folder of the staging root: made with the protected list, or, when it was there already, given it
 // again, since whoever made it first may have left it open to others.
-bool EnsureProtectedFolder(const std::wstring& path, CStagingFolderSecurity& security,
+bool EnsureProtectedFolder(const std::wstring& path, StagingFolderSecurity& security,
                            std::list<KernelHandle>& held)
 {
     const bool created = CreateDirectoryW(path.c_str(), security.Attributes()) != FALSE;
@@ -59,17 +59,17 @@ std::wstring StagingRootBelow(const std::wstring& dataFolder)
     return WithSeparator(dataFolder) + kProgramFolder + L"\\" + kUpdatesFolder + L"\\";
 }
 
-bool CStagingFolder::Create(CStagingFolder& out)
+bool StagingFolder::Create(StagingFolder& out)
 {
     const std::wstring data = CommonDataFolder();
     return !data.empty() && CreateBelow(data, out);
 }
 
-bool CStagingFolder::CreateBelow(const std::wstring& dataFolder, CStagingFolder& out)
+bool StagingFolder::CreateBelow(const std::wstring& dataFolder, StagingFolder& out)
 {
     out.m_path.clear();
     out.m_held.clear();
-    CStagingFolderSecurity security;
+    StagingFolderSecurity security;
     const std::wstring data = NormalisedPath(dataFolder);
     const std::wstring name = UniqueName();
     if (!security.IsValid() || data.empty() || name.empty())
@@ -93,7 +93,7 @@ bool CStagingFolder::CreateBelow(const std::wstring& dataFolder, CStagingFolder&
     return true;
 }
 
-KernelHandle CStagingFolder::CreateNewFile(const std::wstring& name) const
+KernelHandle StagingFolder::CreateNewFile(const std::wstring& name) const
 {
     const auto safe = SafeZipEntryPath(name);
     if (m_path.empty() || !safe || *safe != name || name.find(L'\\') != std::wstring::npos)
@@ -103,7 +103,7 @@ KernelHandle CStagingFolder::CreateNewFile(const std::wstring& name) const
     return file;
 }
 
-void CStagingFolder::Remove()
+void StagingFolder::Remove()
 {
     if (m_path.empty())
         return;

@@ -10,11 +10,11 @@
 // names its own. While the object lives, the folder and every folder above it are held open, so none of
 // them can be renamed or swapped. The folder stays when the object goes (the installer runs from it);
 // Remove deletes it, and RemoveLeftoverStagingFolders clears what earlier runs left.
-class CStagingFolder
+class StagingFolder
 {
 public:
-    static bool Create(CStagingFolder& out);
-    static bool CreateBelow(const std::wstring& dataFolder, CStagingFolder& out);
+    static bool Create(StagingFolder& out);
+    static bool CreateBelow(const std::wstring& dataFolder, StagingFolder& out);
 
     // Ends with a backslash; empty until created.
     const std::wstring& Path() const { return m_path; }

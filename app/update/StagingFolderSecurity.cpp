@@ -16,7 +16,7 @@ bool IsAdministratorsOrSystem(PSID sid)
 }
 } // namespace
 
-CStagingFolderSecurity::CStagingFolderSecurity()
+StagingFolderSecurity::StagingFolderSecurity()
 {
     PSECURITY_DESCRIPTOR converted = nullptr;
     if (ConvertStringSecurityDescriptorToSecurityDescriptorW(kStagingSddl, SDDL_REVISION_1, &converted,
@@ -27,12 +27,12 @@ CStagingFolderSecurity::CStagingFolderSecurity()
     m_attributes.bInheritHandle = FALSE;
 }
 
-SECURITY_ATTRIBUTES* CStagingFolderSecurity::Attributes()
+SECURITY_ATTRIBUTES* StagingFolderSecurity::Attributes()
 {
     return IsValid() ? &m_attributes : nullptr;
 }
 
-PACL CStagingFolderSecurity::Dacl() const
+PACL StagingFolderSecurity::Dacl() const
 {
     BOOL present = FALSE;
     BOOL defaulted = FALSE;
@@ -42,7 +42,7 @@ PACL CStagingFolderSecurity::Dacl() const
     return dacl;
 }
 
-bool CStagingFolderSecurity::ApplyTo(HANDLE folder) const
+bool StagingFolderSecurity::ApplyTo(HANDLE folder) const
 {
     PACL dacl = Dacl();
     if (dacl == nullptr)

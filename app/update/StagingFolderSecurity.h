@@ -7,12 +7,12 @@
 // The security every staging folder gets, inherited by everything created inside it: protected from the
 // parent's entries; Administrators and SYSTEM full control; Users and Authenticated Users read and execute
 // only. So an unelevated program can neither plant files there nor swap a folder for a link.
-class CStagingFolderSecurity
+class StagingFolderSecurity
 {
 public:
-    CStagingFolderSecurity();
-    CStagingFolderSecurity(const CStagingFolderSecurity&) = delete;
-    CStagingFolderSecurity& operator=(const CStagingFolderSecurity&) = delete;
+    StagingFolderSecurity();
+    StagingFolderSecurity(const StagingFolderSecurity&) = delete;
+    StagingFolderSecurity& operator=(const StagingFolderSecurity&) = delete;
 
     bool IsValid() const { return static_cast<bool>(m_descriptor); }
     // For CreateDirectoryW; null when the descriptor could not be built.

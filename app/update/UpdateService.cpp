@@ -31,7 +31,7 @@ const KindNames& NamesOf(WPARAM kind)
                                     L"The software is the latest version!", "software"};
     static const KindNames firmware{L"FirmwareUpdateTool-", L" Firmware Updates",
                                     L"The Firmware is the latest version!", "firmware"};
-    return kind == CUpdateService::kFirmware ? firmware : software;
+    return kind == UpdateService::kFirmware ? firmware : software;
 }
 
 std::wstring TitleOf(WPARAM kind)
@@ -63,38 +63,38 @@ void LogCheck(WPARAM kind, bool silent, const std::string& outcome)
 }
 } // namespace
 
-CUpdateService::CUpdateService(Hooks hooks)
+UpdateService::UpdateService(Hooks hooks)
     : m_hooks(std::move(hooks)), m_softwareBase(UpdateServerHost() + L"/q17x/software/"),
       m_firmwareBase(UpdateServerHost() + L"/q17x/firmware/")
 {
 }
 
-void CUpdateService::SetBaseAddresses(const std::wstring& software, const std::wstring& firmware)
+void UpdateService::SetBaseAddresses(const std::wstring& software, const std::wstring& firmware)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_softwareBase = software;
     m_firmwareBase = firmware;
 }
 
-void CUpdateService::SetStagingDataFolder(const std::wstring& folder)
+void UpdateService::SetStagingDataFolder(const std::wstring& folder)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_stagingDataFolder = folder;
 }
 
-std::wstring CUpdateService::LatestVersion(WPARAM kind) const
+std::wstring UpdateService::LatestVersion(WPARAM kind) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return kind == kFirmware ? m_latestFirmware : m_latestSoftware;
 }
 
-std::wstring CUpdateService::BaseAddress(WPARAM kind) const
+std::wstring UpdateService::BaseAddress(WPARAM kind) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return kind == kFirmware ? m_firmwareBase : m_softwareBase;
 }
 
-bool CUpdateService::RunCommand(const UpdateCommand& command)
+bool UpdateService::RunCommand(const UpdateCommand& command)
 {
     switch (command.id)
     {
@@ -117,7 +117,7 @@ bool CUpdateService::RunCommand(const UpdateCommand& command)
     }
 }
 
-CUpdateService::VersionAnswer CUpdateService::FetchVersion(const std::wstring& baseAddress)
+UpdateService::VersionAnswer UpdateService::FetchVersion(const std::wstring& baseAddress)
 {
     VersionAnswer answer;
     CHttpTransfer transfer;
@@ -138,7 +138,7 @@ CUpdateService::VersionAnswer CUpdateService::FetchVersion(const std::wstring& b
     return answer;
 }
 
-void CUpdateService::CheckSoftware(bool silent)
+void UpdateService::CheckSoftware(bool silent)
 {
     if (!UpdatesEnabled())
     {
@@ -167,7 +167,7 @@ void CUpdateService::CheckSoftware(bool silent)
         Post(kSoftware, kCurrent);
 }
 
-void CUpdateService::CheckFirmware(bool silent)
+void UpdateService::CheckFirmware(bool silent)
 {
     if (!UpdatesEnabled())
     {
@@ -204,7 +204,7 @@ void CUpdateService::CheckFirmware(bool silent)
         Post(kFirmware, kCurrent);
 }
 
-bool CUpdateService::RunUpdate(WPARAM kind, const std::wstring& version)
+bool UpdateService::RunUpdate(WPARAM kind, const std::wstring& version)
 {
     const std::string what = KindDetails(kind) + " version=" + Quoted(version);
     m_lastFailure = {};
@@ -214,7 +214,7 @@ bool CUpdateService::RunUpdate(WPARAM kind, const std::wstring& version)
         Post(kind, kSwitchedOff);
         return false;
     }
-    CStagingFolder staging;
+    StagingFolder staging;
     m_lastFailure = Install(kind, version, staging);
     if (m_lastFailure)
     {
@@ -233,7 +233,7 @@ bool CUpdateService::RunUpdate(WPARAM kind, const std::wstring& version)
     return true;
 }
 
-UpdateFailure CUpdateService::Install(WPARAM kind, const std::wstring& version, CStagingFolder& staging)
+UpdateFailure UpdateService::Install(WPARAM kind, const std::wstring& version, StagingFolder& staging)
 {
     // Only what the user was asked about is installed, and only while the server still offers it:
     // the signature binds the version text as the server sends it now.
@@ -257,8 +257,8 @@ UpdateFailure CUpdateService::Install(WPARAM kind, const std::wstring& version, 
         std::lock_guard<std::mutex> lock(m_mutex);
         dataFolder = m_stagingDataFolder;
     }
-    const bool created = dataFolder.empty() ? CStagingFolder::Create(staging)
-                                            : CStagingFolder::CreateBelow(dataFolder, staging);
+    const bool created =
+        dataFolder.empty() ? StagingFolder::Create(staging) : StagingFolder::CreateBelow(dataFolder, staging);
     if (!created)
         return StepFailure(UpdateStep::Staging, "folder not made", GetLastError());
     std::wstring program;
@@ -267,9 +267,8 @@ UpdateFailure CUpdateService::Install(WPARAM kind, const std::wstring& version, 
     return StartProgram(program);
 }
 
-UpdateFailure CUpdateService::StageUpdate(WPARAM kind, const std::wstring& version,
-                                          const std::wstring& served, CStagingFolder& staging,
-                                          std::wstring& program)
+UpdateFailure UpdateService::StageUpdate(WPARAM kind, const std::wstring& version, const std::wstring& served,
+                                         StagingFolder& staging, std::wstring& program)
 {
     const std::wstring prefix = NamesOf(kind).archivePrefix;
     const std::wstring archiveName = prefix + version + L".zip";
@@ -304,7 +303,7 @@ UpdateFailure CUpdateService::StageUpdate(WPARAM kind, const std::wstring& versi
     return {};
 }
 
-UpdateFailure CUpdateService::StartProgram(const std::wstring& path)
+UpdateFailure UpdateService::StartProgram(const std::wstring& path)
 {
     if (m_hooks.startProgram)
         return m_hooks.startProgram(path) ? UpdateFailure{}
@@ -316,14 +315,14 @@ UpdateFailure CUpdateService::StartProgram(const std::wstring& path)
     return StepFailure(UpdateStep::Installer, "not started", GetLastError());
 }
 
-void CUpdateService::Post(WPARAM kind, LPARAM result)
+void UpdateService::Post(WPARAM kind, LPARAM result)
 {
     const HWND window = m_window.load();
     if (window != nullptr)
         PostMessageW(window, WM_UPDATE_RESULT, kind, result);
 }
 
-void CUpdateService::PostAvailable(WPARAM kind, const std::wstring& version)
+void UpdateService::PostAvailable(WPARAM kind, const std::wstring& version)
 {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -332,7 +331,7 @@ void CUpdateService::PostAvailable(WPARAM kind, const std::wstring& version)
     Post(kind, kAvailable);
 }
 
-LRESULT CUpdateService::OnUpdateResult(WPARAM kind, LPARAM result)
+LRESULT UpdateService::OnUpdateResult(WPARAM kind, LPARAM result)
 {
     if ((kind != kSoftware && kind != kFirmware) || !m_hooks.askUser)
         return 0;

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "app/core/MainWindowMessages.h"
-#include "app/update/HttpTransfer.h"
+#include "app/update/CHttpTransfer.h"
 #include "app/update/StagingFolder.h"
 #include "app/update/UpdateCommand.h"
 #include "app/update/UpdateFailure.h"
@@ -20,7 +20,7 @@
 // the commands the prompt queues. The main window injects what the flow needs from the rest of the
 // program, so its hooks stay one-line delegations. Nothing is fetched when the build carries no update
 // key, and nothing downloaded is unpacked before its signature is checked.
-class CUpdateService
+class UpdateService
 {
 public:
     static constexpr WPARAM kSoftware = 1;
@@ -49,7 +49,7 @@ public:
         std::function<void()> endProgram;
     };
 
-    explicit CUpdateService(Hooks hooks);
+    explicit UpdateService(Hooks hooks);
 
     // Before the worker starts: the window that receives results and download progress.
     void SetWindow(HWND window) { m_window.store(window); }
@@ -97,10 +97,10 @@ private:
     VersionAnswer FetchVersion(const std::wstring& baseAddress);
     UpdateFailure StartProgram(const std::wstring& path);
     // The steps of RunUpdate up to the start of the program.
-    UpdateFailure Install(WPARAM kind, const std::wstring& version, CStagingFolder& staging);
+    UpdateFailure Install(WPARAM kind, const std::wstring& version, StagingFolder& staging);
     // The staged program's path once the signed archive is downloaded and unpacked.
     UpdateFailure StageUpdate(WPARAM kind, const std::wstring& version, const std::wstring& served,
-                              CStagingFolder& staging, std::wstring& program);
+                              StagingFolder& staging, std::wstring& program);
 
     Hooks m_hooks; // set at construction, read-only after
     std::atomic<HWND> m_window{nullptr};

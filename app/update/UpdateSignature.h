@@ -3,7 +3,7 @@
 #include <string>
 
 // Ed25519 signatures over update archives. The signed message binds a fixed label, the kind
-// (CUpdateService::kSoftware 1, kFirmware 2), the version text exactly as the server sent it and the
+// (UpdateService::kSoftware 1, kFirmware 2), the version text exactly as the server sent it and the
 // archive's SHA-512, so a signature made for one version or kind never passes for another:
 //   label "Tarvik Kelvane update v1" and one NUL byte
 //   kind, one byte

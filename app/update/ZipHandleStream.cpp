@@ -2,37 +2,37 @@
 
 namespace
 {
-CZipHandleStream* Self(voidpf stream)
+ZipHandleStream* Self(voidpf stream)
 {
-    return static_cast<CZipHandleStream*>(stream);
+    return static_cast<ZipHandleStream*>(stream);
 }
 } // namespace
 
-CZipHandleStream::CZipHandleStream(HANDLE file) : m_file(file)
+ZipHandleStream::ZipHandleStream(HANDLE file) : m_file(file)
 {
-    m_functions.zopen64_file = &CZipHandleStream::Open;
-    m_functions.zread_file = &CZipHandleStream::Read;
-    m_functions.zwrite_file = &CZipHandleStream::Write;
-    m_functions.ztell64_file = &CZipHandleStream::Tell;
-    m_functions.zseek64_file = &CZipHandleStream::Seek;
-    m_functions.zclose_file = &CZipHandleStream::Close;
-    m_functions.zerror_file = &CZipHandleStream::Error;
+    m_functions.zopen64_file = &ZipHandleStream::Open;
+    m_functions.zread_file = &ZipHandleStream::Read;
+    m_functions.zwrite_file = &ZipHandleStream::Write;
+    m_functions.ztell64_file = &ZipHandleStream::Tell;
+    m_functions.zseek64_file = &ZipHandleStream::Seek;
+    m_functions.zclose_file = &ZipHandleStream::Close;
+    m_functions.zerror_file = &ZipHandleStream::Error;
     m_functions.opaque = this;
 }
 
-voidpf ZCALLBACK CZipHandleStream::Open(voidpf opaque, const void*, int mode)
+voidpf ZCALLBACK ZipHandleStream::Open(voidpf opaque, const void*, int mode)
 {
     // Reading an existing archive is all this stream does.
     if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ ||
         (mode & ZLIB_FILEFUNC_MODE_CREATE) != 0)
         return nullptr;
-    CZipHandleStream* self = Self(opaque);
+    ZipHandleStream* self = Self(opaque);
     return self->m_file != nullptr && self->m_file != INVALID_HANDLE_VALUE ? self : nullptr;
 }
 
-uLong ZCALLBACK CZipHandleStream::Read(voidpf, voidpf stream, void* buffer, uLong size)
+uLong ZCALLBACK ZipHandleStream::Read(voidpf, voidpf stream, void* buffer, uLong size)
 {
-    CZipHandleStream* self = Self(stream);
+    ZipHandleStream* self = Self(stream);
     uLong total = 0;
     while (total < size)
     {
@@ -49,13 +49,13 @@ uLong ZCALLBACK CZipHandleStream::Read(voidpf, voidpf stream, void* buffer, uLon
     return total;
 }
 
-uLong ZCALLBACK CZipHandleStream::Write(voidpf, voidpf stream, const void*, uLong)
+uLong ZCALLBACK ZipHandleStream::Write(voidpf, voidpf stream, const void*, uLong)
 {
     Self(stream)->m_failed = true;
     return 0;
 }
 
-ZPOS64_T ZCALLBACK CZipHandleStream::Tell(voidpf, voidpf stream)
+ZPOS64_T ZCALLBACK ZipHandleStream::Tell(voidpf, voidpf stream)
 {
     LARGE_INTEGER zero = {};
     LARGE_INTEGER position = {};
@@ -64,7 +64,7 @@ ZPOS64_T ZCALLBACK CZipHandleStream::Tell(voidpf, voidpf stream)
     return static_cast<ZPOS64_T>(position.QuadPart);
 }
 
-long ZCALLBACK CZipHandleStream::Seek(voidpf, voidpf stream, ZPOS64_T offset, int origin)
+long ZCALLBACK ZipHandleStream::Seek(voidpf, voidpf stream, ZPOS64_T offset, int origin)
 {
     DWORD method = FILE_BEGIN;
     if (origin == ZLIB_FILEFUNC_SEEK_CUR)
@@ -78,13 +78,13 @@ long ZCALLBACK CZipHandleStream::Seek(voidpf, voidpf stream, ZPOS64_T offset, in
     return SetFilePointerEx(Self(stream)->m_file, distance, nullptr, method) ? 0 : -1;
 }
 
-int ZCALLBACK CZipHandleStream::Close(voidpf, voidpf)
+int ZCALLBACK ZipHandleStream::Close(voidpf, voidpf)
 {
     // The handle belongs to the caller.
     return 0;
 }
 
-int ZCALLBACK CZipHandleStream::Error(voidpf, voidpf stream)
+int ZCALLBACK ZipHandleStream::Error(voidpf, voidpf stream)
 {
     return Self(stream)->m_failed ? 1 : 0;
 }

@@ -7,12 +7,12 @@
 // minizip's file functions over a file handle the caller keeps: the archive is read through that handle,
 // never reopened by name, and closing the archive leaves the handle open. Reads move the handle's file
 // pointer.
-class CZipHandleStream
+class ZipHandleStream
 {
 public:
-    explicit CZipHandleStream(HANDLE file);
-    CZipHandleStream(const CZipHandleStream&) = delete;
-    CZipHandleStream& operator=(const CZipHandleStream&) = delete;
+    explicit ZipHandleStream(HANDLE file);
+    ZipHandleStream(const ZipHandleStream&) = delete;
+    ZipHandleStream& operator=(const ZipHandleStream&) = delete;
 
     // For unzOpen2_64; valid while this object lives.
     zlib_filefunc64_def* Functions() { return &m_functions; }

@@ -42,9 +42,9 @@ protected:
         ASSERT_TRUE(m_server.IsAvailable()) << "the update_server fixture is not running";
     }
 
-    CUpdateService::Hooks MakeHooks()
+    UpdateService::Hooks MakeHooks()
     {
-        CUpdateService::Hooks hooks;
+        UpdateService::Hooks hooks;
         hooks.readFirmwareVersion = [this](int& version)
         {
             if (m_displayVersion >= 0)
@@ -142,7 +142,7 @@ protected:
     TestFolder m_work;
     TestFolder m_logs;
     TestMessageWindow m_window;
-    CUpdateService m_service;
+    UpdateService m_service;
     std::wstring m_folder;
 
     int m_displayVersion = -1;
@@ -170,7 +170,7 @@ TEST_F(UpdateServiceTest, SoftwareVersionsAgainstTheProgramsOwn)
 {
     UseServerFolder(L"versions");
     EXPECT_EQ(CheckSoftware(TK_TEST_NEXT_VERSION, false), (Results{{1, 1}}));
-    EXPECT_EQ(m_service.LatestVersion(CUpdateService::kSoftware), TK_TEST_NEXT_VERSION_WIDE);
+    EXPECT_EQ(m_service.LatestVersion(UpdateService::kSoftware), TK_TEST_NEXT_VERSION_WIDE);
     EXPECT_EQ(CheckSoftware(TK_VERSION_TEXT, false), (Results{{1, 0}}));
     EXPECT_EQ(CheckSoftware("1.0.0.9", false), (Results{{1, 0}}));
     EXPECT_EQ(CheckSoftware("1.0.1", false), (Results{{1, 1}}));
@@ -188,9 +188,9 @@ TEST_F(UpdateServiceTest, LineBreaksAreNotPartOfTheVersion)
 {
     UseServerFolder(L"linebreak");
     EXPECT_EQ(CheckSoftware(TK_TEST_NEXT_VERSION "\n", false), (Results{{1, 1}}));
-    EXPECT_EQ(m_service.LatestVersion(CUpdateService::kSoftware), TK_TEST_NEXT_VERSION_WIDE);
+    EXPECT_EQ(m_service.LatestVersion(UpdateService::kSoftware), TK_TEST_NEXT_VERSION_WIDE);
     EXPECT_EQ(CheckSoftware("1.0.0.200\r\n", false), (Results{{1, 1}}));
-    EXPECT_EQ(m_service.LatestVersion(CUpdateService::kSoftware), L"1.0.0.200");
+    EXPECT_EQ(m_service.LatestVersion(UpdateService::kSoftware), L"1.0.0.200");
 }
 
 TEST_F(UpdateServiceTest, UnusableVersionFilesEndTheCheckSilently)
@@ -210,7 +210,7 @@ TEST_F(UpdateServiceTest, UnusableVersionFilesEndTheCheckSilently)
     m_service.CheckSoftware(false);
     EXPECT_EQ(TakeResults(), Results{});
     // The last good text stays the latest version.
-    EXPECT_EQ(m_service.LatestVersion(CUpdateService::kSoftware), TK_TEST_NEXT_VERSION_WIDE);
+    EXPECT_EQ(m_service.LatestVersion(UpdateService::kSoftware), TK_TEST_NEXT_VERSION_WIDE);
 }
 
 TEST_F(UpdateServiceTest, FirmwareVersionsAgainstTheDisplays)
@@ -220,7 +220,7 @@ TEST_F(UpdateServiceTest, FirmwareVersionsAgainstTheDisplays)
     PutFirmware(L"version", "104");
     m_service.CheckFirmware(false);
     EXPECT_EQ(TakeResults(), (Results{{2, 1}}));
-    EXPECT_EQ(m_service.LatestVersion(CUpdateService::kFirmware), L"104");
+    EXPECT_EQ(m_service.LatestVersion(UpdateService::kFirmware), L"104");
     PutFirmware(L"version", "103\r\n");
     m_service.CheckFirmware(false);
     EXPECT_EQ(TakeResults(), (Results{{2, 0}}));
@@ -245,7 +245,7 @@ TEST_F(UpdateServiceTest, FirmwareVersionsAgainstTheDisplays)
     PutFirmware(L"version", "too long text");
     m_service.CheckFirmware(false);
     EXPECT_EQ(TakeResults(), Results{});
-    EXPECT_EQ(m_service.LatestVersion(CUpdateService::kFirmware), L"");
+    EXPECT_EQ(m_service.LatestVersion(UpdateService::kFirmware), L"");
 }
 
 TEST_F(UpdateServiceTest, PromptsTellOrAskAndQueueTheDownload)
@@ -268,7 +268,7 @@ TEST_F(UpdateServiceTest, PromptsTellOrAskAndQueueTheDownload)
     m_service.OnUpdateResult(2, 1);
     m_service.OnUpdateResult(3, 1);
     m_service.OnUpdateResult(0, 0);
-    m_service.OnUpdateResult(1, CUpdateService::kNotInstalled);
+    m_service.OnUpdateResult(1, UpdateService::kNotInstalled);
 
     ASSERT_EQ(m_prompts.size(), 7u);
     const std::wstring software = L"Tarvik Kelvane Software Updates";
@@ -364,12 +364,12 @@ TEST_F(UpdateServiceTest, FirmwareUpdateUsesTheToolsNamesAndKind)
 
     // Signed as software: refused.
     PutFirmware(L"FirmwareUpdateTool-104.zip.sig", SignUpdate(1, L"104", archive));
-    EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kFirmware, L"104"));
+    EXPECT_FALSE(m_service.RunUpdate(UpdateService::kFirmware, L"104"));
     EXPECT_EQ(m_service.LastFailure().step, UpdateStep::Signature);
     EXPECT_TRUE(m_started.empty());
 
     PutFirmware(L"FirmwareUpdateTool-104.zip.sig", SignUpdate(2, L"104", archive));
-    EXPECT_TRUE(m_service.RunUpdate(CUpdateService::kFirmware, L"104"));
+    EXPECT_TRUE(m_service.RunUpdate(UpdateService::kFirmware, L"104"));
     EXPECT_EQ(m_started, (std::vector<std::wstring>{Staged() + L"FirmwareUpdateTool-104.exe"}));
     EXPECT_EQ(m_ended, 1);
 }
@@ -436,7 +436,7 @@ TEST_F(UpdateServiceTest, FailedUpdatesStartNothingKeepNothingAndSaySo)
         UseServerFolder(L"broken");
         PutSoftware(L"version", TK_TEST_NEXT_VERSION);
         c.serve();
-        EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kSoftware, TK_TEST_NEXT_VERSION_WIDE));
+        EXPECT_FALSE(m_service.RunUpdate(UpdateService::kSoftware, TK_TEST_NEXT_VERSION_WIDE));
         EXPECT_EQ(UpdateStepName(m_service.LastFailure().step), std::string(UpdateStepName(c.refusedAt)));
         EXPECT_EQ(m_service.LastFailure().httpStatus, c.httpStatus);
         EXPECT_EQ(TakeResults(), (Results{{1, 2}}));
@@ -448,7 +448,7 @@ TEST_F(UpdateServiceTest, FailedUpdatesStartNothingKeepNothingAndSaySo)
     PutSoftware(L"version", TK_TEST_NEXT_VERSION);
     PutSignedSoftware(TK_TEST_NEXT_VERSION_WIDE, good);
     m_startSucceeds = false;
-    EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kSoftware, TK_TEST_NEXT_VERSION_WIDE));
+    EXPECT_FALSE(m_service.RunUpdate(UpdateService::kSoftware, TK_TEST_NEXT_VERSION_WIDE));
     EXPECT_EQ(m_service.LastFailure().step, UpdateStep::Installer);
     EXPECT_EQ(TakeResults(), (Results{{1, 2}}));
     EXPECT_EQ(m_started.size(), 1u);
@@ -474,7 +474,7 @@ TEST_F(UpdateServiceTest, BrokenDownloadsAreNotUnpacked)
                       SoftwareArchive(TK_TEST_NEXT_VERSION, std::string(200000, 'x')));
     m_service.CheckSoftware(true);
     EXPECT_EQ(TakeResults(), Results{});
-    EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kSoftware, TK_TEST_NEXT_VERSION_WIDE));
+    EXPECT_FALSE(m_service.RunUpdate(UpdateService::kSoftware, TK_TEST_NEXT_VERSION_WIDE));
     EXPECT_EQ(m_service.LastFailure().step, UpdateStep::Download);
     EXPECT_TRUE(StagingFolders().empty());
     EXPECT_TRUE(m_started.empty());
@@ -502,7 +502,7 @@ TEST_F(UpdateServiceTest, TheAnswerInstallsTheVersionAskedAboutWhateverChecksFin
     PutFirmware(L"version", "103");
     m_service.CheckFirmware(true);
     EXPECT_EQ(TakeResults(), Results{});
-    m_service.OnUpdateResult(CUpdateService::kFirmware, CUpdateService::kAvailable);
+    m_service.OnUpdateResult(UpdateService::kFirmware, UpdateService::kAvailable);
     ASSERT_EQ(m_prompts.size(), 1u);
     EXPECT_EQ(m_prompts[0].text, L"Detected the latest version:v104, update now?");
     ASSERT_EQ(m_commands.size(), 1u);
@@ -517,7 +517,7 @@ TEST_F(UpdateServiceTest, TheAnswerInstallsTheVersionAskedAboutWhateverChecksFin
     EXPECT_NE(answers[0].find("kind=firmware version=\"104\" answer=yes"), std::string::npos);
 
     // No version answered: nothing to fetch.
-    EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kFirmware, L""));
+    EXPECT_FALSE(m_service.RunUpdate(UpdateService::kFirmware, L""));
     EXPECT_EQ(m_service.LastFailure().step, UpdateStep::VersionText);
     EXPECT_EQ(TakeResults(), (Results{{2, 2}}));
 }

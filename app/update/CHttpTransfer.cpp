@@ -1,4 +1,4 @@
-#include "app/update/HttpTransfer.h"
+#include "app/update/CHttpTransfer.h"
 
 #include "app/core/MainWindowMessages.h"
 #include "app/platform/KernelHandle.h"
@@ -11,7 +11,7 @@ namespace
 constexpr DWORD kReadSize = 10240;
 
 // The whole body, refused when it would pass maxBytes; the response keeps why it failed.
-bool ReadBody(CHttpResponse& response, std::string& body, std::size_t maxBytes)
+bool ReadBody(HttpResponse& response, std::string& body, std::size_t maxBytes)
 {
     if (response.HasLength() && response.Length() > maxBytes)
         return response.Failure("body over the size cap");
@@ -56,7 +56,7 @@ void CHttpTransfer::SetTimeLimits(const HttpTimeLimits& small, DWORD downloadDea
 int CHttpTransfer::GetBytes(const std::wstring& url, std::string& bytes, std::size_t maxBytes)
 {
     m_lastError = {};
-    CHttpResponse response;
+    HttpResponse response;
     const int opened = response.Open(url, m_smallLimits, [] {});
     if (opened != 1)
         return Fail(opened, response.Error());
@@ -80,7 +80,7 @@ int CHttpTransfer::DownloadTo(const std::wstring& url, HANDLE file, HWND window,
 {
     m_lastError = {};
     PostProgress(window, 0);
-    CHttpResponse response;
+    HttpResponse response;
     const int opened = response.Open(url, m_downloadLimits, [&] { PostProgress(window, 2); });
     if (opened != 1)
         return Fail(opened, response.Error());
@@ -135,7 +135,7 @@ int CHttpTransfer::Fail(int result, const HttpError& error)
     return result;
 }
 
-int CHttpTransfer::Fail(int result, const CHttpResponse& response, const char* detail)
+int CHttpTransfer::Fail(int result, const HttpResponse& response, const char* detail)
 {
     return Fail(result, HttpError{response.Error().httpStatus, 0, detail});
 }

@@ -10,7 +10,7 @@
 // or an archive written through an open handle with progress posted to a window as WM_TRAY_NOTIFY
 // (wParam 0, lParam percent). Only a complete 200 answer from the server asked (or a same-server
 // redirect) counts; every operation is bounded in time and size: whatever the server sends, a call
-// returns by its deadline (see CHttpResponse). Update worker thread only.
+// returns by its deadline (see HttpResponse). Update worker thread only.
 //
 // Results: 1 success; 0 when no Internet handle could be opened; -1 on any other failure (the address
 // could not be opened, a status other than 200, no status line, a redirect elsewhere or too many, a
@@ -45,7 +45,7 @@ private:
     void PostProgress(HWND window, int value);
     // Keeps why the call failed and returns result, for ending a call in one line.
     int Fail(int result, const HttpError& error);
-    int Fail(int result, const CHttpResponse& response, const char* detail);
+    int Fail(int result, const HttpResponse& response, const char* detail);
 
     int m_lastProgress = 0;
     HttpError m_lastError;
