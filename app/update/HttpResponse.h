@@ -74,9 +74,10 @@ private:
 
     // Shared with the request handles' contexts; created with the session.
     std::shared_ptr<RequestCompletion> m_completion;
-    InternetHandle m_session{nullptr};
-    InternetHandle m_connection{nullptr};
-    InternetHandle m_request{nullptr}; // declared after its connection, so closed first
+    // Closed in the reverse order of these lines: the request, its connection, then the session.
+    InternetHandle m_session;
+    InternetHandle m_connection;
+    InternetHandle m_request;
     HttpTimeLimits m_limits;
     unsigned long long m_deadline = 0; // GetTickCount64 value
     bool m_hasLength = false;

@@ -1,26 +1,17 @@
 #pragma once
 
+#include "base/UniqueHandle.h"
+
 #include <windows.h>
 #include <wininet.h>
 
-// Sole owner of one WinINet handle (session or request).
-class InternetHandle
+// One WinINet handle (session, connection or request), closed with InternetCloseHandle when its
+// owner goes. Closing a request also cancels a call still pending on it.
+struct InternetHandleTraits
 {
-public:
-    explicit InternetHandle(HINTERNET handle) noexcept : m_handle(handle) {}
-    ~InternetHandle() { reset(); }
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
-
-    HINTERNET get() const noexcept { return m_handle; }
-    explicit operator bool() const noexcept { return m_handle != nullptr; }
-    void reset(HINTERNET handle = nullptr) noexcept
-    {
-        if (m_handle != nullptr)
-            InternetCloseHandle(m_handle);
-        m_handle = handle;
-    }
-
-private:
-    HINTERNET m_handle;
+    using Handle = HINTERNET;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Release(Handle handle) noexcept { InternetCloseHandle(handle); }
 };
+
+using InternetHandle = UniqueHandle<InternetHandleTraits>;
