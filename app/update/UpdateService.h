@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "app/core/MainWindowMessages.h"
-#include "app/update/CHttpTransfer.h"
+#include "app/update/http/CHttpTransfer.h"
 #include "app/update/StagingFolder.h"
 #include "app/update/UpdateCommand.h"
 #include "app/update/UpdateFailure.h"

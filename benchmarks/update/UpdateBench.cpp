@@ -7,7 +7,7 @@
 #include "app/platform/KernelHandle.h"
 #include "app/update/ArchiveExtractor.h"
 #include "app/update/ArchiveVerification.h"
-#include "app/update/CHttpTransfer.h"
+#include "app/update/http/CHttpTransfer.h"
 #include "tests/app/update/TestUpdateSigner.h"
 
 #include <windows.h>

@@ -1,6 +1,6 @@
 #include "app/core/MainWindowMessages.h"
 #include "app/platform/KernelHandle.h"
-#include "app/update/CHttpTransfer.h"
+#include "app/update/http/CHttpTransfer.h"
 #include "tests/app/update/TestFiles.h"
 #include "tests/app/update/TestMessageWindow.h"
 #include "tests/app/update/TestServer.h"

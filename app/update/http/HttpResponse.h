@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/update/HttpError.h"
-#include "app/update/InternetHandle.h"
-#include "app/update/RequestCompletion.h"
+#include "app/update/http/HttpError.h"
+#include "app/update/http/InternetHandle.h"
+#include "app/update/http/RequestCompletion.h"
 
 #include <memory>
 #include <string>

@@ -1,4 +1,4 @@
-#include "app/update/CHttpTransfer.h"
+#include "app/update/http/CHttpTransfer.h"
 
 #include "app/core/MainWindowMessages.h"
 #include "app/platform/KernelHandle.h"

@@ -1,6 +1,6 @@
-#include "app/update/HttpResponse.h"
+#include "app/update/http/HttpResponse.h"
 
-#include "app/update/HttpRules.h"
+#include "app/update/http/HttpRules.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/update/HttpResponse.h"
+#include "app/update/http/HttpResponse.h"
 
 #include <windows.h>
 

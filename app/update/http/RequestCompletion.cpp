@@ -1,4 +1,4 @@
-#include "app/update/RequestCompletion.h"
+#include "app/update/http/RequestCompletion.h"
 
 namespace
 {
