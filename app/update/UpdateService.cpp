@@ -5,9 +5,9 @@
 #include "app/platform/LogLine.h"
 #include "app/platform/ProgramLog.h"
 #include "app/update/ArchiveExtractor.h"
-#include "app/update/ArchiveVerification.h"
+#include "app/update/trust/ArchiveVerification.h"
 #include "app/update/UpdateServerAddress.h"
-#include "app/update/UpdateSignature.h"
+#include "app/update/trust/UpdateSignature.h"
 #include "app/update/VersionText.h"
 
 #include <shellapi.h>

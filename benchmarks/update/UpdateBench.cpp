@@ -6,7 +6,7 @@
 // Prints one line per run: "<step> <milliseconds>".
 #include "app/platform/KernelHandle.h"
 #include "app/update/ArchiveExtractor.h"
-#include "app/update/ArchiveVerification.h"
+#include "app/update/trust/ArchiveVerification.h"
 #include "app/update/http/CHttpTransfer.h"
 #include "tests/app/update/TestUpdateSigner.h"
 

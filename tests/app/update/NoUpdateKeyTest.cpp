@@ -1,8 +1,8 @@
 // A program built without a public key: updates are off and no signature, however made, passes.
 // Built without a public key: this definition stands in for the build option left empty.
-#include "app/update/UpdatePublicKey.h"
+#include "app/update/trust/UpdatePublicKey.h"
 
-#include "app/update/UpdateSignature.h"
+#include "app/update/trust/UpdateSignature.h"
 #include "tests/app/update/TestUpdateSigner.h"
 
 #include <gtest/gtest.h>

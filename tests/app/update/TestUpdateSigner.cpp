@@ -1,6 +1,6 @@
 #include "tests/app/update/TestUpdateSigner.h"
 
-#include "app/update/UpdateSignature.h"
+#include "app/update/trust/UpdateSignature.h"
 
 #include <sodium.h>
 

@@ -1,7 +1,7 @@
 // The update flow of a build without an update key: a manual check says updates are off, silent
 // checks and downloads do nothing, and the server is never asked.
 // This definition stands in for the build option left empty.
-#include "app/update/UpdatePublicKey.h"
+#include "app/update/trust/UpdatePublicKey.h"
 
 #include "app/device/WorkerCommands.h"
 #include "app/update/UpdateService.h"

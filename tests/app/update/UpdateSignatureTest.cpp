@@ -1,5 +1,5 @@
-#include "app/update/ArchiveVerification.h"
-#include "app/update/UpdateSignature.h"
+#include "app/update/trust/ArchiveVerification.h"
+#include "app/update/trust/UpdateSignature.h"
 #include "app/platform/KernelHandle.h"
 #include "tests/app/update/TestFiles.h"
 #include "tests/app/update/TestUpdateSigner.h"

@@ -1,6 +1,6 @@
-#include "app/update/ArchiveVerification.h"
+#include "app/update/trust/ArchiveVerification.h"
 
-#include "app/update/UpdateSignature.h"
+#include "app/update/trust/UpdateSignature.h"
 
 #include <sodium.h>
 

@@ -1,6 +1,6 @@
-#include "app/update/UpdateSignature.h"
+#include "app/update/trust/UpdateSignature.h"
 
-#include "app/update/UpdatePublicKey.h"
+#include "app/update/trust/UpdatePublicKey.h"
 
 #include <sodium.h>
 

@@ -1,4 +1,4 @@
-#include "app/update/UpdatePublicKey.h"
+#include "app/update/trust/UpdatePublicKey.h"
 
 #ifndef TK_UPDATE_PUBLIC_KEY
 #error "TK_UPDATE_PUBLIC_KEY must be defined (set by app/CMakeLists.txt, empty for no updates)"
