@@ -2,7 +2,7 @@
 
 #include "app/update/PlainPath.h"
 #include "app/update/StagingFolderSecurity.h"
-#include "app/update/ZipEntryName.h"
+#include "app/update/PlainName.h"
 
 #include <objbase.h>
 #include <shlobj.h>
@@ -95,8 +95,7 @@ bool StagingFolder::CreateBelow(const std::wstring& dataFolder, StagingFolder& o
 
 KernelHandle StagingFolder::CreateNewFile(const std::wstring& name) const
 {
-    const auto safe = SafeZipEntryPath(name);
-    if (m_path.empty() || !safe || *safe != name || name.find(L'\\') != std::wstring::npos)
+    if (m_path.empty() || !IsPlainFileName(name))
         return KernelHandle();
     KernelHandle file;
     CreateNewPlainFile(m_path + name, GENERIC_READ | GENERIC_WRITE, FILE_ATTRIBUTE_NORMAL, file);

@@ -1,3 +1,4 @@
+#include "app/update/PlainName.h"
 #include "app/update/ZipEntryAttributes.h"
 #include "app/update/ZipEntryName.h"
 #include "app/update/ZipEntryTimes.h"
@@ -52,6 +53,15 @@ TEST(ZipEntryName, SkipsNamesThatStillClimbOut)
     EXPECT_EQ(PathOf(L"... /x"), L"<skipped>");
     EXPECT_EQ(PathOf(L".. \\x"), L"<skipped>");
     EXPECT_EQ(PathOf(L"a/.../x"), L"<skipped>");
+}
+
+TEST(PlainName, AFileNameIsOnePartWithoutSeparatorsStreamsOnlyDotsOrDevices)
+{
+    for (const wchar_t* name : {L"Software-1.0.0.20.zip", L"a", L"...x", L"console.txt", L"com10"})
+        EXPECT_TRUE(IsPlainFileName(name)) << name;
+    for (const wchar_t* name :
+         {L"", L".", L"..", L". .", L"a\\b", L"a/b", L"C:x", L"x:s", L"nul.txt", L"COM1"})
+        EXPECT_FALSE(IsPlainFileName(name)) << name;
 }
 
 TEST(ZipEntryName, SkipsEmptyNamesStreamsAndDevices)
