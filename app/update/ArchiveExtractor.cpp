@@ -1,8 +1,8 @@
 #include "app/update/ArchiveExtractor.h"
 
 #include "app/platform/KernelHandle.h"
-#include "app/update/ExtractedItems.h"
-#include "app/update/PlainPath.h"
+#include "app/update/staging/ExtractedItems.h"
+#include "app/update/staging/PlainPath.h"
 #include "app/update/ZipEntryAttributes.h"
 #include "app/update/ZipEntryName.h"
 #include "app/update/ZipEntryRanges.h"

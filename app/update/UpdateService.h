@@ -4,7 +4,7 @@
 
 #include "app/core/MainWindowMessages.h"
 #include "app/update/http/CHttpTransfer.h"
-#include "app/update/StagingFolder.h"
+#include "app/update/staging/StagingFolder.h"
 #include "app/update/UpdateCommand.h"
 #include "app/update/UpdateFailure.h"
 

@@ -1,6 +1,6 @@
 #include "app/update/ZipEntryName.h"
 
-#include "app/update/PlainName.h"
+#include "app/update/staging/PlainName.h"
 
 #include <vector>
 

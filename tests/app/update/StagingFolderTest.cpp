@@ -1,5 +1,5 @@
-#include "app/update/StagingFolder.h"
-#include "app/update/StagingFolderSecurity.h"
+#include "app/update/staging/StagingFolder.h"
+#include "app/update/staging/StagingFolderSecurity.h"
 #include "tests/app/update/TestFiles.h"
 
 #include <windows.h>

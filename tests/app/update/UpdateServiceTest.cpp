@@ -1,7 +1,7 @@
 #include "app/device/WorkerCommands.h"
 #include "app/platform/ProgramLog.h"
 #include "app/update/FolderPath.h"
-#include "app/update/StagingFolder.h"
+#include "app/update/staging/StagingFolder.h"
 #include "app/update/UpdateService.h"
 #include "tests/app/update/TestFiles.h"
 #include "tests/app/update/TestMessageWindow.h"

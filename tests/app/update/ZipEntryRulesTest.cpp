@@ -1,4 +1,4 @@
-#include "app/update/PlainName.h"
+#include "app/update/staging/PlainName.h"
 #include "app/update/ZipEntryAttributes.h"
 #include "app/update/ZipEntryName.h"
 #include "app/update/ZipEntryTimes.h"

@@ -1,4 +1,4 @@
-#include "app/update/StagingFolderSecurity.h"
+#include "app/update/staging/StagingFolderSecurity.h"
 
 #include <aclapi.h>
 #include <sddl.h>

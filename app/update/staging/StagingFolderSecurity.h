@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/update/LocalDescriptor.h"
+#include "app/update/staging/LocalDescriptor.h"
 
 #include <windows.h>
 

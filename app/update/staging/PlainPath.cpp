@@ -1,4 +1,4 @@
-#include "app/update/PlainPath.h"
+#include "app/update/staging/PlainPath.h"
 
 #include "base/UniqueHandle.h"
 

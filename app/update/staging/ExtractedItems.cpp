@@ -1,6 +1,6 @@
-#include "app/update/ExtractedItems.h"
+#include "app/update/staging/ExtractedItems.h"
 
-#include "app/update/PlainPath.h"
+#include "app/update/staging/PlainPath.h"
 
 namespace
 {

@@ -1,4 +1,4 @@
-#include "app/update/PlainName.h"
+#include "app/update/staging/PlainName.h"
 
 namespace
 {

@@ -1,8 +1,8 @@
-#include "app/update/StagingFolder.h"
+#include "app/update/staging/StagingFolder.h"
 
-#include "app/update/PlainPath.h"
-#include "app/update/StagingFolderSecurity.h"
-#include "app/update/PlainName.h"
+#include "app/update/staging/PlainPath.h"
+#include "app/update/staging/StagingFolderSecurity.h"
+#include "app/update/staging/PlainName.h"
 
 #include <objbase.h>
 #include <shlobj.h>
