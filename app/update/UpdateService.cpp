@@ -4,7 +4,7 @@
 #include "app/device/WorkerCommands.h"
 #include "app/platform/LogLine.h"
 #include "app/platform/ProgramLog.h"
-#include "app/update/ArchiveExtractor.h"
+#include "app/update/archive/ArchiveExtractor.h"
 #include "app/update/trust/ArchiveVerification.h"
 #include "app/update/UpdateServerAddress.h"
 #include "app/update/trust/UpdateSignature.h"

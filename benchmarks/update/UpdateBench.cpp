@@ -5,7 +5,7 @@
 //   update_bench verify <archive> <unused> <runs>   (signs once with the build's key, then checks)
 // Prints one line per run: "<step> <milliseconds>".
 #include "app/platform/KernelHandle.h"
-#include "app/update/ArchiveExtractor.h"
+#include "app/update/archive/ArchiveExtractor.h"
 #include "app/update/trust/ArchiveVerification.h"
 #include "app/update/http/CHttpTransfer.h"
 #include "tests/app/update/TestUpdateSigner.h"

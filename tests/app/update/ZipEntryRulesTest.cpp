@@ -1,7 +1,7 @@
 #include "app/update/staging/PlainName.h"
-#include "app/update/ZipEntryAttributes.h"
-#include "app/update/ZipEntryName.h"
-#include "app/update/ZipEntryTimes.h"
+#include "app/update/archive/ZipEntryAttributes.h"
+#include "app/update/archive/ZipEntryName.h"
+#include "app/update/archive/ZipEntryTimes.h"
 
 #include <gtest/gtest.h>
 

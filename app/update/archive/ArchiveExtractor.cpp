@@ -1,13 +1,13 @@
-#include "app/update/ArchiveExtractor.h"
+#include "app/update/archive/ArchiveExtractor.h"
 
 #include "app/platform/KernelHandle.h"
 #include "app/update/staging/ExtractedItems.h"
 #include "app/update/staging/PlainPath.h"
-#include "app/update/ZipEntryAttributes.h"
-#include "app/update/ZipEntryName.h"
-#include "app/update/ZipEntryRanges.h"
-#include "app/update/ZipEntryTimes.h"
-#include "app/update/ZipHandleStream.h"
+#include "app/update/archive/ZipEntryAttributes.h"
+#include "app/update/archive/ZipEntryName.h"
+#include "app/update/archive/ZipEntryRanges.h"
+#include "app/update/archive/ZipEntryTimes.h"
+#include "app/update/archive/ZipHandleStream.h"
 #include "base/UniqueHandle.h"
 
 #include <unzip.h>

@@ -1,4 +1,4 @@
-#include "app/update/ZipHandleStream.h"
+#include "app/update/archive/ZipHandleStream.h"
 
 namespace
 {

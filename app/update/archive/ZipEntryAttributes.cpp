@@ -1,4 +1,4 @@
-#include "app/update/ZipEntryAttributes.h"
+#include "app/update/archive/ZipEntryAttributes.h"
 
 namespace
 {

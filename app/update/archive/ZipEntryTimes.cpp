@@ -1,4 +1,4 @@
-#include "app/update/ZipEntryTimes.h"
+#include "app/update/archive/ZipEntryTimes.h"
 
 namespace
 {

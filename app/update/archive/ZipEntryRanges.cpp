@@ -1,4 +1,4 @@
-#include "app/update/ZipEntryRanges.h"
+#include "app/update/archive/ZipEntryRanges.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "app/update/ZipEntryName.h"
+#include "app/update/archive/ZipEntryName.h"
 
 #include "app/update/staging/PlainName.h"
 

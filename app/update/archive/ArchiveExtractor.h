@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/update/ExtractionLimits.h"
+#include "app/update/archive/ExtractionLimits.h"
 
 #include <windows.h>
 
