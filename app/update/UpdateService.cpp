@@ -25,16 +25,16 @@ struct KindNames
     const char* logName;
 };
 
-const KindNames& NamesOf(WPARAM kind)
+const KindNames& NamesOf(UpdateKind kind)
 {
     static const KindNames software{L"Software-", L" Software Updates",
                                     L"The software is the latest version!", "software"};
     static const KindNames firmware{L"FirmwareUpdateTool-", L" Firmware Updates",
                                     L"The Firmware is the latest version!", "firmware"};
-    return kind == UpdateService::kFirmware ? firmware : software;
+    return kind == UpdateKind::Firmware ? firmware : software;
 }
 
-std::wstring TitleOf(WPARAM kind)
+std::wstring TitleOf(UpdateKind kind)
 {
     return std::wstring(kProgramTitle) + NamesOf(kind).titleSuffix;
 }
@@ -51,12 +51,12 @@ std::string Quoted(const std::wstring& text)
     return "\"" + LogUtf8(text.substr(0, 32)) + (text.size() > 32 ? "...\"" : "\"");
 }
 
-std::string KindDetails(WPARAM kind)
+std::string KindDetails(UpdateKind kind)
 {
     return std::string("kind=") + NamesOf(kind).logName;
 }
 
-void LogCheck(WPARAM kind, bool silent, const std::string& outcome)
+void LogCheck(UpdateKind kind, bool silent, const std::string& outcome)
 {
     ProgramLog::Write("update-check",
                       KindDetails(kind) + (silent ? " silent=yes " : " silent=no ") + outcome);
@@ -82,16 +82,16 @@ void UpdateService::SetStagingDataFolder(const std::wstring& folder)
     m_stagingDataFolder = folder;
 }
 
-std::wstring UpdateService::LatestVersion(WPARAM kind) const
+std::wstring UpdateService::LatestVersion(UpdateKind kind) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return kind == kFirmware ? m_latestFirmware : m_latestSoftware;
+    return kind == UpdateKind::Firmware ? m_latestFirmware : m_latestSoftware;
 }
 
-std::wstring UpdateService::BaseAddress(WPARAM kind) const
+std::wstring UpdateService::BaseAddress(UpdateKind kind) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return kind == kFirmware ? m_firmwareBase : m_softwareBase;
+    return kind == UpdateKind::Firmware ? m_firmwareBase : m_softwareBase;
 }
 
 bool UpdateService::RunCommand(const UpdateCommand& command)
@@ -107,10 +107,10 @@ bool UpdateService::RunCommand(const UpdateCommand& command)
         CheckFirmware(command.id == CMD_CHECK_FIRMWARE_SILENT);
         return true;
     case CMD_UPDATE_SOFTWARE:
-        RunUpdate(kSoftware, command.version);
+        RunUpdate(UpdateKind::Software, command.version);
         return true;
     case CMD_UPDATE_FIRMWARE:
-        RunUpdate(kFirmware, command.version);
+        RunUpdate(UpdateKind::Firmware, command.version);
         return true;
     default:
         return false;
@@ -142,15 +142,15 @@ void UpdateService::CheckSoftware(bool silent)
 {
     if (!UpdatesEnabled())
     {
-        LogCheck(kSoftware, silent, "result=switched-off");
+        LogCheck(UpdateKind::Software, silent, "result=switched-off");
         if (!silent)
-            Post(kSoftware, kSwitchedOff);
+            Post(UpdateKind::Software, kSwitchedOff);
         return;
     }
-    const VersionAnswer answer = FetchVersion(BaseAddress(kSoftware));
+    const VersionAnswer answer = FetchVersion(BaseAddress(UpdateKind::Software));
     if (answer.failure)
     {
-        LogCheck(kSoftware, silent, "result=failed " + DescribeUpdateFailure(answer.failure));
+        LogCheck(UpdateKind::Software, silent, "result=failed " + DescribeUpdateFailure(answer.failure));
         return;
     }
     {
@@ -158,32 +158,32 @@ void UpdateService::CheckSoftware(bool silent)
         m_latestSoftware = answer.version;
     }
     const bool available = IsNewerVersion(CurrentVersion(), answer.version);
-    LogCheck(kSoftware, silent,
+    LogCheck(UpdateKind::Software, silent,
              "http=200 offered=" + LogUtf8(answer.version) + " installed=" + LogUtf8(CurrentVersion()) +
                  (available ? " result=available" : " result=current"));
     if (available)
-        PostAvailable(kSoftware, answer.version);
+        PostAvailable(UpdateKind::Software, answer.version);
     else if (!silent)
-        Post(kSoftware, kCurrent);
+        Post(UpdateKind::Software, kCurrent);
 }
 
 void UpdateService::CheckFirmware(bool silent)
 {
     if (!UpdatesEnabled())
     {
-        LogCheck(kFirmware, silent, "result=switched-off");
+        LogCheck(UpdateKind::Firmware, silent, "result=switched-off");
         if (!silent)
-            Post(kFirmware, kSwitchedOff);
+            Post(UpdateKind::Firmware, kSwitchedOff);
         return;
     }
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_latestFirmware.clear();
     }
-    const VersionAnswer answer = FetchVersion(BaseAddress(kFirmware));
+    const VersionAnswer answer = FetchVersion(BaseAddress(UpdateKind::Firmware));
     if (answer.failure)
     {
-        LogCheck(kFirmware, silent, "result=failed " + DescribeUpdateFailure(answer.failure));
+        LogCheck(UpdateKind::Firmware, silent, "result=failed " + DescribeUpdateFailure(answer.failure));
         return;
     }
     {
@@ -195,16 +195,16 @@ void UpdateService::CheckFirmware(bool silent)
         m_hooks.readFirmwareVersion(version);
     const bool available = IsFirmwareUpdateAvailable(version, answer.version);
     const std::string display = version < 0 ? "none" : LogUtf8(FirmwareVersionText(version));
-    LogCheck(kFirmware, silent,
+    LogCheck(UpdateKind::Firmware, silent,
              "http=200 offered=" + LogUtf8(answer.version) + " display=" + display +
                  (available ? " result=available" : " result=current"));
     if (available)
-        PostAvailable(kFirmware, answer.version);
+        PostAvailable(UpdateKind::Firmware, answer.version);
     else if (!silent)
-        Post(kFirmware, kCurrent);
+        Post(UpdateKind::Firmware, kCurrent);
 }
 
-bool UpdateService::RunUpdate(WPARAM kind, const std::wstring& version)
+bool UpdateService::RunUpdate(UpdateKind kind, const std::wstring& version)
 {
     const std::string what = KindDetails(kind) + " version=" + Quoted(version);
     m_lastFailure = {};
@@ -233,13 +233,13 @@ bool UpdateService::RunUpdate(WPARAM kind, const std::wstring& version)
     return true;
 }
 
-UpdateFailure UpdateService::Install(WPARAM kind, const std::wstring& version, StagingFolder& staging)
+UpdateFailure UpdateService::Install(UpdateKind kind, const std::wstring& version, StagingFolder& staging)
 {
     // Only what the user was asked about is installed, and only while the server still offers it:
     // the signature binds the version text as the server sends it now.
     if (!ParseVersion(version))
         return StepFailure(UpdateStep::VersionText, "no version answered");
-    if (kind == kSoftware && !IsNewerVersion(CurrentVersion(), version))
+    if (kind == UpdateKind::Software && !IsNewerVersion(CurrentVersion(), version))
         return StepFailure(UpdateStep::VersionText, "not newer than the installed version");
     const VersionAnswer answer = FetchVersion(BaseAddress(kind));
     if (answer.failure)
@@ -267,8 +267,9 @@ UpdateFailure UpdateService::Install(WPARAM kind, const std::wstring& version, S
     return StartProgram(program);
 }
 
-UpdateFailure UpdateService::StageUpdate(WPARAM kind, const std::wstring& version, const std::wstring& served,
-                                         StagingFolder& staging, std::wstring& program)
+UpdateFailure UpdateService::StageUpdate(UpdateKind kind, const std::wstring& version,
+                                         const std::wstring& served, StagingFolder& staging,
+                                         std::wstring& program)
 {
     const std::wstring prefix = NamesOf(kind).archivePrefix;
     const std::wstring archiveName = prefix + version + L".zip";
@@ -287,9 +288,8 @@ UpdateFailure UpdateService::StageUpdate(WPARAM kind, const std::wstring& versio
         return HttpStepFailure(UpdateStep::SignatureFile, signatureTransfer.LastError());
     if (signature.size() != kUpdateSignatureSize)
         return StepFailure(UpdateStep::Signature, std::to_string(signature.size()) + " bytes, not 64");
-    const int kindNumber = kind == kFirmware ? static_cast<int>(kFirmware) : static_cast<int>(kSoftware);
     // The signature binds the version text as the server sent it, line break and all.
-    if (!VerifyArchiveFile(kindNumber, served, archive.get(), signature))
+    if (!VerifyArchiveFile(kind, served, archive.get(), signature))
         return StepFailure(UpdateStep::Signature, "does not hold for this archive, kind and version");
     if (!ExtractArchive(archive.get(), staging.Path()))
         return StepFailure(UpdateStep::Extract, "archive refused");
@@ -315,26 +315,29 @@ UpdateFailure UpdateService::StartProgram(const std::wstring& path)
     return StepFailure(UpdateStep::Installer, "not started", GetLastError());
 }
 
-void UpdateService::Post(WPARAM kind, LPARAM result)
+void UpdateService::Post(UpdateKind kind, LPARAM result)
 {
     const HWND window = m_window.load();
     if (window != nullptr)
-        PostMessageW(window, WM_UPDATE_RESULT, kind, result);
+        PostMessageW(window, WM_UPDATE_RESULT, static_cast<WPARAM>(kind), result);
 }
 
-void UpdateService::PostAvailable(WPARAM kind, const std::wstring& version)
+void UpdateService::PostAvailable(UpdateKind kind, const std::wstring& version)
 {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        (kind == kFirmware ? m_offeredFirmware : m_offeredSoftware) = version;
+        (kind == UpdateKind::Firmware ? m_offeredFirmware : m_offeredSoftware) = version;
     }
     Post(kind, kAvailable);
 }
 
-LRESULT UpdateService::OnUpdateResult(WPARAM kind, LPARAM result)
+LRESULT UpdateService::OnUpdateResult(WPARAM kindValue, LPARAM result)
 {
-    if ((kind != kSoftware && kind != kFirmware) || !m_hooks.askUser)
+    if ((kindValue != static_cast<WPARAM>(UpdateKind::Software) &&
+         kindValue != static_cast<WPARAM>(UpdateKind::Firmware)) ||
+        !m_hooks.askUser)
         return 0;
+    const auto kind = static_cast<UpdateKind>(kindValue);
     const std::wstring title = TitleOf(kind);
     if (result == kCurrent)
     {
@@ -354,7 +357,7 @@ LRESULT UpdateService::OnUpdateResult(WPARAM kind, LPARAM result)
     std::wstring version;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        version = kind == kFirmware ? m_offeredFirmware : m_offeredSoftware;
+        version = kind == UpdateKind::Firmware ? m_offeredFirmware : m_offeredSoftware;
     }
     if (version.empty())
         return 0;
@@ -364,6 +367,7 @@ LRESULT UpdateService::OnUpdateResult(WPARAM kind, LPARAM result)
     ProgramLog::Write("update-answer", KindDetails(kind) + " version=" + Quoted(version) +
                                            (yes ? " answer=yes" : " answer=no"));
     if (yes && m_hooks.appendCommand)
-        m_hooks.appendCommand({kind == kFirmware ? CMD_UPDATE_FIRMWARE : CMD_UPDATE_SOFTWARE, version});
+        m_hooks.appendCommand(
+            {kind == UpdateKind::Firmware ? CMD_UPDATE_FIRMWARE : CMD_UPDATE_SOFTWARE, version});
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "app/update/staging/StagingFolder.h"
 #include "app/update/UpdateCommand.h"
 #include "app/update/UpdateFailure.h"
+#include "app/update/trust/UpdateKind.h"
 
 #include "ProgramVersion.h"
 
@@ -23,8 +24,6 @@
 class UpdateService
 {
 public:
-    static constexpr WPARAM kSoftware = 1;
-    static constexpr WPARAM kFirmware = 2;
     static constexpr LPARAM kCurrent = 0;
     static constexpr LPARAM kAvailable = 1;
     static constexpr LPARAM kNotInstalled = 2; // a download or start failed; the program runs on
@@ -69,16 +68,16 @@ public:
     // unpacks it there and starts its program, then ends the program (through the end hook); true
     // only then. Any failure is kept in LastFailure, removes the staging folder, posts kNotInstalled
     // and lets the program run on.
-    bool RunUpdate(WPARAM kind, const std::wstring& version);
+    bool RunUpdate(UpdateKind kind, const std::wstring& version);
     // Update worker: why the last RunUpdate failed; empty after one that did not.
     const UpdateFailure& LastFailure() const { return m_lastFailure; }
 
-    // Window thread: WM_UPDATE_RESULT. Tells the user, or asks and queues the download of the
-    // version asked about. Returns 0.
+    // Window thread: WM_UPDATE_RESULT, wParam an UpdateKind (other values are ignored). Tells the
+    // user, or asks and queues the download of the version asked about. Returns 0.
     LRESULT OnUpdateResult(WPARAM kind, LPARAM result);
 
     // What the last check of the kind found on the server (the last valid text for software).
-    std::wstring LatestVersion(WPARAM kind) const;
+    std::wstring LatestVersion(UpdateKind kind) const;
     static std::wstring CurrentVersion() { return TK_VERSION_WIDE; }
 
 private:
@@ -90,16 +89,16 @@ private:
         UpdateFailure failure;
     };
 
-    void Post(WPARAM kind, LPARAM result);
+    void Post(UpdateKind kind, LPARAM result);
     // Posts kAvailable and keeps the version it is about for the question.
-    void PostAvailable(WPARAM kind, const std::wstring& version);
-    std::wstring BaseAddress(WPARAM kind) const;
+    void PostAvailable(UpdateKind kind, const std::wstring& version);
+    std::wstring BaseAddress(UpdateKind kind) const;
     VersionAnswer FetchVersion(const std::wstring& baseAddress);
     UpdateFailure StartProgram(const std::wstring& path);
     // The steps of RunUpdate up to the start of the program.
-    UpdateFailure Install(WPARAM kind, const std::wstring& version, StagingFolder& staging);
+    UpdateFailure Install(UpdateKind kind, const std::wstring& version, StagingFolder& staging);
     // The staged program's path once the signed archive is downloaded and unpacked.
-    UpdateFailure StageUpdate(WPARAM kind, const std::wstring& version, const std::wstring& served,
+    UpdateFailure StageUpdate(UpdateKind kind, const std::wstring& version, const std::wstring& served,
                               StagingFolder& staging, std::wstring& program);
 
     Hooks m_hooks; // set at construction, read-only after

@@ -45,7 +45,7 @@ int wmain(int argc, wchar_t** argv)
         unsigned char sha512[64];
         if (!archive || !DigestFile(archive.get(), sha512))
             return 1;
-        signature = SignUpdateDigest(1, L"1.0.0.20\n", sha512, BuildKeySeed());
+        signature = SignUpdateDigest(UpdateKind::Software, L"1.0.0.20\n", sha512, BuildKeySeed());
     }
     for (int i = 0; i < runs; ++i)
     {
@@ -59,7 +59,7 @@ int wmain(int argc, wchar_t** argv)
         }
         else if (mode == L"verify")
         {
-            ok = VerifyArchiveFile(1, L"1.0.0.20\n", archive.get(), signature);
+            ok = VerifyArchiveFile(UpdateKind::Software, L"1.0.0.20\n", archive.get(), signature);
         }
         else
         {

@@ -27,7 +27,8 @@ bool DigestFile(HANDLE file, unsigned char (&sha512)[64])
     return SetFilePointerEx(file, start, nullptr, FILE_BEGIN) != FALSE;
 }
 
-bool VerifyArchiveFile(int kind, const std::wstring& version, HANDLE archive, const std::string& signature)
+bool VerifyArchiveFile(UpdateKind kind, const std::wstring& version, HANDLE archive,
+                       const std::string& signature)
 {
     unsigned char sha512[64] = {};
     return signature.size() == kUpdateSignatureSize && DigestFile(archive, sha512) &&

@@ -95,11 +95,11 @@ bool DecodeHex(const std::string& hex, std::string& bytes)
     return true;
 }
 
-bool BuildUpdateSignedMessage(int kind, const std::wstring& version, const unsigned char (&sha512)[64],
+bool BuildUpdateSignedMessage(UpdateKind kind, const std::wstring& version, const unsigned char (&sha512)[64],
                               std::string& message)
 {
     std::string versionUtf8;
-    if ((kind != 1 && kind != 2) || !EncodeUtf8(version, versionUtf8))
+    if ((kind != UpdateKind::Software && kind != UpdateKind::Firmware) || !EncodeUtf8(version, versionUtf8))
         return false;
     const std::size_t length = versionUtf8.size();
     message.assign(kLabel, sizeof(kLabel));
@@ -111,7 +111,7 @@ bool BuildUpdateSignedMessage(int kind, const std::wstring& version, const unsig
     return true;
 }
 
-bool VerifyUpdateSignatureWithKey(const std::string& publicKey, int kind, const std::wstring& version,
+bool VerifyUpdateSignatureWithKey(const std::string& publicKey, UpdateKind kind, const std::wstring& version,
                                   const unsigned char (&sha512)[64], const std::string& signature)
 {
     std::string message;
@@ -129,7 +129,7 @@ bool UpdatesEnabled()
     return BuiltInKey(key);
 }
 
-bool VerifyUpdateSignature(int kind, const std::wstring& version, const unsigned char (&sha512)[64],
+bool VerifyUpdateSignature(UpdateKind kind, const std::wstring& version, const unsigned char (&sha512)[64],
                            const std::string& signature)
 {
     std::string key;

@@ -11,10 +11,10 @@ TEST(NoUpdateKey, UpdatesAreOffAndNothingVerifies)
 {
     EXPECT_FALSE(UpdatesEnabled());
     unsigned char sha512[64] = {};
-    const std::string signature = SignUpdateDigest(1, L"1.0.0.20", sha512, BuildKeySeed());
+    const std::string signature = SignUpdateDigest(UpdateKind::Software, L"1.0.0.20", sha512, BuildKeySeed());
     ASSERT_EQ(signature.size(), 64u);
-    EXPECT_FALSE(VerifyUpdateSignature(1, L"1.0.0.20", sha512, signature));
-    EXPECT_FALSE(VerifyUpdateSignature(1, L"1.0.0.20", sha512, std::string(64, '\0')));
+    EXPECT_FALSE(VerifyUpdateSignature(UpdateKind::Software, L"1.0.0.20", sha512, signature));
+    EXPECT_FALSE(VerifyUpdateSignature(UpdateKind::Software, L"1.0.0.20", sha512, std::string(64, '\0')));
 }
 
 std::string UpdatePublicKeyHex()

@@ -89,7 +89,7 @@ protected:
     {
         const std::wstring name = L"Software-" + version + L".zip";
         PutSoftware(name, archive);
-        PutSoftware(name + L".sig", SignUpdate(1, signedVersion, signedBytes));
+        PutSoftware(name + L".sig", SignUpdate(UpdateKind::Software, signedVersion, signedBytes));
     }
     void PutSignedSoftware(const std::wstring& version, const std::string& archive)
     {
@@ -170,7 +170,7 @@ TEST_F(UpdateServiceTest, SoftwareVersionsAgainstTheProgramsOwn)
 {
     UseServerFolder(L"versions");
     EXPECT_EQ(CheckSoftware(TK_TEST_NEXT_VERSION, false), (Results{{1, 1}}));
-    EXPECT_EQ(m_service.LatestVersion(UpdateService::kSoftware), TK_TEST_NEXT_VERSION_WIDE);
+    EXPECT_EQ(m_service.LatestVersion(UpdateKind::Software), TK_TEST_NEXT_VERSION_WIDE);
     EXPECT_EQ(CheckSoftware(TK_VERSION_TEXT, false), (Results{{1, 0}}));
     EXPECT_EQ(CheckSoftware("1.0.0.9", false), (Results{{1, 0}}));
     EXPECT_EQ(CheckSoftware("1.0.1", false), (Results{{1, 1}}));
@@ -188,9 +188,9 @@ TEST_F(UpdateServiceTest, LineBreaksAreNotPartOfTheVersion)
 {
     UseServerFolder(L"linebreak");
     EXPECT_EQ(CheckSoftware(TK_TEST_NEXT_VERSION "\n", false), (Results{{1, 1}}));
-    EXPECT_EQ(m_service.LatestVersion(UpdateService::kSoftware), TK_TEST_NEXT_VERSION_WIDE);
+    EXPECT_EQ(m_service.LatestVersion(UpdateKind::Software), TK_TEST_NEXT_VERSION_WIDE);
     EXPECT_EQ(CheckSoftware("1.0.0.200\r\n", false), (Results{{1, 1}}));
-    EXPECT_EQ(m_service.LatestVersion(UpdateService::kSoftware), L"1.0.0.200");
+    EXPECT_EQ(m_service.LatestVersion(UpdateKind::Software), L"1.0.0.200");
 }
 
 TEST_F(UpdateServiceTest, UnusableVersionFilesEndTheCheckSilently)
@@ -210,7 +210,7 @@ TEST_F(UpdateServiceTest, UnusableVersionFilesEndTheCheckSilently)
     m_service.CheckSoftware(false);
     EXPECT_EQ(TakeResults(), Results{});
     // The last good text stays the latest version.
-    EXPECT_EQ(m_service.LatestVersion(UpdateService::kSoftware), TK_TEST_NEXT_VERSION_WIDE);
+    EXPECT_EQ(m_service.LatestVersion(UpdateKind::Software), TK_TEST_NEXT_VERSION_WIDE);
 }
 
 TEST_F(UpdateServiceTest, FirmwareVersionsAgainstTheDisplays)
@@ -220,7 +220,7 @@ TEST_F(UpdateServiceTest, FirmwareVersionsAgainstTheDisplays)
     PutFirmware(L"version", "104");
     m_service.CheckFirmware(false);
     EXPECT_EQ(TakeResults(), (Results{{2, 1}}));
-    EXPECT_EQ(m_service.LatestVersion(UpdateService::kFirmware), L"104");
+    EXPECT_EQ(m_service.LatestVersion(UpdateKind::Firmware), L"104");
     PutFirmware(L"version", "103\r\n");
     m_service.CheckFirmware(false);
     EXPECT_EQ(TakeResults(), (Results{{2, 0}}));
@@ -245,7 +245,7 @@ TEST_F(UpdateServiceTest, FirmwareVersionsAgainstTheDisplays)
     PutFirmware(L"version", "too long text");
     m_service.CheckFirmware(false);
     EXPECT_EQ(TakeResults(), Results{});
-    EXPECT_EQ(m_service.LatestVersion(UpdateService::kFirmware), L"");
+    EXPECT_EQ(m_service.LatestVersion(UpdateKind::Firmware), L"");
 }
 
 TEST_F(UpdateServiceTest, PromptsTellOrAskAndQueueTheDownload)
@@ -363,13 +363,13 @@ TEST_F(UpdateServiceTest, FirmwareUpdateUsesTheToolsNamesAndKind)
     m_service.CheckFirmware(true);
 
     // Signed as software: refused.
-    PutFirmware(L"FirmwareUpdateTool-104.zip.sig", SignUpdate(1, L"104", archive));
-    EXPECT_FALSE(m_service.RunUpdate(UpdateService::kFirmware, L"104"));
+    PutFirmware(L"FirmwareUpdateTool-104.zip.sig", SignUpdate(UpdateKind::Software, L"104", archive));
+    EXPECT_FALSE(m_service.RunUpdate(UpdateKind::Firmware, L"104"));
     EXPECT_EQ(m_service.LastFailure().step, UpdateStep::Signature);
     EXPECT_TRUE(m_started.empty());
 
-    PutFirmware(L"FirmwareUpdateTool-104.zip.sig", SignUpdate(2, L"104", archive));
-    EXPECT_TRUE(m_service.RunUpdate(UpdateService::kFirmware, L"104"));
+    PutFirmware(L"FirmwareUpdateTool-104.zip.sig", SignUpdate(UpdateKind::Firmware, L"104", archive));
+    EXPECT_TRUE(m_service.RunUpdate(UpdateKind::Firmware, L"104"));
     EXPECT_EQ(m_started, (std::vector<std::wstring>{Staged() + L"FirmwareUpdateTool-104.exe"}));
     EXPECT_EQ(m_ended, 1);
 }
@@ -406,7 +406,7 @@ TEST_F(UpdateServiceTest, FailedUpdatesStartNothingKeepNothingAndSaySo)
          {
              PutSoftware(L"Software-" TK_TEST_NEXT_VERSION_WIDE L".zip", good);
              PutSoftware(L"Software-" TK_TEST_NEXT_VERSION_WIDE L".zip.sig",
-                         SignUpdate(1, TK_TEST_NEXT_VERSION_WIDE, good) + "x");
+                         SignUpdate(UpdateKind::Software, TK_TEST_NEXT_VERSION_WIDE, good) + "x");
          },
          UpdateStep::Signature, 0},
         {"a signed archive that is no zip",
@@ -436,7 +436,7 @@ TEST_F(UpdateServiceTest, FailedUpdatesStartNothingKeepNothingAndSaySo)
         UseServerFolder(L"broken");
         PutSoftware(L"version", TK_TEST_NEXT_VERSION);
         c.serve();
-        EXPECT_FALSE(m_service.RunUpdate(UpdateService::kSoftware, TK_TEST_NEXT_VERSION_WIDE));
+        EXPECT_FALSE(m_service.RunUpdate(UpdateKind::Software, TK_TEST_NEXT_VERSION_WIDE));
         EXPECT_EQ(UpdateStepName(m_service.LastFailure().step), std::string(UpdateStepName(c.refusedAt)));
         EXPECT_EQ(m_service.LastFailure().httpStatus, c.httpStatus);
         EXPECT_EQ(TakeResults(), (Results{{1, 2}}));
@@ -448,7 +448,7 @@ TEST_F(UpdateServiceTest, FailedUpdatesStartNothingKeepNothingAndSaySo)
     PutSoftware(L"version", TK_TEST_NEXT_VERSION);
     PutSignedSoftware(TK_TEST_NEXT_VERSION_WIDE, good);
     m_startSucceeds = false;
-    EXPECT_FALSE(m_service.RunUpdate(UpdateService::kSoftware, TK_TEST_NEXT_VERSION_WIDE));
+    EXPECT_FALSE(m_service.RunUpdate(UpdateKind::Software, TK_TEST_NEXT_VERSION_WIDE));
     EXPECT_EQ(m_service.LastFailure().step, UpdateStep::Installer);
     EXPECT_EQ(TakeResults(), (Results{{1, 2}}));
     EXPECT_EQ(m_started.size(), 1u);
@@ -474,7 +474,7 @@ TEST_F(UpdateServiceTest, BrokenDownloadsAreNotUnpacked)
                       SoftwareArchive(TK_TEST_NEXT_VERSION, std::string(200000, 'x')));
     m_service.CheckSoftware(true);
     EXPECT_EQ(TakeResults(), Results{});
-    EXPECT_FALSE(m_service.RunUpdate(UpdateService::kSoftware, TK_TEST_NEXT_VERSION_WIDE));
+    EXPECT_FALSE(m_service.RunUpdate(UpdateKind::Software, TK_TEST_NEXT_VERSION_WIDE));
     EXPECT_EQ(m_service.LastFailure().step, UpdateStep::Download);
     EXPECT_TRUE(StagingFolders().empty());
     EXPECT_TRUE(m_started.empty());
@@ -490,7 +490,7 @@ TEST_F(UpdateServiceTest, TheAnswerInstallsTheVersionAskedAboutWhateverChecksFin
     zip.AddFile("FirmwareUpdateTool-104.exe", "MZ tool");
     const std::string archive = zip.Build();
     PutFirmware(L"FirmwareUpdateTool-104.zip", archive);
-    PutFirmware(L"FirmwareUpdateTool-104.zip.sig", SignUpdate(2, L"104", archive));
+    PutFirmware(L"FirmwareUpdateTool-104.zip.sig", SignUpdate(UpdateKind::Firmware, L"104", archive));
     PutFirmware(L"version", "104");
     m_displayVersion = 0x0103;
     m_service.CheckFirmware(true);
@@ -502,14 +502,14 @@ TEST_F(UpdateServiceTest, TheAnswerInstallsTheVersionAskedAboutWhateverChecksFin
     PutFirmware(L"version", "103");
     m_service.CheckFirmware(true);
     EXPECT_EQ(TakeResults(), Results{});
-    m_service.OnUpdateResult(UpdateService::kFirmware, UpdateService::kAvailable);
+    m_service.OnUpdateResult(2, UpdateService::kAvailable);
     ASSERT_EQ(m_prompts.size(), 1u);
     EXPECT_EQ(m_prompts[0].text, L"Detected the latest version:v104, update now?");
     ASSERT_EQ(m_commands.size(), 1u);
 
     // Offered again by the time the update runs: installed.
     PutFirmware(L"version", "104\n");
-    PutFirmware(L"FirmwareUpdateTool-104.zip.sig", SignUpdate(2, L"104\n", archive));
+    PutFirmware(L"FirmwareUpdateTool-104.zip.sig", SignUpdate(UpdateKind::Firmware, L"104\n", archive));
     EXPECT_TRUE(m_service.RunCommand(m_commands[0]));
     EXPECT_EQ(m_started, (std::vector<std::wstring>{Staged() + L"FirmwareUpdateTool-104.exe"}));
     const auto answers = LogLines("update-answer");
@@ -517,7 +517,7 @@ TEST_F(UpdateServiceTest, TheAnswerInstallsTheVersionAskedAboutWhateverChecksFin
     EXPECT_NE(answers[0].find("kind=firmware version=\"104\" answer=yes"), std::string::npos);
 
     // No version answered: nothing to fetch.
-    EXPECT_FALSE(m_service.RunUpdate(UpdateService::kFirmware, L""));
+    EXPECT_FALSE(m_service.RunUpdate(UpdateKind::Firmware, L""));
     EXPECT_EQ(m_service.LastFailure().step, UpdateStep::VersionText);
     EXPECT_EQ(TakeResults(), (Results{{2, 2}}));
 }
