@@ -100,11 +100,11 @@ bool UpdateService::RunCommand(const UpdateCommand& command)
     {
     case CMD_CHECK_SOFTWARE:
     case CMD_CHECK_SOFTWARE_SILENT:
-        CheckSoftware(command.id == CMD_CHECK_SOFTWARE_SILENT);
+        Check(UpdateKind::Software, command.id == CMD_CHECK_SOFTWARE_SILENT);
         return true;
     case CMD_CHECK_FIRMWARE:
     case CMD_CHECK_FIRMWARE_SILENT:
-        CheckFirmware(command.id == CMD_CHECK_FIRMWARE_SILENT);
+        Check(UpdateKind::Firmware, command.id == CMD_CHECK_FIRMWARE_SILENT);
         return true;
     case CMD_UPDATE_SOFTWARE:
         RunUpdate(UpdateKind::Software, command.version);
@@ -138,70 +138,55 @@ UpdateService::VersionAnswer UpdateService::FetchVersion(const std::wstring& bas
     return answer;
 }
 
-void UpdateService::CheckSoftware(bool silent)
+void UpdateService::Check(UpdateKind kind, bool silent)
 {
     if (!UpdatesEnabled())
     {
-        LogCheck(UpdateKind::Software, silent, "result=switched-off");
+        LogCheck(kind, silent, "result=switched-off");
         if (!silent)
-            Post(UpdateKind::Software, kSwitchedOff);
+            Post(kind, kSwitchedOff);
         return;
     }
-    const VersionAnswer answer = FetchVersion(BaseAddress(UpdateKind::Software));
-    if (answer.failure)
-    {
-        LogCheck(UpdateKind::Software, silent, "result=failed " + DescribeUpdateFailure(answer.failure));
-        return;
-    }
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_latestSoftware = answer.version;
-    }
-    const bool available = IsNewerVersion(CurrentVersion(), answer.version);
-    LogCheck(UpdateKind::Software, silent,
-             "http=200 offered=" + LogUtf8(answer.version) + " installed=" + LogUtf8(CurrentVersion()) +
-                 (available ? " result=available" : " result=current"));
-    if (available)
-        PostAvailable(UpdateKind::Software, answer.version);
-    else if (!silent)
-        Post(UpdateKind::Software, kCurrent);
-}
-
-void UpdateService::CheckFirmware(bool silent)
-{
-    if (!UpdatesEnabled())
-    {
-        LogCheck(UpdateKind::Firmware, silent, "result=switched-off");
-        if (!silent)
-            Post(UpdateKind::Firmware, kSwitchedOff);
-        return;
-    }
+    // A firmware check forgets the last one's text: the display asked about may have changed. The
+    // software keeps its last valid text.
+    if (kind == UpdateKind::Firmware)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_latestFirmware.clear();
     }
-    const VersionAnswer answer = FetchVersion(BaseAddress(UpdateKind::Firmware));
+    const VersionAnswer answer = FetchVersion(BaseAddress(kind));
     if (answer.failure)
     {
-        LogCheck(UpdateKind::Firmware, silent, "result=failed " + DescribeUpdateFailure(answer.failure));
+        LogCheck(kind, silent, "result=failed " + DescribeUpdateFailure(answer.failure));
         return;
     }
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_latestFirmware = answer.version;
+        (kind == UpdateKind::Firmware ? m_latestFirmware : m_latestSoftware) = answer.version;
+    }
+    std::string installed;
+    const bool available = IsNewerThanInstalled(kind, answer.version, installed);
+    LogCheck(kind, silent,
+             "http=200 offered=" + LogUtf8(answer.version) + installed +
+                 (available ? " result=available" : " result=current"));
+    if (available)
+        PostAvailable(kind, answer.version);
+    else if (!silent)
+        Post(kind, kCurrent);
+}
+
+bool UpdateService::IsNewerThanInstalled(UpdateKind kind, const std::wstring& offered, std::string& installed)
+{
+    if (kind == UpdateKind::Software)
+    {
+        installed = " installed=" + LogUtf8(CurrentVersion());
+        return IsNewerVersion(CurrentVersion(), offered);
     }
     int version = -1;
     if (m_hooks.readFirmwareVersion)
         m_hooks.readFirmwareVersion(version);
-    const bool available = IsFirmwareUpdateAvailable(version, answer.version);
-    const std::string display = version < 0 ? "none" : LogUtf8(FirmwareVersionText(version));
-    LogCheck(UpdateKind::Firmware, silent,
-             "http=200 offered=" + LogUtf8(answer.version) + " display=" + display +
-                 (available ? " result=available" : " result=current"));
-    if (available)
-        PostAvailable(UpdateKind::Firmware, answer.version);
-    else if (!silent)
-        Post(UpdateKind::Firmware, kCurrent);
+    installed = " display=" + (version < 0 ? std::string("none") : LogUtf8(FirmwareVersionText(version)));
+    return IsFirmwareUpdateAvailable(version, offered);
 }
 
 bool UpdateService::RunUpdate(UpdateKind kind, const std::wstring& version)

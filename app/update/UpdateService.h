@@ -61,8 +61,10 @@ public:
     // Update worker: the update commands 3 to 8; false for any other id. Each check and update
     // leaves one line in the program's log.
     bool RunCommand(const UpdateCommand& command);
-    void CheckSoftware(bool silent);
-    void CheckFirmware(bool silent);
+    // Asks the server which version of the kind it offers and compares it with the installed
+    // program's (software) or the attached display's (firmware); posts kAvailable with the version
+    // kept for the question, or kCurrent and kSwitchedOff unless silent. A failure is only logged.
+    void Check(UpdateKind kind, bool silent);
     // Installs the version the user answered YES to, if the server still offers it: fetches the
     // version text again, downloads the archive into a fresh staging folder, checks its signature,
     // unpacks it there and starts its program, then ends the program (through the end hook); true
@@ -94,6 +96,8 @@ private:
     void PostAvailable(UpdateKind kind, const std::wstring& version);
     std::wstring BaseAddress(UpdateKind kind) const;
     VersionAnswer FetchVersion(const std::wstring& baseAddress);
+    // Whether offered is newer than what is installed; installed gets that for the log line.
+    bool IsNewerThanInstalled(UpdateKind kind, const std::wstring& offered, std::string& installed);
     UpdateFailure StartProgram(const std::wstring& path);
     // The steps of RunUpdate up to the start of the program.
     UpdateFailure Install(UpdateKind kind, const std::wstring& version, StagingFolder& staging);

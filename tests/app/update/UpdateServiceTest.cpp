@@ -121,7 +121,7 @@ protected:
     std::vector<std::pair<int, int>> CheckSoftware(const std::string& version, bool silent)
     {
         PutSoftware(L"version", version);
-        m_service.CheckSoftware(silent);
+        m_service.Check(UpdateKind::Software, silent);
         return TakeResults();
     }
 
@@ -204,10 +204,10 @@ TEST_F(UpdateServiceTest, UnusableVersionFilesEndTheCheckSilently)
     // The server's "Not Found" page must not be offered as version "Not Found".
     m_service.SetBaseAddresses(m_server.Url(L"/status/404/q17x/software/"),
                                m_server.Url(L"/status/404/q17x/firmware/"));
-    m_service.CheckSoftware(false);
+    m_service.Check(UpdateKind::Software, false);
     EXPECT_EQ(TakeResults(), Results{});
     m_service.SetBaseAddresses(L"http://127.0.0.1:1/q17x/software/", L"http://127.0.0.1:1/q17x/firmware/");
-    m_service.CheckSoftware(false);
+    m_service.Check(UpdateKind::Software, false);
     EXPECT_EQ(TakeResults(), Results{});
     // The last good text stays the latest version.
     EXPECT_EQ(m_service.LatestVersion(UpdateKind::Software), TK_TEST_NEXT_VERSION_WIDE);
@@ -218,32 +218,32 @@ TEST_F(UpdateServiceTest, FirmwareVersionsAgainstTheDisplays)
     UseServerFolder(L"firmware");
     m_displayVersion = 0x0103;
     PutFirmware(L"version", "104");
-    m_service.CheckFirmware(false);
+    m_service.Check(UpdateKind::Firmware, false);
     EXPECT_EQ(TakeResults(), (Results{{2, 1}}));
     EXPECT_EQ(m_service.LatestVersion(UpdateKind::Firmware), L"104");
     PutFirmware(L"version", "103\r\n");
-    m_service.CheckFirmware(false);
+    m_service.Check(UpdateKind::Firmware, false);
     EXPECT_EQ(TakeResults(), (Results{{2, 0}}));
-    m_service.CheckFirmware(true);
+    m_service.Check(UpdateKind::Firmware, true);
     EXPECT_EQ(TakeResults(), Results{});
 
     // 0x01A0 reads as "1a0", which states no version: nothing is newer than it.
     m_displayVersion = 0x01A0;
     PutFirmware(L"version", "2");
-    m_service.CheckFirmware(false);
+    m_service.Check(UpdateKind::Firmware, false);
     EXPECT_EQ(TakeResults(), (Results{{2, 0}}));
 
     // No display: current, and said so only when asked.
     m_displayVersion = -1;
     PutFirmware(L"version", "999");
-    m_service.CheckFirmware(false);
+    m_service.Check(UpdateKind::Firmware, false);
     EXPECT_EQ(TakeResults(), (Results{{2, 0}}));
-    m_service.CheckFirmware(true);
+    m_service.Check(UpdateKind::Firmware, true);
     EXPECT_EQ(TakeResults(), Results{});
 
     // Each check starts by forgetting the last version.
     PutFirmware(L"version", "too long text");
-    m_service.CheckFirmware(false);
+    m_service.Check(UpdateKind::Firmware, false);
     EXPECT_EQ(TakeResults(), Results{});
     EXPECT_EQ(m_service.LatestVersion(UpdateKind::Firmware), L"");
 }
@@ -254,7 +254,7 @@ TEST_F(UpdateServiceTest, PromptsTellOrAskAndQueueTheDownload)
     CheckSoftware(TK_TEST_NEXT_VERSION, false);
     PutFirmware(L"version", "104");
     m_displayVersion = 0x0103;
-    m_service.CheckFirmware(false);
+    m_service.Check(UpdateKind::Firmware, false);
     TakeResults();
 
     m_answer = 1;
@@ -317,7 +317,7 @@ TEST_F(UpdateServiceTest, UpdateDownloadsChecksUnpacksStartsAndEnds)
     PutSoftware(L"version", TK_TEST_NEXT_VERSION "\n");
     const std::string archive = SoftwareArchive(TK_TEST_NEXT_VERSION, "MZ installer");
     PutSignedSoftware(TK_TEST_NEXT_VERSION_WIDE, archive, archive, TK_TEST_NEXT_VERSION_WIDE L"\n");
-    m_service.CheckSoftware(true);
+    m_service.Check(UpdateKind::Software, true);
     TakeResults();
 
     EXPECT_TRUE(m_service.RunCommand({CMD_UPDATE_SOFTWARE, TK_TEST_NEXT_VERSION_WIDE}));
@@ -360,7 +360,7 @@ TEST_F(UpdateServiceTest, FirmwareUpdateUsesTheToolsNamesAndKind)
     const std::string archive = zip.Build();
     PutFirmware(L"FirmwareUpdateTool-104.zip", archive);
     m_displayVersion = 0x0103;
-    m_service.CheckFirmware(true);
+    m_service.Check(UpdateKind::Firmware, true);
 
     // Signed as software: refused.
     PutFirmware(L"FirmwareUpdateTool-104.zip.sig", SignUpdate(UpdateKind::Software, L"104", archive));
@@ -378,7 +378,7 @@ TEST_F(UpdateServiceTest, FailedUpdatesStartNothingKeepNothingAndSaySo)
 {
     UseServerFolder(L"broken");
     PutSoftware(L"version", TK_TEST_NEXT_VERSION);
-    m_service.CheckSoftware(true);
+    m_service.Check(UpdateKind::Software, true);
     TakeResults();
     const std::string good = SoftwareArchive(TK_TEST_NEXT_VERSION, "MZ");
     std::string tampered = good;
@@ -472,7 +472,7 @@ TEST_F(UpdateServiceTest, BrokenDownloadsAreNotUnpacked)
     PutSoftware(L"version", TK_TEST_NEXT_VERSION);
     PutSignedSoftware(TK_TEST_NEXT_VERSION_WIDE,
                       SoftwareArchive(TK_TEST_NEXT_VERSION, std::string(200000, 'x')));
-    m_service.CheckSoftware(true);
+    m_service.Check(UpdateKind::Software, true);
     EXPECT_EQ(TakeResults(), Results{});
     EXPECT_FALSE(m_service.RunUpdate(UpdateKind::Software, TK_TEST_NEXT_VERSION_WIDE));
     EXPECT_EQ(m_service.LastFailure().step, UpdateStep::Download);
@@ -493,14 +493,14 @@ TEST_F(UpdateServiceTest, TheAnswerInstallsTheVersionAskedAboutWhateverChecksFin
     PutFirmware(L"FirmwareUpdateTool-104.zip.sig", SignUpdate(UpdateKind::Firmware, L"104", archive));
     PutFirmware(L"version", "104");
     m_displayVersion = 0x0103;
-    m_service.CheckFirmware(true);
+    m_service.Check(UpdateKind::Firmware, true);
     ASSERT_EQ(TakeResults(), (Results{{2, 1}}));
     // Before the question is answered, another check finds nothing usable and one finds the
     // installed version: neither changes the question nor the answer.
     PutFirmware(L"version", "broken");
-    m_service.CheckFirmware(true);
+    m_service.Check(UpdateKind::Firmware, true);
     PutFirmware(L"version", "103");
-    m_service.CheckFirmware(true);
+    m_service.Check(UpdateKind::Firmware, true);
     EXPECT_EQ(TakeResults(), Results{});
     m_service.OnUpdateResult(2, UpdateService::kAvailable);
     ASSERT_EQ(m_prompts.size(), 1u);
