@@ -10,12 +10,20 @@ namespace
 {
 constexpr DWORD kReadSize = 10240;
 
-// The whole body, refused when it would pass maxBytes; the response keeps why it failed.
-bool ReadBody(HttpResponse& response, std::string& body, std::size_t maxBytes)
+// Refuses a body whose stated length already passes maxBytes.
+bool FitsCap(HttpResponse& response, unsigned long long maxBytes)
 {
-    if (response.HasLength() && response.Length() > maxBytes)
-        return response.Failure("body over the size cap");
+    return !response.HasLength() || response.Length() <= maxBytes ||
+           response.Failure("body over the size cap");
+}
+
+// The one read loop of every transfer: hands each chunk of the body, and the count received so
+// far, to take until the body's proper end. False when a read fails, the body passes maxBytes or
+// ends short of its Content-Length, or take refuses (having recorded why in the response).
+template <typename Take> bool ReadBody(HttpResponse& response, unsigned long long maxBytes, Take take)
+{
     std::vector<char> chunk(kReadSize);
+    unsigned long long received = 0;
     for (;;)
     {
         DWORD read = 0;
@@ -23,11 +31,13 @@ bool ReadBody(HttpResponse& response, std::string& body, std::size_t maxBytes)
             return false;
         if (read == 0)
             break;
-        if (body.size() + read > maxBytes)
+        received += read;
+        if (received > maxBytes)
             return response.Failure("body over the size cap");
-        body.append(chunk.data(), read);
+        if (!take(chunk.data(), read, received))
+            return false;
     }
-    return !response.HasLength() || body.size() == response.Length() ||
+    return !response.HasLength() || received == response.Length() ||
            response.Failure("body shorter than its Content-Length");
 }
 
@@ -61,7 +71,12 @@ int CHttpTransfer::GetBytes(const std::wstring& url, std::string& bytes, std::si
     if (opened != 1)
         return Fail(opened, response.Error());
     std::string body;
-    if (!ReadBody(response, body, maxBytes))
+    const auto append = [&body](const char* data, DWORD size, unsigned long long)
+    {
+        body.append(data, size);
+        return true;
+    };
+    if (!FitsCap(response, maxBytes) || !ReadBody(response, maxBytes, append))
         return Fail(-1, response.Error());
     bytes = std::move(body);
     return 1;
@@ -86,36 +101,23 @@ int CHttpTransfer::DownloadTo(const std::wstring& url, HANDLE file, HWND window,
         return Fail(opened, response.Error());
     PostProgress(window, 8);
     const unsigned long long length = response.HasLength() ? response.Length() : 0;
-    if (length > maxBytes)
-        return Fail(-1, response, "body over the size cap");
+    if (!FitsCap(response, maxBytes))
+        return Fail(-1, response.Error());
     PostProgress(window, 10);
-
-    std::vector<char> chunk(kReadSize);
-    unsigned long long received = 0;
-    for (;;)
+    const auto write = [&](const char* data, DWORD size, unsigned long long received)
     {
-        DWORD read = 0;
-        if (!response.Read(chunk.data(), kReadSize, read))
-            return Fail(-1, response.Error());
-        if (read == 0)
-            break;
-        received += read;
-        if (received > maxBytes)
-            return Fail(-1, response, "body over the size cap");
         DWORD written = 0;
-        if (!WriteFile(file, chunk.data(), read, &written, nullptr) || written != read)
-        {
-            HttpError error{response.Error().httpStatus, GetLastError(), "file write failed"};
-            return Fail(-1, error);
-        }
+        if (!WriteFile(file, data, size, &written, nullptr) || written != size)
+            return response.SystemFailure("file write failed");
         if (length > 0)
         {
             const unsigned long long percent = 10 + (90ULL * received) / length;
             PostProgress(window, percent > 100 ? 100 : static_cast<int>(percent));
         }
-    }
-    if (response.HasLength() && received != length)
-        return Fail(-1, response, "body shorter than its Content-Length");
+        return true;
+    };
+    if (!ReadBody(response, maxBytes, write))
+        return Fail(-1, response.Error());
     PostProgress(window, 100);
     return 1;
 }
@@ -133,11 +135,6 @@ int CHttpTransfer::Fail(int result, const HttpError& error)
 {
     m_lastError = error;
     return result;
-}
-
-int CHttpTransfer::Fail(int result, const HttpResponse& response, const char* detail)
-{
-    return Fail(result, HttpError{response.Error().httpStatus, 0, detail});
 }
 
 void CHttpTransfer::PostProgress(HWND window, int value)
