@@ -1,6 +1,5 @@
 #include "app/device/WorkerCommands.h"
 #include "app/platform/ProgramLog.h"
-#include "app/update/FolderPath.h"
 #include "app/update/staging/StagingFolder.h"
 #include "app/update/UpdateService.h"
 #include "tests/app/update/TestFiles.h"
@@ -520,16 +519,4 @@ TEST_F(UpdateServiceTest, TheAnswerInstallsTheVersionAskedAboutWhateverChecksFin
     EXPECT_FALSE(m_service.RunUpdate(UpdateKind::Firmware, L""));
     EXPECT_EQ(m_service.LastFailure().step, UpdateStep::VersionText);
     EXPECT_EQ(TakeResults(), (Results{{2, 2}}));
-}
-
-TEST(UpdateFolders, CreateFolderPathMakesEveryMissingFolder)
-{
-    TestFolder folder(L"kelvane-folders");
-    const std::wstring deep = folder.Path() + L"a\\b\\\\c\\";
-    EXPECT_TRUE(CreateFolderPath(deep));
-    EXPECT_TRUE(IsExistingFolder(folder.Path() + L"a\\b\\c"));
-    EXPECT_TRUE(CreateFolderPath(deep));
-    ASSERT_TRUE(WriteFileBytes(folder.Path() + L"file", "x"));
-    EXPECT_FALSE(CreateFolderPath(folder.Path() + L"file"));
-    EXPECT_FALSE(CreateFolderPath(folder.Path() + L"file\\sub"));
 }
