@@ -7,6 +7,7 @@
 #include "app/platform/KernelHandle.h"
 #include "app/update/archive/ArchiveExtractor.h"
 #include "app/update/trust/ArchiveVerification.h"
+#include "app/update/UpdateService.h"
 #include "app/update/http/CHttpTransfer.h"
 #include "tests/app/update/TestUpdateSigner.h"
 
@@ -24,6 +25,14 @@ double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to)
     QueryPerformanceFrequency(&frequency);
     return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
            static_cast<double>(frequency.QuadPart);
+}
+
+// The archive into a file created at path, written through its handle as the update does.
+bool DownloadToPath(const wchar_t* url, const wchar_t* path)
+{
+    KernelHandle file(
+        CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && CHttpTransfer().DownloadTo(url, file.get(), nullptr, UpdateService::kMaxArchiveBytes) == 1;
 }
 } // namespace
 
@@ -54,8 +63,7 @@ int wmain(int argc, wchar_t** argv)
         bool ok = false;
         if (mode == L"download")
         {
-            CHttpTransfer transfer;
-            ok = transfer.DownloadFile(argv[2], argv[3], nullptr) == 1;
+            ok = DownloadToPath(argv[2], argv[3]);
         }
         else if (mode == L"verify")
         {

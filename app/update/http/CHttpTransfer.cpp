@@ -1,7 +1,6 @@
 #include "app/update/http/CHttpTransfer.h"
 
 #include "app/core/MainWindowMessages.h"
-#include "app/platform/KernelHandle.h"
 
 #include <algorithm>
 #include <vector>
@@ -120,15 +119,6 @@ int CHttpTransfer::DownloadTo(const std::wstring& url, HANDLE file, HWND window,
         return Fail(-1, response.Error());
     PostProgress(window, 100);
     return 1;
-}
-
-int CHttpTransfer::DownloadFile(const std::wstring& url, const std::wstring& path, HWND window)
-{
-    KernelHandle file(
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return Fail(-1, HttpError{0, GetLastError(), "file create failed"});
-    return DownloadTo(url, file.get(), window);
 }
 
 int CHttpTransfer::Fail(int result, const HttpError& error)

@@ -21,24 +21,19 @@ class CHttpTransfer
 public:
     // A version text is a few dotted numbers: a longer answer is refused, never cut to fit.
     static constexpr std::size_t kMaxTextBytes = 256;
-    static constexpr unsigned long long kMaxDownloadBytes = 256ULL << 20;
     // An archive may take long on a slow line, but not forever.
     static constexpr DWORD kDownloadDeadlineMs = 30 * 60 * 1000;
 
     int GetText(const std::wstring& url, std::wstring& text);
     int GetBytes(const std::wstring& url, std::string& bytes, std::size_t maxBytes);
-    // Appends the body at the file's current position.
-    int DownloadTo(const std::wstring& url, HANDLE file, HWND window,
-                   unsigned long long maxBytes = kMaxDownloadBytes);
-
-    // DownloadTo into a file created (or truncated) at path; a failure leaves what arrived in it.
-    int DownloadFile(const std::wstring& url, const std::wstring& path, HWND window);
+    // Appends the body, at most maxBytes, at the file's current position.
+    int DownloadTo(const std::wstring& url, HANDLE file, HWND window, unsigned long long maxBytes);
 
     // For tests: shorter waits. The download deadline is never shorter than the text one.
     void SetTimeLimits(const HttpTimeLimits& small, DWORD downloadDeadlineMs);
 
     int LastProgress() const { return m_lastProgress; }
-    // Why the last GetText, GetBytes, DownloadTo or DownloadFile failed; empty after a success.
+    // Why the last GetText, GetBytes or DownloadTo failed; empty after a success.
     const HttpError& LastError() const { return m_lastError; }
 
 private:
