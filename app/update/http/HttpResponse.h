@@ -1,20 +1,12 @@
 #pragma once
 
 #include "app/update/http/HttpError.h"
+#include "app/update/http/HttpTimeLimits.h"
 #include "app/update/http/InternetHandle.h"
 #include "app/update/http/RequestCompletion.h"
 
 #include <memory>
 #include <string>
-
-// How long a transfer may wait. step bounds each connect, send and wait for the next bytes, so a
-// stalled server is given up after it; deadline bounds the whole operation, so a server that trickles
-// bytes, its status line and headers included, cannot hold the update worker either.
-struct HttpTimeLimits
-{
-    DWORD stepMs = 20000;
-    DWORD deadlineMs = 30000;
-};
 
 // One GET on WinINet, answered 200 by the server the URL names: redirects are followed here, at most
 // kMaxRedirects and only to the same scheme, host and port. Worker thread only.
