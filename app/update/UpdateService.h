@@ -21,6 +21,16 @@
 // the commands the prompt queues. The main window injects what the flow needs from the rest of the
 // program, so its hooks stay one-line delegations. Nothing is fetched when the build carries no update
 // key, and nothing downloaded is unpacked before its signature is checked.
+//
+// The steps, in order (the folders below this one hold them):
+//   1. check:  the server's version text (http), compared with the program's or the display's version
+//   2. ask:    WM_UPDATE_RESULT to the window; a YES queues the update of the version shown
+//   3. fetch:  that version text again, the archive into a new file of a fresh staging folder
+//              (staging) and its signature (http)
+//   4. verify: the signature over kind, version text and the archive's bytes (trust)
+//   5. unpack: the archive, through the same open handle, into the staging folder (archive)
+//   6. start:  the installer or tool from the archive, then the program ends
+// A step that refuses ends the update in one UpdateFailure naming it, logged once.
 class UpdateService
 {
 public:
