@@ -10,7 +10,7 @@
 #include "app/ui/DeviceMainDlg.h"
 #include "app/ui/GdiplusSession.h"
 #include "app/ui/StartupNotice.h"
-#include "app/update/StagingFolder.h"
+#include "app/update/staging/StagingFolder.h"
 #include "ProgramVersion.h"
 
 #include "tessel/render/Manager.h"

@@ -105,7 +105,7 @@ fi
 [ -f "$secret_key" ] || { echo "package: no update secret key at '$secret_key'" >&2; exit 1; }
 
 # Writes <archive>.sig: the 64-byte Ed25519 signature over the message the program checks (label,
-# kind, the version file's exact bytes, the archive's SHA-512; see app/update/UpdateSignature.h).
+# kind, the version file's exact bytes, the archive's SHA-512; see app/update/trust/UpdateSignature.h).
 sign_archive() { # kind version-file archive
   python3 - "$1" "$2" "$3" "$out/.message" <<'PY'
 import hashlib, struct, sys

@@ -87,7 +87,7 @@ void CDeviceManager::ScanDevices()
         {
             continue;
         }
-        CHidDevice device(hid_open_path(info->path));
+        HidDevice device(hid_open_path(info->path));
         if (!device)
         {
             continue;

@@ -16,7 +16,7 @@ constexpr unsigned short kDisplayUsage = 1;
 // The open displays and the accepted vendor/product pairs, all through hidapi.
 // Everything except Instance() runs on the display worker only, so nothing here is locked; the
 // update worker's firmware check has the display worker read the version for it
-// (CDeviceWorker::RequestFirmwareVersion).
+// (DeviceWorker::RequestFirmwareVersion).
 class CDeviceManager
 {
 public:

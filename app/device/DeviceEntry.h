@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/device/CHidDevice.h"
+#include "app/device/HidDevice.h"
 
 #include <cstdint>
 #include <string>
@@ -15,7 +15,7 @@ struct DeviceEntry
     std::wstring text1;
     std::wstring productName; // empty when the display would not tell
     std::wstring text3;
-    CHidDevice device;
+    HidDevice device;
     int release = 0;
     bool sendFailing = false; // the last report to it failed; the log says so once per change
 };

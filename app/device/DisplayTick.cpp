@@ -1,13 +1,13 @@
 #include "app/device/DisplayTick.h"
 
 #include "app/device/CDeviceManager.h"
-#include "app/device/CSnapshotMapping.h"
+#include "app/device/SnapshotMapping.h"
 #include "app/device/SensorSnapshot.h"
 
 #include <optional>
 #include <thread>
 
-void DisplayTick(CDeviceManager& devices, const CSnapshotMapping& snapshot, const DisplaySettings& settings,
+void DisplayTick(CDeviceManager& devices, const SnapshotMapping& snapshot, const DisplaySettings& settings,
                  std::chrono::milliseconds pause)
 {
     // A scan can find a display and still fail to open the snapshot: then the display gets zero

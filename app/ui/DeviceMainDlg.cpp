@@ -59,9 +59,9 @@ void SetPicture(MControlFont* control, const wchar_t* file, int frames)
 }
 } // namespace
 
-CUpdateService::Hooks DeviceMainDlg::UpdateHooks()
+UpdateService::Hooks DeviceMainDlg::UpdateHooks()
 {
-    CUpdateService::Hooks hooks;
+    UpdateService::Hooks hooks;
     // The device manager belongs to the display worker: the update worker asks it for the read
     // and gives up after the wait, or at once when the update worker is being stopped.
     hooks.readFirmwareVersion = [this](int& version)
@@ -74,7 +74,7 @@ CUpdateService::Hooks DeviceMainDlg::UpdateHooks()
 }
 
 DeviceMainDlg::DeviceMainDlg()
-    : CDeviceWorker(CDeviceManager::Instance()), m_update(UpdateHooks()),
+    : DeviceWorker(CDeviceManager::Instance()), m_update(UpdateHooks()),
       m_updateWorker([this](const UpdateCommand& command) { m_update.RunCommand(command); })
 {
 }

@@ -2,7 +2,7 @@
 
 #include "app/core/SensorServerLauncher.h"
 #include "app/core/SensorServerWatch.h"
-#include "app/device/CDeviceWorker.h"
+#include "app/device/DeviceWorker.h"
 #include "app/device/DeviceNotifications.h"
 #include "app/update/UpdateService.h"
 #include "app/update/UpdateWorker.h"
@@ -25,8 +25,8 @@ class MControlFont;
 
 // The program's main window: a 500 x 350 layered popup at the bottom-right of the work area with
 // two pages (the three setting pictures; version, device count and help). It also owns the
-// program's running parts, and the worker thread runs on its CDeviceWorker base.
-class DeviceMainDlg : public Tessel::MDialog, public CDeviceWorker
+// program's running parts, and the worker thread runs on its DeviceWorker base.
+class DeviceMainDlg : public Tessel::MDialog, public DeviceWorker
 {
 public:
     DeviceMainDlg();
@@ -59,7 +59,7 @@ protected:
     void SetDeviceLabel(const std::wstring& text) override;
 
 private:
-    CUpdateService::Hooks UpdateHooks();
+    UpdateService::Hooks UpdateHooks();
     void RefreshPictures();
     void ShowSettingsPage(bool settings);
     void InvalidateClient();
@@ -97,9 +97,9 @@ private:
     std::wstring m_pendingLabel;              // guarded by m_labelMutex; worker writes, window thread takes
     std::atomic<HWND> m_labelWindow{nullptr}; // window thread sets once; worker posts to it
 
-    CUpdateService m_update; // update worker runs its commands; window thread answers its results
+    UpdateService m_update; // update worker runs its commands; window thread answers its results
     // Declared after m_update, so it stops before the service it runs goes.
-    CUpdateWorker m_updateWorker;
+    UpdateWorker m_updateWorker;
     std::atomic<bool> m_handOverAsked{false}; // update worker sets; window thread reads
 
     SensorServerWatch m_watch;      // window thread

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/update/HttpError.h"
+#include "app/update/http/HttpError.h"
 
 #include <string>
 

@@ -4,10 +4,10 @@
 #include "app/device/WorkerCommands.h"
 #include "app/platform/LogLine.h"
 #include "app/platform/ProgramLog.h"
-#include "app/update/ArchiveExtractor.h"
-#include "app/update/ArchiveVerification.h"
+#include "app/update/archive/ArchiveExtractor.h"
+#include "app/update/trust/ArchiveVerification.h"
 #include "app/update/UpdateServerAddress.h"
-#include "app/update/UpdateSignature.h"
+#include "app/update/trust/UpdateSignature.h"
 #include "app/update/VersionText.h"
 
 #include <shellapi.h>
@@ -25,16 +25,16 @@ struct KindNames
     const char* logName;
 };
 
-const KindNames& NamesOf(WPARAM kind)
+const KindNames& NamesOf(UpdateKind kind)
 {
     static const KindNames software{L"Software-", L" Software Updates",
                                     L"The software is the latest version!", "software"};
     static const KindNames firmware{L"FirmwareUpdateTool-", L" Firmware Updates",
                                     L"The Firmware is the latest version!", "firmware"};
-    return kind == CUpdateService::kFirmware ? firmware : software;
+    return kind == UpdateKind::Firmware ? firmware : software;
 }
 
-std::wstring TitleOf(WPARAM kind)
+std::wstring TitleOf(UpdateKind kind)
 {
     return std::wstring(kProgramTitle) + NamesOf(kind).titleSuffix;
 }
@@ -51,73 +51,73 @@ std::string Quoted(const std::wstring& text)
     return "\"" + LogUtf8(text.substr(0, 32)) + (text.size() > 32 ? "...\"" : "\"");
 }
 
-std::string KindDetails(WPARAM kind)
+std::string KindDetails(UpdateKind kind)
 {
     return std::string("kind=") + NamesOf(kind).logName;
 }
 
-void LogCheck(WPARAM kind, bool silent, const std::string& outcome)
+void LogCheck(UpdateKind kind, bool silent, const std::string& outcome)
 {
     ProgramLog::Write("update-check",
                       KindDetails(kind) + (silent ? " silent=yes " : " silent=no ") + outcome);
 }
 } // namespace
 
-CUpdateService::CUpdateService(Hooks hooks)
+UpdateService::UpdateService(Hooks hooks)
     : m_hooks(std::move(hooks)), m_softwareBase(UpdateServerHost() + L"/q17x/software/"),
       m_firmwareBase(UpdateServerHost() + L"/q17x/firmware/")
 {
 }
 
-void CUpdateService::SetBaseAddresses(const std::wstring& software, const std::wstring& firmware)
+void UpdateService::SetBaseAddresses(const std::wstring& software, const std::wstring& firmware)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_softwareBase = software;
     m_firmwareBase = firmware;
 }
 
-void CUpdateService::SetStagingDataFolder(const std::wstring& folder)
+void UpdateService::SetStagingDataFolder(const std::wstring& folder)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_stagingDataFolder = folder;
 }
 
-std::wstring CUpdateService::LatestVersion(WPARAM kind) const
+std::wstring UpdateService::LatestVersion(UpdateKind kind) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return kind == kFirmware ? m_latestFirmware : m_latestSoftware;
+    return kind == UpdateKind::Firmware ? m_latestFirmware : m_latestSoftware;
 }
 
-std::wstring CUpdateService::BaseAddress(WPARAM kind) const
+std::wstring UpdateService::BaseAddress(UpdateKind kind) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return kind == kFirmware ? m_firmwareBase : m_softwareBase;
+    return kind == UpdateKind::Firmware ? m_firmwareBase : m_softwareBase;
 }
 
-bool CUpdateService::RunCommand(const UpdateCommand& command)
+bool UpdateService::RunCommand(const UpdateCommand& command)
 {
     switch (command.id)
     {
     case CMD_CHECK_SOFTWARE:
     case CMD_CHECK_SOFTWARE_SILENT:
-        CheckSoftware(command.id == CMD_CHECK_SOFTWARE_SILENT);
+        Check(UpdateKind::Software, command.id == CMD_CHECK_SOFTWARE_SILENT);
         return true;
     case CMD_CHECK_FIRMWARE:
     case CMD_CHECK_FIRMWARE_SILENT:
-        CheckFirmware(command.id == CMD_CHECK_FIRMWARE_SILENT);
+        Check(UpdateKind::Firmware, command.id == CMD_CHECK_FIRMWARE_SILENT);
         return true;
     case CMD_UPDATE_SOFTWARE:
-        RunUpdate(kSoftware, command.version);
+        RunUpdate(UpdateKind::Software, command.version);
         return true;
     case CMD_UPDATE_FIRMWARE:
-        RunUpdate(kFirmware, command.version);
+        RunUpdate(UpdateKind::Firmware, command.version);
         return true;
     default:
         return false;
     }
 }
 
-CUpdateService::VersionAnswer CUpdateService::FetchVersion(const std::wstring& baseAddress)
+UpdateService::VersionAnswer UpdateService::FetchVersion(const std::wstring& baseAddress)
 {
     VersionAnswer answer;
     CHttpTransfer transfer;
@@ -138,73 +138,58 @@ CUpdateService::VersionAnswer CUpdateService::FetchVersion(const std::wstring& b
     return answer;
 }
 
-void CUpdateService::CheckSoftware(bool silent)
+void UpdateService::Check(UpdateKind kind, bool silent)
 {
     if (!UpdatesEnabled())
     {
-        LogCheck(kSoftware, silent, "result=switched-off");
+        LogCheck(kind, silent, "result=switched-off");
         if (!silent)
-            Post(kSoftware, kSwitchedOff);
+            Post(kind, kSwitchedOff);
         return;
     }
-    const VersionAnswer answer = FetchVersion(BaseAddress(kSoftware));
-    if (answer.failure)
-    {
-        LogCheck(kSoftware, silent, "result=failed " + DescribeUpdateFailure(answer.failure));
-        return;
-    }
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_latestSoftware = answer.version;
-    }
-    const bool available = IsNewerVersion(CurrentVersion(), answer.version);
-    LogCheck(kSoftware, silent,
-             "http=200 offered=" + LogUtf8(answer.version) + " installed=" + LogUtf8(CurrentVersion()) +
-                 (available ? " result=available" : " result=current"));
-    if (available)
-        PostAvailable(kSoftware, answer.version);
-    else if (!silent)
-        Post(kSoftware, kCurrent);
-}
-
-void CUpdateService::CheckFirmware(bool silent)
-{
-    if (!UpdatesEnabled())
-    {
-        LogCheck(kFirmware, silent, "result=switched-off");
-        if (!silent)
-            Post(kFirmware, kSwitchedOff);
-        return;
-    }
+    // A firmware check forgets the last one's text: the display asked about may have changed. The
+    // software keeps its last valid text.
+    if (kind == UpdateKind::Firmware)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_latestFirmware.clear();
     }
-    const VersionAnswer answer = FetchVersion(BaseAddress(kFirmware));
+    const VersionAnswer answer = FetchVersion(BaseAddress(kind));
     if (answer.failure)
     {
-        LogCheck(kFirmware, silent, "result=failed " + DescribeUpdateFailure(answer.failure));
+        LogCheck(kind, silent, "result=failed " + DescribeUpdateFailure(answer.failure));
         return;
     }
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_latestFirmware = answer.version;
+        (kind == UpdateKind::Firmware ? m_latestFirmware : m_latestSoftware) = answer.version;
+    }
+    std::string installed;
+    const bool available = IsNewerThanInstalled(kind, answer.version, installed);
+    LogCheck(kind, silent,
+             "http=200 offered=" + LogUtf8(answer.version) + installed +
+                 (available ? " result=available" : " result=current"));
+    if (available)
+        PostAvailable(kind, answer.version);
+    else if (!silent)
+        Post(kind, kCurrent);
+}
+
+bool UpdateService::IsNewerThanInstalled(UpdateKind kind, const std::wstring& offered, std::string& installed)
+{
+    if (kind == UpdateKind::Software)
+    {
+        installed = " installed=" + LogUtf8(CurrentVersion());
+        return IsNewerVersion(CurrentVersion(), offered);
     }
     int version = -1;
     if (m_hooks.readFirmwareVersion)
         m_hooks.readFirmwareVersion(version);
-    const bool available = IsFirmwareUpdateAvailable(version, answer.version);
-    const std::string display = version < 0 ? "none" : LogUtf8(FirmwareVersionText(version));
-    LogCheck(kFirmware, silent,
-             "http=200 offered=" + LogUtf8(answer.version) + " display=" + display +
-                 (available ? " result=available" : " result=current"));
-    if (available)
-        PostAvailable(kFirmware, answer.version);
-    else if (!silent)
-        Post(kFirmware, kCurrent);
+    installed = " display=" + (version < 0 ? std::string("none") : LogUtf8(FirmwareVersionText(version)));
+    return IsFirmwareUpdateAvailable(version, offered);
 }
 
-bool CUpdateService::RunUpdate(WPARAM kind, const std::wstring& version)
+bool UpdateService::RunUpdate(UpdateKind kind, const std::wstring& version)
 {
     const std::string what = KindDetails(kind) + " version=" + Quoted(version);
     m_lastFailure = {};
@@ -214,7 +199,7 @@ bool CUpdateService::RunUpdate(WPARAM kind, const std::wstring& version)
         Post(kind, kSwitchedOff);
         return false;
     }
-    CStagingFolder staging;
+    StagingFolder staging;
     m_lastFailure = Install(kind, version, staging);
     if (m_lastFailure)
     {
@@ -233,13 +218,13 @@ bool CUpdateService::RunUpdate(WPARAM kind, const std::wstring& version)
     return true;
 }
 
-UpdateFailure CUpdateService::Install(WPARAM kind, const std::wstring& version, CStagingFolder& staging)
+UpdateFailure UpdateService::Install(UpdateKind kind, const std::wstring& version, StagingFolder& staging)
 {
     // Only what the user was asked about is installed, and only while the server still offers it:
     // the signature binds the version text as the server sends it now.
     if (!ParseVersion(version))
         return StepFailure(UpdateStep::VersionText, "no version answered");
-    if (kind == kSoftware && !IsNewerVersion(CurrentVersion(), version))
+    if (kind == UpdateKind::Software && !IsNewerVersion(CurrentVersion(), version))
         return StepFailure(UpdateStep::VersionText, "not newer than the installed version");
     const VersionAnswer answer = FetchVersion(BaseAddress(kind));
     if (answer.failure)
@@ -257,8 +242,8 @@ UpdateFailure CUpdateService::Install(WPARAM kind, const std::wstring& version, 
         std::lock_guard<std::mutex> lock(m_mutex);
         dataFolder = m_stagingDataFolder;
     }
-    const bool created = dataFolder.empty() ? CStagingFolder::Create(staging)
-                                            : CStagingFolder::CreateBelow(dataFolder, staging);
+    const bool created =
+        dataFolder.empty() ? StagingFolder::Create(staging) : StagingFolder::CreateBelow(dataFolder, staging);
     if (!created)
         return StepFailure(UpdateStep::Staging, "folder not made", GetLastError());
     std::wstring program;
@@ -267,9 +252,9 @@ UpdateFailure CUpdateService::Install(WPARAM kind, const std::wstring& version, 
     return StartProgram(program);
 }
 
-UpdateFailure CUpdateService::StageUpdate(WPARAM kind, const std::wstring& version,
-                                          const std::wstring& served, CStagingFolder& staging,
-                                          std::wstring& program)
+UpdateFailure UpdateService::StageUpdate(UpdateKind kind, const std::wstring& version,
+                                         const std::wstring& served, StagingFolder& staging,
+                                         std::wstring& program)
 {
     const std::wstring prefix = NamesOf(kind).archivePrefix;
     const std::wstring archiveName = prefix + version + L".zip";
@@ -288,9 +273,8 @@ UpdateFailure CUpdateService::StageUpdate(WPARAM kind, const std::wstring& versi
         return HttpStepFailure(UpdateStep::SignatureFile, signatureTransfer.LastError());
     if (signature.size() != kUpdateSignatureSize)
         return StepFailure(UpdateStep::Signature, std::to_string(signature.size()) + " bytes, not 64");
-    const int kindNumber = kind == kFirmware ? static_cast<int>(kFirmware) : static_cast<int>(kSoftware);
     // The signature binds the version text as the server sent it, line break and all.
-    if (!VerifyArchiveFile(kindNumber, served, archive.get(), signature))
+    if (!VerifyArchiveFile(kind, served, archive.get(), signature))
         return StepFailure(UpdateStep::Signature, "does not hold for this archive, kind and version");
     if (!ExtractArchive(archive.get(), staging.Path()))
         return StepFailure(UpdateStep::Extract, "archive refused");
@@ -304,7 +288,7 @@ UpdateFailure CUpdateService::StageUpdate(WPARAM kind, const std::wstring& versi
     return {};
 }
 
-UpdateFailure CUpdateService::StartProgram(const std::wstring& path)
+UpdateFailure UpdateService::StartProgram(const std::wstring& path)
 {
     if (m_hooks.startProgram)
         return m_hooks.startProgram(path) ? UpdateFailure{}
@@ -316,26 +300,29 @@ UpdateFailure CUpdateService::StartProgram(const std::wstring& path)
     return StepFailure(UpdateStep::Installer, "not started", GetLastError());
 }
 
-void CUpdateService::Post(WPARAM kind, LPARAM result)
+void UpdateService::Post(UpdateKind kind, LPARAM result)
 {
     const HWND window = m_window.load();
     if (window != nullptr)
-        PostMessageW(window, WM_UPDATE_RESULT, kind, result);
+        PostMessageW(window, WM_UPDATE_RESULT, static_cast<WPARAM>(kind), result);
 }
 
-void CUpdateService::PostAvailable(WPARAM kind, const std::wstring& version)
+void UpdateService::PostAvailable(UpdateKind kind, const std::wstring& version)
 {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        (kind == kFirmware ? m_offeredFirmware : m_offeredSoftware) = version;
+        (kind == UpdateKind::Firmware ? m_offeredFirmware : m_offeredSoftware) = version;
     }
     Post(kind, kAvailable);
 }
 
-LRESULT CUpdateService::OnUpdateResult(WPARAM kind, LPARAM result)
+LRESULT UpdateService::OnUpdateResult(WPARAM kindValue, LPARAM result)
 {
-    if ((kind != kSoftware && kind != kFirmware) || !m_hooks.askUser)
+    if ((kindValue != static_cast<WPARAM>(UpdateKind::Software) &&
+         kindValue != static_cast<WPARAM>(UpdateKind::Firmware)) ||
+        !m_hooks.askUser)
         return 0;
+    const auto kind = static_cast<UpdateKind>(kindValue);
     const std::wstring title = TitleOf(kind);
     if (result == kCurrent)
     {
@@ -355,7 +342,7 @@ LRESULT CUpdateService::OnUpdateResult(WPARAM kind, LPARAM result)
     std::wstring version;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        version = kind == kFirmware ? m_offeredFirmware : m_offeredSoftware;
+        version = kind == UpdateKind::Firmware ? m_offeredFirmware : m_offeredSoftware;
     }
     if (version.empty())
         return 0;
@@ -365,6 +352,7 @@ LRESULT CUpdateService::OnUpdateResult(WPARAM kind, LPARAM result)
     ProgramLog::Write("update-answer", KindDetails(kind) + " version=" + Quoted(version) +
                                            (yes ? " answer=yes" : " answer=no"));
     if (yes && m_hooks.appendCommand)
-        m_hooks.appendCommand({kind == kFirmware ? CMD_UPDATE_FIRMWARE : CMD_UPDATE_SOFTWARE, version});
+        m_hooks.appendCommand(
+            {kind == UpdateKind::Firmware ? CMD_UPDATE_FIRMWARE : CMD_UPDATE_SOFTWARE, version});
     return 0;
 }

@@ -3,10 +3,11 @@
 #include <windows.h>
 
 #include "app/core/MainWindowMessages.h"
-#include "app/update/HttpTransfer.h"
-#include "app/update/StagingFolder.h"
+#include "app/update/http/CHttpTransfer.h"
+#include "app/update/staging/StagingFolder.h"
 #include "app/update/UpdateCommand.h"
 #include "app/update/UpdateFailure.h"
+#include "app/update/trust/UpdateKind.h"
 
 #include "ProgramVersion.h"
 
@@ -20,11 +21,19 @@
 // the commands the prompt queues. The main window injects what the flow needs from the rest of the
 // program, so its hooks stay one-line delegations. Nothing is fetched when the build carries no update
 // key, and nothing downloaded is unpacked before its signature is checked.
-class CUpdateService
+//
+// The steps, in order (the folders below this one hold them):
+//   1. check:  the server's version text (http), compared with the program's or the display's version
+//   2. ask:    WM_UPDATE_RESULT to the window; a YES queues the update of the version shown
+//   3. fetch:  that version text again, the archive into a new file of a fresh staging folder
+//              (staging) and its signature (http)
+//   4. verify: the signature over kind, version text and the archive's bytes (trust)
+//   5. unpack: the archive, through the same open handle, into the staging folder (archive)
+//   6. start:  the installer or tool from the archive, then the program ends
+// A step that refuses ends the update in one UpdateFailure naming it, logged once.
+class UpdateService
 {
 public:
-    static constexpr WPARAM kSoftware = 1;
-    static constexpr WPARAM kFirmware = 2;
     static constexpr LPARAM kCurrent = 0;
     static constexpr LPARAM kAvailable = 1;
     static constexpr LPARAM kNotInstalled = 2; // a download or start failed; the program runs on
@@ -49,7 +58,7 @@ public:
         std::function<void()> endProgram;
     };
 
-    explicit CUpdateService(Hooks hooks);
+    explicit UpdateService(Hooks hooks);
 
     // Before the worker starts: the window that receives results and download progress.
     void SetWindow(HWND window) { m_window.store(window); }
@@ -62,23 +71,25 @@ public:
     // Update worker: the update commands 3 to 8; false for any other id. Each check and update
     // leaves one line in the program's log.
     bool RunCommand(const UpdateCommand& command);
-    void CheckSoftware(bool silent);
-    void CheckFirmware(bool silent);
+    // Asks the server which version of the kind it offers and compares it with the installed
+    // program's (software) or the attached display's (firmware); posts kAvailable with the version
+    // kept for the question, or kCurrent and kSwitchedOff unless silent. A failure is only logged.
+    void Check(UpdateKind kind, bool silent);
     // Installs the version the user answered YES to, if the server still offers it: fetches the
     // version text again, downloads the archive into a fresh staging folder, checks its signature,
     // unpacks it there and starts its program, then ends the program (through the end hook); true
     // only then. Any failure is kept in LastFailure, removes the staging folder, posts kNotInstalled
     // and lets the program run on.
-    bool RunUpdate(WPARAM kind, const std::wstring& version);
+    bool RunUpdate(UpdateKind kind, const std::wstring& version);
     // Update worker: why the last RunUpdate failed; empty after one that did not.
     const UpdateFailure& LastFailure() const { return m_lastFailure; }
 
-    // Window thread: WM_UPDATE_RESULT. Tells the user, or asks and queues the download of the
-    // version asked about. Returns 0.
+    // Window thread: WM_UPDATE_RESULT, wParam an UpdateKind (other values are ignored). Tells the
+    // user, or asks and queues the download of the version asked about. Returns 0.
     LRESULT OnUpdateResult(WPARAM kind, LPARAM result);
 
     // What the last check of the kind found on the server (the last valid text for software).
-    std::wstring LatestVersion(WPARAM kind) const;
+    std::wstring LatestVersion(UpdateKind kind) const;
     static std::wstring CurrentVersion() { return TK_VERSION_WIDE; }
 
 private:
@@ -90,17 +101,19 @@ private:
         UpdateFailure failure;
     };
 
-    void Post(WPARAM kind, LPARAM result);
+    void Post(UpdateKind kind, LPARAM result);
     // Posts kAvailable and keeps the version it is about for the question.
-    void PostAvailable(WPARAM kind, const std::wstring& version);
-    std::wstring BaseAddress(WPARAM kind) const;
+    void PostAvailable(UpdateKind kind, const std::wstring& version);
+    std::wstring BaseAddress(UpdateKind kind) const;
     VersionAnswer FetchVersion(const std::wstring& baseAddress);
+    // Whether offered is newer than what is installed; installed gets that for the log line.
+    bool IsNewerThanInstalled(UpdateKind kind, const std::wstring& offered, std::string& installed);
     UpdateFailure StartProgram(const std::wstring& path);
     // The steps of RunUpdate up to the start of the program.
-    UpdateFailure Install(WPARAM kind, const std::wstring& version, CStagingFolder& staging);
+    UpdateFailure Install(UpdateKind kind, const std::wstring& version, StagingFolder& staging);
     // The staged program's path once the signed archive is downloaded and unpacked.
-    UpdateFailure StageUpdate(WPARAM kind, const std::wstring& version, const std::wstring& served,
-                              CStagingFolder& staging, std::wstring& program);
+    UpdateFailure StageUpdate(UpdateKind kind, const std::wstring& version, const std::wstring& served,
+                              StagingFolder& staging, std::wstring& program);
 
     Hooks m_hooks; // set at construction, read-only after
     std::atomic<HWND> m_window{nullptr};

@@ -5,13 +5,13 @@
 
 #include <utility>
 
-CUpdateWorker::CUpdateWorker(Runner run)
+UpdateWorker::UpdateWorker(Runner run)
     : m_run(std::move(run)), m_wakeEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
       m_stopEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr))
 {
 }
 
-CUpdateWorker::~CUpdateWorker()
+UpdateWorker::~UpdateWorker()
 {
     if (!Stop())
     {
@@ -19,7 +19,7 @@ CUpdateWorker::~CUpdateWorker()
     }
 }
 
-void CUpdateWorker::Start()
+void UpdateWorker::Start()
 {
     if (m_thread || !m_wakeEvent || !m_stopEvent)
     {
@@ -27,10 +27,10 @@ void CUpdateWorker::Start()
     }
     m_stopping.store(false);
     ResetEvent(m_stopEvent.get());
-    m_thread.reset(CreateThread(nullptr, 0, &CUpdateWorker::ThreadProc, this, 0, nullptr));
+    m_thread.reset(CreateThread(nullptr, 0, &UpdateWorker::ThreadProc, this, 0, nullptr));
 }
 
-void CUpdateWorker::Append(const UpdateCommand& command)
+void UpdateWorker::Append(const UpdateCommand& command)
 {
     if (!IsUpdateCommand(command.id))
     {
@@ -43,13 +43,13 @@ void CUpdateWorker::Append(const UpdateCommand& command)
     SetEvent(m_wakeEvent.get());
 }
 
-std::size_t CUpdateWorker::PendingCommands() const
+std::size_t UpdateWorker::PendingCommands() const
 {
     std::lock_guard<std::mutex> lock(m_commandsMutex);
     return m_commands.size();
 }
 
-std::optional<UpdateCommand> CUpdateWorker::TakeFirst()
+std::optional<UpdateCommand> UpdateWorker::TakeFirst()
 {
     std::lock_guard<std::mutex> lock(m_commandsMutex);
     if (m_commands.empty())
@@ -61,7 +61,7 @@ std::optional<UpdateCommand> CUpdateWorker::TakeFirst()
     return command;
 }
 
-bool CUpdateWorker::Stop(DWORD waitMs)
+bool UpdateWorker::Stop(DWORD waitMs)
 {
     if (!m_thread)
     {
@@ -78,13 +78,13 @@ bool CUpdateWorker::Stop(DWORD waitMs)
     return true;
 }
 
-DWORD WINAPI CUpdateWorker::ThreadProc(LPVOID object)
+DWORD WINAPI UpdateWorker::ThreadProc(LPVOID object)
 {
-    static_cast<CUpdateWorker*>(object)->Run();
+    static_cast<UpdateWorker*>(object)->Run();
     return 0;
 }
 
-void CUpdateWorker::Run()
+void UpdateWorker::Run()
 {
     ProgramLog::NameThisThread("update");
     while (!m_stopping.load())

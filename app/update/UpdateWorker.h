@@ -16,20 +16,20 @@
 // display worker: a check that waits on a slow server or a download never holds up a scan or a
 // display report. It sleeps while its queue is empty. A command never waits on a server past its
 // deadline: the HTTP calls run in WinINet's asynchronous mode, whose own threads finish them and
-// call back (CRequestCompletion), and a call given up is closed, so the next command runs at once.
-class CUpdateWorker
+// call back (RequestCompletion), and a call given up is closed, so the next command runs at once.
+class UpdateWorker
 {
 public:
     static constexpr DWORD kStopWaitMs = 2000;
     using Runner = std::function<void(const UpdateCommand& command)>;
 
     // run: called on the worker thread for every command taken from the queue.
-    explicit CUpdateWorker(Runner run);
+    explicit UpdateWorker(Runner run);
     // Stops the thread; one still inside a command after kStopWaitMs would go on using what its
     // owner is about to destroy, so the process ends there with exit code 0.
-    ~CUpdateWorker();
-    CUpdateWorker(const CUpdateWorker&) = delete;
-    CUpdateWorker& operator=(const CUpdateWorker&) = delete;
+    ~UpdateWorker();
+    UpdateWorker(const UpdateWorker&) = delete;
+    UpdateWorker& operator=(const UpdateWorker&) = delete;
 
     // Window thread. Does nothing while the thread runs; without a thread the queue just waits.
     void Start();

@@ -2,7 +2,7 @@
 // per display tick (without its one-second sleep), through the display simulator, for 1, 2 and 4
 // displays. Each figure is the median of 5 runs, in microseconds per call.
 #include "app/device/CDeviceManager.h"
-#include "app/device/CSnapshotMapping.h"
+#include "app/device/SnapshotMapping.h"
 #include "app/device/DisplayTick.h"
 #include "tools/displaysim/DisplaySimControl.h"
 
@@ -47,7 +47,7 @@ void Scan(CDeviceManager& devices)
 int main()
 {
     CDeviceManager& devices = CDeviceManager::Instance();
-    CSnapshotMapping snapshot("display_link_bench_snapshot");
+    SnapshotMapping snapshot("display_link_bench_snapshot");
     snapshot.OpenSnapshot();
     const TemperatureReport report = BuildTemperatureReport(45, 1);
     const DisplaySettings settings{1, 0, 1};

@@ -9,10 +9,11 @@
 //   update_bench verify <archive> <unused> <runs>   (signs once with the build's key, then checks)
 // Prints one line per run: "<step> <milliseconds>".
 #include "app/platform/KernelHandle.h"
-#include "app/update/ArchiveExtractor.h"
-#include "app/update/ArchiveVerification.h"
-#include "app/update/HttpTransfer.h"
-#include "app/update/StagingFolder.h"
+#include "app/update/UpdateService.h"
+#include "app/update/archive/ArchiveExtractor.h"
+#include "app/update/http/CHttpTransfer.h"
+#include "app/update/staging/StagingFolder.h"
+#include "app/update/trust/ArchiveVerification.h"
 #include "tests/app/update/TestUpdateSigner.h"
 
 #include <windows.h>
@@ -40,7 +41,7 @@ std::wstring FileNameOf(const std::wstring& path)
 
 // The archive's bytes into a new file of the staging folder, as the download leaves it: the handle
 // open for reading and writing, its file pointer at the end.
-KernelHandle WriteIntoStaging(const wchar_t* archivePath, const CStagingFolder& staging)
+KernelHandle WriteIntoStaging(const wchar_t* archivePath, const StagingFolder& staging)
 {
     KernelHandle source(
         CreateFileW(archivePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -62,8 +63,8 @@ KernelHandle WriteIntoStaging(const wchar_t* archivePath, const CStagingFolder& 
 // One run of the update's extraction; ms is the time ExtractArchive took.
 bool ExtractAsTheUpdate(const wchar_t* archivePath, const std::wstring& dataFolder, bool keep, double& ms)
 {
-    CStagingFolder staging;
-    if (!CStagingFolder::CreateBelow(dataFolder, staging))
+    StagingFolder staging;
+    if (!StagingFolder::CreateBelow(dataFolder, staging))
     {
         std::fprintf(stderr, "no staging folder below %ls\n", dataFolder.c_str());
         return false;
@@ -109,7 +110,7 @@ int wmain(int argc, wchar_t** argv)
         unsigned char sha512[64];
         if (!archive || !DigestFile(archive.get(), sha512))
             return 1;
-        signature = SignUpdateDigest(1, L"1.0.0.20\n", sha512, BuildKeySeed());
+        signature = SignUpdateDigest(UpdateKind::Software, L"1.0.0.20\n", sha512, BuildKeySeed());
     }
     for (int i = 0; i < runs; ++i)
     {
@@ -126,7 +127,7 @@ int wmain(int argc, wchar_t** argv)
             if (mode == L"download")
                 ok = CHttpTransfer().DownloadFile(argv[2], argv[3], nullptr) == 1;
             else
-                ok = VerifyArchiveFile(1, L"1.0.0.20\n", archive.get(), signature);
+                ok = VerifyArchiveFile(UpdateKind::Software, L"1.0.0.20\n", archive.get(), signature);
             QueryPerformanceCounter(&end);
             ms = Milliseconds(start, end);
         }

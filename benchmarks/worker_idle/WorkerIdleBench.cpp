@@ -3,7 +3,7 @@
 // program's idle cost beside a floor program: benchmarks/idle_cost.
 // Usage: worker_idle_bench [seconds per case, default 60]
 #include "app/device/CDeviceManager.h"
-#include "app/device/CDeviceWorker.h"
+#include "app/device/DeviceWorker.h"
 #include "app/device/WorkerCommands.h"
 #include "tools/displaysim/DisplaySimControl.h"
 
@@ -14,10 +14,10 @@
 
 namespace
 {
-class BenchWorker : public CDeviceWorker
+class BenchWorker : public DeviceWorker
 {
 public:
-    explicit BenchWorker(CDeviceManager& devices) : CDeviceWorker(devices, "tk_worker_idle_bench") {}
+    explicit BenchWorker(CDeviceManager& devices) : DeviceWorker(devices, "tk_worker_idle_bench") {}
     ~BenchWorker() { Stop(); }
 };
 

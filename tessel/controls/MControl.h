@@ -182,9 +182,6 @@ protected:
     // to the rectangle.
     void CopyWindowToMemDC(HDC& dc, int cellX);
     void CopyMemDCToWindow(HDC& dc, int srcX);
-    // The common case: (re)render when the cache is stale through render(surfaceDC, width,
-    // height), then present. Returns 1, or 0 when there is nothing to draw on (empty rectangle).
-    template <typename Render> int DrawCached(HDC& dc, Render render);
 
     void SetFocused(int focused) noexcept { m_focused = focused; }
     void SetKeyDown(int keyDown) noexcept { m_keyDown = keyDown; }
@@ -236,21 +233,5 @@ private:
     CString m_tooltip;
     std::atomic<HCURSOR> m_cursor{nullptr}; // shared system cursor, not owned
 };
-
-template <typename Render> int MControl::DrawCached(HDC& dc, Render render)
-{
-    const CRect rc = GetRect();
-    if (!GetUpdate() || !m_memSurface.IsValid())
-    {
-        UpdateMemDC(dc, rc.Width(), rc.Height());
-        if (!m_memSurface.IsValid())
-            return 0;
-        CopyWindowToMemDC(dc, 0);
-        HDC surface = m_memSurface.GetDC();
-        render(surface, rc.Width(), rc.Height());
-    }
-    CopyMemDCToWindow(dc, 0);
-    return 1;
-}
 
 } // namespace Tessel

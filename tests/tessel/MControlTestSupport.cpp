@@ -31,14 +31,21 @@ int ProbeControl::Log(const char* what, Tessel::CPoint point, int result)
 int ProbeControl::DrawControl(HDC& dc, Tessel::CRect)
 {
     Log("draw", Tessel::CPoint(), 0);
-    return DrawCached(dc,
-                      [this](HDC surface, int width, int height)
-                      {
-                          ++renders;
-                          Gdiplus::Graphics graphics(surface);
-                          Gdiplus::SolidBrush brush{Gdiplus::Color(fill)};
-                          graphics.FillRectangle(&brush, 0, 0, halfFill ? width / 2 : width, height);
-                      });
+    // The cached scheme: render into the cache surface only when it is stale, then present it.
+    const Tessel::CRect rc = GetRect();
+    if (!GetUpdate() || !GetMemSurface().IsValid())
+    {
+        UpdateMemDC(dc, rc.Width(), rc.Height());
+        if (!GetMemSurface().IsValid())
+            return 0;
+        CopyWindowToMemDC(dc, 0);
+        ++renders;
+        Gdiplus::Graphics graphics(GetMemDC());
+        Gdiplus::SolidBrush brush{Gdiplus::Color(fill)};
+        graphics.FillRectangle(&brush, 0, 0, halfFill ? rc.Width() / 2 : rc.Width(), rc.Height());
+    }
+    CopyMemDCToWindow(dc, 0);
+    return 1;
 }
 
 void FillSurface(const Tessel::Surface& surface, DWORD argb)

@@ -3,7 +3,7 @@
 // second each), walking through the display settings, and prints each second what every display
 // received. The readings come from the sensor snapshot, written meanwhile by snapshotwriter.
 #include "app/device/CDeviceManager.h"
-#include "app/device/CSnapshotMapping.h"
+#include "app/device/SnapshotMapping.h"
 #include "app/device/DisplayTick.h"
 #include "app/device/SensorSnapshot.h"
 #include "tools/displaysim/DisplaySimRecords.h"
@@ -33,7 +33,7 @@ std::string DigitText(unsigned char digit)
     return std::to_string(static_cast<int>(static_cast<signed char>(digit)));
 }
 
-std::string ReadingsText(const CSnapshotMapping& snapshot)
+std::string ReadingsText(const SnapshotMapping& snapshot)
 {
     if (!snapshot.IsOpen())
     {
@@ -67,7 +67,7 @@ int main(int argc, char** argv)
     devices.ScanDevices();
     devices.SetReady();
     std::printf("scan: Device:%d\n", devices.Count());
-    CSnapshotMapping snapshot(name);
+    SnapshotMapping snapshot(name);
     std::printf("snapshot \"%s\": %s\n", name.c_str(), snapshot.OpenSnapshot() ? "open" : "not available");
     int version = 0;
     if (devices.ReadFirmwareVersion(version))

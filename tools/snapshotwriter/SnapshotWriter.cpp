@@ -2,7 +2,7 @@
 // Creates or opens the sensor snapshot and writes the given readings; fields not named on the
 // command line keep their value. --hold keeps the block alive for S seconds (-1: until ended),
 // since it disappears when the last process holding it exits.
-#include "app/device/CSnapshotMapping.h"
+#include "app/device/SnapshotMapping.h"
 #include "app/device/SensorSnapshot.h"
 
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "app/device/CSnapshotMapping.h"
+#include "app/device/SnapshotMapping.h"
 #include "app/device/DisplayTick.h"
 #include "tests/app/device/SimulatedDisplays.h"
 #include "tests/app/device/WritableSnapshot.h"
@@ -27,7 +27,7 @@ protected:
 
     std::string m_name = UniqueSnapshotName();
     WritableSnapshot m_server{m_name};
-    CSnapshotMapping m_snapshot{m_name};
+    SnapshotMapping m_snapshot{m_name};
 };
 
 using DisplayTickTest = DisplayTickFixture;

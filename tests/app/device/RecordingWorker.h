@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/device/CDeviceWorker.h"
+#include "app/device/DeviceWorker.h"
 
 #include <atomic>
 #include <mutex>
@@ -9,10 +9,10 @@
 
 // The dispatcher with its seams recorded: labels in the order the worker reached them, and a
 // settable answer for the vendor-collection check on arrival.
-class RecordingWorker : public CDeviceWorker
+class RecordingWorker : public DeviceWorker
 {
 public:
-    explicit RecordingWorker(CDeviceManager& devices) : CDeviceWorker(devices, UniqueSnapshotName()) {}
+    explicit RecordingWorker(CDeviceManager& devices) : DeviceWorker(devices, UniqueSnapshotName()) {}
     ~RecordingWorker() { Stop(); }
 
     std::vector<std::string> Events() const
@@ -39,7 +39,7 @@ protected:
     bool IsDisplayVendorCollection(const wchar_t* path) override
     {
         checkedPaths.emplace_back(path);
-        return useRealCheck ? CDeviceWorker::IsDisplayVendorCollection(path) : checkAnswer;
+        return useRealCheck ? DeviceWorker::IsDisplayVendorCollection(path) : checkAnswer;
     }
 
 private:

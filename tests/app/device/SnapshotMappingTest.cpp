@@ -1,4 +1,4 @@
-#include "app/device/CSnapshotMapping.h"
+#include "app/device/SnapshotMapping.h"
 #include "tests/app/device/WritableSnapshot.h"
 
 #include <windows.h>
@@ -32,7 +32,7 @@ DWORD RunSnapshotWriter(const std::string& arguments)
 
 TEST(SnapshotMapping, CreatedByTheProgramReadsAsZeros)
 {
-    CSnapshotMapping mapping(UniqueSnapshotName());
+    SnapshotMapping mapping(UniqueSnapshotName());
     EXPECT_FALSE(mapping.IsOpen());
     EXPECT_EQ(mapping.View(), nullptr);
     ASSERT_TRUE(mapping.OpenSnapshot());
@@ -54,7 +54,7 @@ TEST(SnapshotMapping, CreatedByTheProgramReadsAsZeros)
 
 TEST(SnapshotMapping, ViewIsReadOnlyAndCoversTheBlock)
 {
-    CSnapshotMapping mapping(UniqueSnapshotName());
+    SnapshotMapping mapping(UniqueSnapshotName());
     ASSERT_TRUE(mapping.OpenSnapshot());
     MEMORY_BASIC_INFORMATION info{};
     ASSERT_NE(VirtualQuery(const_cast<const std::uint8_t*>(mapping.View()), &info, sizeof info), 0u);
@@ -70,7 +70,7 @@ TEST(SnapshotMapping, OpensTheBlockTheServerCreated)
     server.Float(SensorSnapshot::kCpuTemperatureOffset, 52.7f);
     server.Float(SensorSnapshot::kCpuLivenessOffset, 1.0f);
 
-    CSnapshotMapping mapping(name);
+    SnapshotMapping mapping(name);
     ASSERT_TRUE(mapping.OpenSnapshot());
     const SensorSnapshot snapshot(mapping.View());
     EXPECT_EQ(snapshot.CpuDegrees(), 52);
@@ -83,7 +83,7 @@ TEST(SnapshotMapping, OpensTheBlockTheServerCreated)
 TEST(SnapshotMapping, AnotherProcessWritesTheReadings)
 {
     const std::string name = UniqueSnapshotName();
-    CSnapshotMapping mapping(name);
+    SnapshotMapping mapping(name);
     ASSERT_TRUE(mapping.OpenSnapshot());
     ASSERT_EQ(RunSnapshotWriter("--name " + name + " --cpu 45.6 --live 1 --gpu2 \"Second GPU\" 71.2"), 0u);
     const SensorSnapshot snapshot(mapping.View());
@@ -105,7 +105,7 @@ TEST(SnapshotMapping, AnotherProcessWritesTheReadings)
 TEST(SnapshotMapping, MissingSnapshotName)
 {
     // A name the system cannot create (a backslash outside a namespace prefix): no view, no crash.
-    CSnapshotMapping mapping("no\\such\\namespace\\block");
+    SnapshotMapping mapping("no\\such\\namespace\\block");
     EXPECT_FALSE(mapping.OpenSnapshot());
     EXPECT_FALSE(mapping.IsOpen());
     EXPECT_FALSE(mapping.OpenSnapshot()) << "retried, still failing";

@@ -48,7 +48,7 @@ FileVersion ReadFileVersion(const wchar_t* path)
 
 TEST(ProgramVersion, OwnVersionFileResourceAndUpdateComparisonAgree)
 {
-    const std::wstring own = CUpdateService::CurrentVersion();
+    const std::wstring own = UpdateService::CurrentVersion();
     const FileVersion file = ReadFileVersion(TK_PROGRAM_FILE_WIN);
     ASSERT_FALSE(file.text.empty()) << "the program has a version resource";
     EXPECT_EQ(own, file.text);

@@ -1,4 +1,4 @@
-#include "app/update/ZipEntryTimes.h"
+#include "app/update/archive/ZipEntryTimes.h"
 #include "tests/app/update/ExtractionSandbox.h"
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/platform/KernelHandle.h"
-#include "app/update/ArchiveExtractor.h"
+#include "app/update/archive/ArchiveExtractor.h"
 #include "tests/app/update/TestFiles.h"
 #include "tests/app/update/TestZipWriter.h"
 

@@ -1,4 +1,4 @@
-#include "app/update/HttpRules.h"
+#include "app/update/http/HttpRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #include "app/core/MainWindowMessages.h"
 #include "app/platform/KernelHandle.h"
-#include "app/update/HttpTransfer.h"
+#include "app/update/UpdateService.h"
+#include "app/update/http/CHttpTransfer.h"
 #include "tests/app/update/TestFiles.h"
 #include "tests/app/update/TestMessageWindow.h"
 #include "tests/app/update/TestServer.h"
@@ -46,7 +47,7 @@ protected:
 
     // Downloads into a new file through its handle, as the update does.
     int Download(CHttpTransfer& transfer, const std::wstring& path, HWND window,
-                 unsigned long long maxBytes = CHttpTransfer::kMaxDownloadBytes)
+                 unsigned long long maxBytes = UpdateService::kMaxArchiveBytes)
     {
         KernelHandle file(CreateFileW(Target().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -54,7 +55,7 @@ protected:
         return transfer.DownloadTo(m_server.Url(path), file.get(), window, maxBytes);
     }
 
-    int Download(const std::wstring& path, unsigned long long maxBytes = CHttpTransfer::kMaxDownloadBytes)
+    int Download(const std::wstring& path, unsigned long long maxBytes = UpdateService::kMaxArchiveBytes)
     {
         CHttpTransfer transfer;
         return Download(transfer, path, nullptr, maxBytes);
@@ -181,12 +182,14 @@ TEST_F(HttpTransferTest, FailuresSayWhatFailed)
     EXPECT_EQ(transfer.LastError().systemError + transfer.LastError().httpStatus, 0u);
     EXPECT_EQ(transfer.LastError().detail, "");
 
-    EXPECT_EQ(transfer.DownloadFile(m_server.Url(L"/status/404/text/why"), Target(), nullptr), -1);
+    EXPECT_EQ(Download(transfer, L"/status/404/text/why", nullptr), -1);
     EXPECT_EQ(transfer.LastError().httpStatus, 404u);
-    EXPECT_EQ(transfer.DownloadFile(m_server.Url(L"/text/why"), m_folder.Path() + L"no\\such\\x", nullptr),
-              -1);
-    EXPECT_EQ(transfer.LastError().systemError, static_cast<unsigned long>(ERROR_PATH_NOT_FOUND));
-    EXPECT_EQ(transfer.LastError().detail, "file create failed");
+    // A file that takes no writing: the server's 200 stays beside the system's code.
+    KernelHandle readOnly(CreateFileW(Target().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_EQ(transfer.DownloadTo(m_server.Url(L"/text/why"), readOnly.get(), nullptr, 1024), -1);
+    EXPECT_EQ(transfer.LastError().httpStatus, 200u);
+    EXPECT_EQ(transfer.LastError().systemError, static_cast<unsigned long>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(transfer.LastError().detail, "file write failed");
 }
 
 TEST_F(HttpTransferTest, TextsAndSmallFilesHaveASizeCap)
@@ -264,7 +267,7 @@ TEST_F(HttpTransferTest, IncompleteOrForeignDownloadsAreFailures)
     EXPECT_EQ(Download(transfer, L"/drop/files/cut.bin", m_window.Handle()), -1);
     const auto values = m_window.DrainValues(kProgress);
     EXPECT_TRUE(std::find(values.begin(), values.end(), 100) == values.end());
-    EXPECT_EQ(transfer.DownloadTo(L"http://127.0.0.1:1/x.zip", INVALID_HANDLE_VALUE, nullptr), -1);
+    EXPECT_EQ(transfer.DownloadTo(L"http://127.0.0.1:1/x.zip", INVALID_HANDLE_VALUE, nullptr, 1024), -1);
 }
 
 TEST_F(HttpTransferTest, DownloadsStopAtTheSizeCap)

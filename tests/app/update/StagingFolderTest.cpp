@@ -1,5 +1,5 @@
-#include "app/update/StagingFolder.h"
-#include "app/update/StagingFolderSecurity.h"
+#include "app/update/staging/StagingFolder.h"
+#include "app/update/staging/StagingFolderSecurity.h"
 #include "tests/app/update/TestFiles.h"
 
 #include <windows.h>
@@ -60,9 +60,9 @@ void ExpectOnlyAdministratorsAndSystemWrite(PACL dacl, bool othersMayWrite)
 
 TEST_F(StagingFolderTest, EachUpdateGetsAFreshFolderWhereOnlyNewFilesAreOpened)
 {
-    CStagingFolder first, second;
-    ASSERT_TRUE(CStagingFolder::CreateBelow(Data(), first));
-    ASSERT_TRUE(CStagingFolder::CreateBelow(Data(), second));
+    StagingFolder first, second;
+    ASSERT_TRUE(StagingFolder::CreateBelow(Data(), first));
+    ASSERT_TRUE(StagingFolder::CreateBelow(Data(), second));
     EXPECT_NE(first.Path(), second.Path());
     EXPECT_EQ(first.Path().rfind(StagingRootBelow(Data()), 0), 0u);
 
@@ -96,8 +96,8 @@ TEST_F(StagingFolderTest, ARootReachedThroughALinkIsRefused)
 {
     TestLink link(Outside(), Data() + L"Tarvik Kelvane", true);
     ASSERT_TRUE(link.Made());
-    CStagingFolder folder;
-    EXPECT_FALSE(CStagingFolder::CreateBelow(Data(), folder));
+    StagingFolder folder;
+    EXPECT_FALSE(StagingFolder::CreateBelow(Data(), folder));
     EXPECT_TRUE(folder.Path().empty());
     EXPECT_TRUE(ReadTree(Outside()).empty());
 }
@@ -105,9 +105,9 @@ TEST_F(StagingFolderTest, ARootReachedThroughALinkIsRefused)
 TEST_F(StagingFolderTest, LeftoversGoButLinkTargetsStay)
 {
     ASSERT_TRUE(WriteFileBytes(Outside() + L"keep.txt", "keep"));
-    CStagingFolder plain, linked;
-    ASSERT_TRUE(CStagingFolder::CreateBelow(Data(), plain));
-    ASSERT_TRUE(CStagingFolder::CreateBelow(Data(), linked));
+    StagingFolder plain, linked;
+    ASSERT_TRUE(StagingFolder::CreateBelow(Data(), plain));
+    ASSERT_TRUE(StagingFolder::CreateBelow(Data(), linked));
     CreateDirectoryW((plain.Path() + L"sub").c_str(), nullptr);
     ASSERT_TRUE(WriteFileBytes(plain.Path() + L"sub\\installer.exe", "old"));
     ASSERT_TRUE(WriteFileBytes(plain.Path() + L"locked.dll", "old"));
@@ -116,8 +116,8 @@ TEST_F(StagingFolderTest, LeftoversGoButLinkTargetsStay)
     TestLink fileLink(Outside() + L"keep.txt", linked.Path() + L"file.txt", false);
     ASSERT_TRUE(folderLink.Made() && fileLink.Made());
     const std::wstring plainPath = plain.Path(), linkedPath = linked.Path();
-    plain = CStagingFolder();
-    linked = CStagingFolder();
+    plain = StagingFolder();
+    linked = StagingFolder();
 
     RemoveLeftoverStagingFoldersBelow(Data());
     EXPECT_FALSE(PathExists(plainPath));
@@ -129,7 +129,7 @@ TEST_F(StagingFolderTest, LeftoversGoButLinkTargetsStay)
 
 TEST_F(StagingFolderTest, OnlyAdministratorsAndSystemMayWrite)
 {
-    CStagingFolderSecurity security;
+    StagingFolderSecurity security;
     SECURITY_DESCRIPTOR_CONTROL control = 0;
     DWORD revision = 0;
     ASSERT_TRUE(security.IsValid());
@@ -139,8 +139,8 @@ TEST_F(StagingFolderTest, OnlyAdministratorsAndSystemMayWrite)
     EXPECT_EQ(security.Dacl()->AceCount, 4);
     ExpectOnlyAdministratorsAndSystemWrite(security.Dacl(), false);
 
-    CStagingFolder folder;
-    ASSERT_TRUE(CStagingFolder::CreateBelow(Data(), folder));
+    StagingFolder folder;
+    ASSERT_TRUE(StagingFolder::CreateBelow(Data(), folder));
     PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     ASSERT_EQ(GetNamedSecurityInfoW(folder.Path().c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,

@@ -1,6 +1,6 @@
 #include "tests/app/update/TestUpdateSigner.h"
 
-#include "app/update/UpdateSignature.h"
+#include "app/update/trust/UpdateSignature.h"
 
 #include <sodium.h>
 
@@ -16,7 +16,7 @@ std::string OtherKeySeed()
     return std::string(32, '\x5A');
 }
 
-std::string SignUpdateDigest(int kind, const std::wstring& version, const unsigned char (&sha512)[64],
+std::string SignUpdateDigest(UpdateKind kind, const std::wstring& version, const unsigned char (&sha512)[64],
                              const std::string& seed)
 {
     std::string message;
@@ -31,7 +31,7 @@ std::string SignUpdateDigest(int kind, const std::wstring& version, const unsign
     return std::string(reinterpret_cast<const char*>(signature), sizeof(signature));
 }
 
-std::string SignUpdate(int kind, const std::wstring& version, const std::string& archive,
+std::string SignUpdate(UpdateKind kind, const std::wstring& version, const std::string& archive,
                        const std::string& seed)
 {
     unsigned char sha512[64];

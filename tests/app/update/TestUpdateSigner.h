@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/update/trust/UpdateKind.h"
+
 #include <string>
 
 // The build key pair's seed (32 bytes) and a second, unrelated seed.
@@ -8,9 +10,9 @@ std::string OtherKeySeed();
 
 // Signs as a release would, with the secret half of the build folder's update key pair (the key the
 // test executables check against).
-std::string SignUpdate(int kind, const std::wstring& version, const std::string& archive,
+std::string SignUpdate(UpdateKind kind, const std::wstring& version, const std::string& archive,
                        const std::string& seed = BuildKeySeed());
 
 // The same with a digest already at hand, and with any 32-byte seed.
-std::string SignUpdateDigest(int kind, const std::wstring& version, const unsigned char (&sha512)[64],
+std::string SignUpdateDigest(UpdateKind kind, const std::wstring& version, const unsigned char (&sha512)[64],
                              const std::string& seed);

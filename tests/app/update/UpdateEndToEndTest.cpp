@@ -5,7 +5,7 @@
 // keeps running; with a server that trickles its version text, reports that keep their pace; and with
 // one that trickles its status line and headers, checks given up and a manual check still answered.
 #include "app/core/MainWindowMessages.h"
-#include "app/update/StagingFolder.h"
+#include "app/update/staging/StagingFolder.h"
 #include "tests/app/ui/SimLog.h"
 #include "tests/app/update/TestFiles.h"
 #include "tests/app/update/TestServer.h"

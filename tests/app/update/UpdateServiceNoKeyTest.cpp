@@ -1,7 +1,7 @@
 // The update flow of a build without an update key: a manual check says updates are off, silent
 // checks and downloads do nothing, and the server is never asked.
 // This definition stands in for the build option left empty.
-#include "app/update/UpdatePublicKey.h"
+#include "app/update/trust/UpdatePublicKey.h"
 
 #include "app/device/WorkerCommands.h"
 #include "app/update/UpdateService.h"
@@ -26,7 +26,7 @@ TEST(UpdateServiceWithoutKey, ManualChecksSayUpdatesAreOffAndNothingIsFetched)
     TestFolder data(L"kelvane-nokey");
     TestMessageWindow window;
     std::vector<std::wstring> prompts;
-    CUpdateService::Hooks hooks;
+    UpdateService::Hooks hooks;
     hooks.askUser = [&prompts](const std::wstring& text, const std::wstring& title, bool)
     {
         prompts.push_back(title + L": " + text);
@@ -35,7 +35,7 @@ TEST(UpdateServiceWithoutKey, ManualChecksSayUpdatesAreOffAndNothingIsFetched)
     hooks.readFirmwareVersion = [](int& version) { version = 0x0103; };
     int started = 0;
     hooks.startProgram = [&started](const std::wstring&) { return ++started > 0; };
-    CUpdateService service(hooks);
+    UpdateService service(hooks);
     service.SetWindow(window.Handle());
     service.SetStagingDataFolder(data.Path());
     service.SetBaseAddresses(server.Url(L"/nokey/q17x/software/"), server.Url(L"/nokey/q17x/firmware/"));
@@ -49,9 +49,9 @@ TEST(UpdateServiceWithoutKey, ManualChecksSayUpdatesAreOffAndNothingIsFetched)
     for (const auto& posted : window.Drain())
         if (posted.message == WM_UPDATE_RESULT)
             results.emplace_back(posted.wParam, posted.lParam);
-    EXPECT_EQ(results, (std::vector<std::pair<WPARAM, LPARAM>>{{1, CUpdateService::kSwitchedOff},
-                                                               {2, CUpdateService::kSwitchedOff},
-                                                               {1, CUpdateService::kSwitchedOff}}));
+    EXPECT_EQ(results, (std::vector<std::pair<WPARAM, LPARAM>>{{1, UpdateService::kSwitchedOff},
+                                                               {2, UpdateService::kSwitchedOff},
+                                                               {1, UpdateService::kSwitchedOff}}));
     for (const auto& result : results)
         service.OnUpdateResult(result.first, result.second);
     EXPECT_EQ(prompts, (std::vector<std::wstring>{

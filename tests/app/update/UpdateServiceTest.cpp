@@ -1,7 +1,6 @@
 #include "app/device/WorkerCommands.h"
 #include "app/platform/ProgramLog.h"
-#include "app/update/FolderPath.h"
-#include "app/update/StagingFolder.h"
+#include "app/update/staging/StagingFolder.h"
 #include "app/update/UpdateService.h"
 #include "tests/app/update/TestFiles.h"
 #include "tests/app/update/TestMessageWindow.h"
@@ -42,9 +41,9 @@ protected:
         ASSERT_TRUE(m_server.IsAvailable()) << "the update_server fixture is not running";
     }
 
-    CUpdateService::Hooks MakeHooks()
+    UpdateService::Hooks MakeHooks()
     {
-        CUpdateService::Hooks hooks;
+        UpdateService::Hooks hooks;
         hooks.readFirmwareVersion = [this](int& version)
         {
             if (m_displayVersion >= 0)
@@ -89,7 +88,7 @@ protected:
     {
         const std::wstring name = L"Software-" + version + L".zip";
         PutSoftware(name, archive);
-        PutSoftware(name + L".sig", SignUpdate(1, signedVersion, signedBytes));
+        PutSoftware(name + L".sig", SignUpdate(UpdateKind::Software, signedVersion, signedBytes));
     }
     void PutSignedSoftware(const std::wstring& version, const std::string& archive)
     {
@@ -121,7 +120,7 @@ protected:
     std::vector<std::pair<int, int>> CheckSoftware(const std::string& version, bool silent)
     {
         PutSoftware(L"version", version);
-        m_service.CheckSoftware(silent);
+        m_service.Check(UpdateKind::Software, silent);
         return TakeResults();
     }
 
@@ -142,7 +141,7 @@ protected:
     TestFolder m_work;
     TestFolder m_logs;
     TestMessageWindow m_window;
-    CUpdateService m_service;
+    UpdateService m_service;
     std::wstring m_folder;
 
     int m_displayVersion = -1;
@@ -170,7 +169,7 @@ TEST_F(UpdateServiceTest, SoftwareVersionsAgainstTheProgramsOwn)
 {
     UseServerFolder(L"versions");
     EXPECT_EQ(CheckSoftware(TK_TEST_NEXT_VERSION, false), (Results{{1, 1}}));
-    EXPECT_EQ(m_service.LatestVersion(CUpdateService::kSoftware), TK_TEST_NEXT_VERSION_WIDE);
+    EXPECT_EQ(m_service.LatestVersion(UpdateKind::Software), TK_TEST_NEXT_VERSION_WIDE);
     EXPECT_EQ(CheckSoftware(TK_VERSION_TEXT, false), (Results{{1, 0}}));
     EXPECT_EQ(CheckSoftware("1.0.0.9", false), (Results{{1, 0}}));
     EXPECT_EQ(CheckSoftware("1.0.1", false), (Results{{1, 1}}));
@@ -188,9 +187,9 @@ TEST_F(UpdateServiceTest, LineBreaksAreNotPartOfTheVersion)
 {
     UseServerFolder(L"linebreak");
     EXPECT_EQ(CheckSoftware(TK_TEST_NEXT_VERSION "\n", false), (Results{{1, 1}}));
-    EXPECT_EQ(m_service.LatestVersion(CUpdateService::kSoftware), TK_TEST_NEXT_VERSION_WIDE);
+    EXPECT_EQ(m_service.LatestVersion(UpdateKind::Software), TK_TEST_NEXT_VERSION_WIDE);
     EXPECT_EQ(CheckSoftware("1.0.0.200\r\n", false), (Results{{1, 1}}));
-    EXPECT_EQ(m_service.LatestVersion(CUpdateService::kSoftware), L"1.0.0.200");
+    EXPECT_EQ(m_service.LatestVersion(UpdateKind::Software), L"1.0.0.200");
 }
 
 TEST_F(UpdateServiceTest, UnusableVersionFilesEndTheCheckSilently)
@@ -204,13 +203,13 @@ TEST_F(UpdateServiceTest, UnusableVersionFilesEndTheCheckSilently)
     // The server's "Not Found" page must not be offered as version "Not Found".
     m_service.SetBaseAddresses(m_server.Url(L"/status/404/q17x/software/"),
                                m_server.Url(L"/status/404/q17x/firmware/"));
-    m_service.CheckSoftware(false);
+    m_service.Check(UpdateKind::Software, false);
     EXPECT_EQ(TakeResults(), Results{});
     m_service.SetBaseAddresses(L"http://127.0.0.1:1/q17x/software/", L"http://127.0.0.1:1/q17x/firmware/");
-    m_service.CheckSoftware(false);
+    m_service.Check(UpdateKind::Software, false);
     EXPECT_EQ(TakeResults(), Results{});
     // The last good text stays the latest version.
-    EXPECT_EQ(m_service.LatestVersion(CUpdateService::kSoftware), TK_TEST_NEXT_VERSION_WIDE);
+    EXPECT_EQ(m_service.LatestVersion(UpdateKind::Software), TK_TEST_NEXT_VERSION_WIDE);
 }
 
 TEST_F(UpdateServiceTest, FirmwareVersionsAgainstTheDisplays)
@@ -218,34 +217,34 @@ TEST_F(UpdateServiceTest, FirmwareVersionsAgainstTheDisplays)
     UseServerFolder(L"firmware");
     m_displayVersion = 0x0103;
     PutFirmware(L"version", "104");
-    m_service.CheckFirmware(false);
+    m_service.Check(UpdateKind::Firmware, false);
     EXPECT_EQ(TakeResults(), (Results{{2, 1}}));
-    EXPECT_EQ(m_service.LatestVersion(CUpdateService::kFirmware), L"104");
+    EXPECT_EQ(m_service.LatestVersion(UpdateKind::Firmware), L"104");
     PutFirmware(L"version", "103\r\n");
-    m_service.CheckFirmware(false);
+    m_service.Check(UpdateKind::Firmware, false);
     EXPECT_EQ(TakeResults(), (Results{{2, 0}}));
-    m_service.CheckFirmware(true);
+    m_service.Check(UpdateKind::Firmware, true);
     EXPECT_EQ(TakeResults(), Results{});
 
     // 0x01A0 reads as "1a0", which states no version: nothing is newer than it.
     m_displayVersion = 0x01A0;
     PutFirmware(L"version", "2");
-    m_service.CheckFirmware(false);
+    m_service.Check(UpdateKind::Firmware, false);
     EXPECT_EQ(TakeResults(), (Results{{2, 0}}));
 
     // No display: current, and said so only when asked.
     m_displayVersion = -1;
     PutFirmware(L"version", "999");
-    m_service.CheckFirmware(false);
+    m_service.Check(UpdateKind::Firmware, false);
     EXPECT_EQ(TakeResults(), (Results{{2, 0}}));
-    m_service.CheckFirmware(true);
+    m_service.Check(UpdateKind::Firmware, true);
     EXPECT_EQ(TakeResults(), Results{});
 
     // Each check starts by forgetting the last version.
     PutFirmware(L"version", "too long text");
-    m_service.CheckFirmware(false);
+    m_service.Check(UpdateKind::Firmware, false);
     EXPECT_EQ(TakeResults(), Results{});
-    EXPECT_EQ(m_service.LatestVersion(CUpdateService::kFirmware), L"");
+    EXPECT_EQ(m_service.LatestVersion(UpdateKind::Firmware), L"");
 }
 
 TEST_F(UpdateServiceTest, PromptsTellOrAskAndQueueTheDownload)
@@ -254,7 +253,7 @@ TEST_F(UpdateServiceTest, PromptsTellOrAskAndQueueTheDownload)
     CheckSoftware(TK_TEST_NEXT_VERSION, false);
     PutFirmware(L"version", "104");
     m_displayVersion = 0x0103;
-    m_service.CheckFirmware(false);
+    m_service.Check(UpdateKind::Firmware, false);
     TakeResults();
 
     m_answer = 1;
@@ -268,7 +267,7 @@ TEST_F(UpdateServiceTest, PromptsTellOrAskAndQueueTheDownload)
     m_service.OnUpdateResult(2, 1);
     m_service.OnUpdateResult(3, 1);
     m_service.OnUpdateResult(0, 0);
-    m_service.OnUpdateResult(1, CUpdateService::kNotInstalled);
+    m_service.OnUpdateResult(1, UpdateService::kNotInstalled);
 
     ASSERT_EQ(m_prompts.size(), 7u);
     const std::wstring software = L"Tarvik Kelvane Software Updates";
@@ -317,7 +316,7 @@ TEST_F(UpdateServiceTest, UpdateDownloadsChecksUnpacksStartsAndEnds)
     PutSoftware(L"version", TK_TEST_NEXT_VERSION "\n");
     const std::string archive = SoftwareArchive(TK_TEST_NEXT_VERSION, "MZ installer");
     PutSignedSoftware(TK_TEST_NEXT_VERSION_WIDE, archive, archive, TK_TEST_NEXT_VERSION_WIDE L"\n");
-    m_service.CheckSoftware(true);
+    m_service.Check(UpdateKind::Software, true);
     TakeResults();
 
     EXPECT_TRUE(m_service.RunCommand({CMD_UPDATE_SOFTWARE, TK_TEST_NEXT_VERSION_WIDE}));
@@ -360,16 +359,16 @@ TEST_F(UpdateServiceTest, FirmwareUpdateUsesTheToolsNamesAndKind)
     const std::string archive = zip.Build();
     PutFirmware(L"FirmwareUpdateTool-104.zip", archive);
     m_displayVersion = 0x0103;
-    m_service.CheckFirmware(true);
+    m_service.Check(UpdateKind::Firmware, true);
 
     // Signed as software: refused.
-    PutFirmware(L"FirmwareUpdateTool-104.zip.sig", SignUpdate(1, L"104", archive));
-    EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kFirmware, L"104"));
+    PutFirmware(L"FirmwareUpdateTool-104.zip.sig", SignUpdate(UpdateKind::Software, L"104", archive));
+    EXPECT_FALSE(m_service.RunUpdate(UpdateKind::Firmware, L"104"));
     EXPECT_EQ(m_service.LastFailure().step, UpdateStep::Signature);
     EXPECT_TRUE(m_started.empty());
 
-    PutFirmware(L"FirmwareUpdateTool-104.zip.sig", SignUpdate(2, L"104", archive));
-    EXPECT_TRUE(m_service.RunUpdate(CUpdateService::kFirmware, L"104"));
+    PutFirmware(L"FirmwareUpdateTool-104.zip.sig", SignUpdate(UpdateKind::Firmware, L"104", archive));
+    EXPECT_TRUE(m_service.RunUpdate(UpdateKind::Firmware, L"104"));
     EXPECT_EQ(m_started, (std::vector<std::wstring>{Staged() + L"FirmwareUpdateTool-104.exe"}));
     EXPECT_EQ(m_ended, 1);
 }
@@ -378,7 +377,7 @@ TEST_F(UpdateServiceTest, FailedUpdatesStartNothingKeepNothingAndSaySo)
 {
     UseServerFolder(L"broken");
     PutSoftware(L"version", TK_TEST_NEXT_VERSION);
-    m_service.CheckSoftware(true);
+    m_service.Check(UpdateKind::Software, true);
     TakeResults();
     const std::string good = SoftwareArchive(TK_TEST_NEXT_VERSION, "MZ");
     std::string tampered = good;
@@ -406,7 +405,7 @@ TEST_F(UpdateServiceTest, FailedUpdatesStartNothingKeepNothingAndSaySo)
          {
              PutSoftware(L"Software-" TK_TEST_NEXT_VERSION_WIDE L".zip", good);
              PutSoftware(L"Software-" TK_TEST_NEXT_VERSION_WIDE L".zip.sig",
-                         SignUpdate(1, TK_TEST_NEXT_VERSION_WIDE, good) + "x");
+                         SignUpdate(UpdateKind::Software, TK_TEST_NEXT_VERSION_WIDE, good) + "x");
          },
          UpdateStep::Signature, 0},
         {"a signed archive that is no zip",
@@ -436,7 +435,7 @@ TEST_F(UpdateServiceTest, FailedUpdatesStartNothingKeepNothingAndSaySo)
         UseServerFolder(L"broken");
         PutSoftware(L"version", TK_TEST_NEXT_VERSION);
         c.serve();
-        EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kSoftware, TK_TEST_NEXT_VERSION_WIDE));
+        EXPECT_FALSE(m_service.RunUpdate(UpdateKind::Software, TK_TEST_NEXT_VERSION_WIDE));
         EXPECT_EQ(UpdateStepName(m_service.LastFailure().step), std::string(UpdateStepName(c.refusedAt)));
         EXPECT_EQ(m_service.LastFailure().httpStatus, c.httpStatus);
         EXPECT_EQ(TakeResults(), (Results{{1, 2}}));
@@ -448,7 +447,7 @@ TEST_F(UpdateServiceTest, FailedUpdatesStartNothingKeepNothingAndSaySo)
     PutSoftware(L"version", TK_TEST_NEXT_VERSION);
     PutSignedSoftware(TK_TEST_NEXT_VERSION_WIDE, good);
     m_startSucceeds = false;
-    EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kSoftware, TK_TEST_NEXT_VERSION_WIDE));
+    EXPECT_FALSE(m_service.RunUpdate(UpdateKind::Software, TK_TEST_NEXT_VERSION_WIDE));
     EXPECT_EQ(m_service.LastFailure().step, UpdateStep::Installer);
     EXPECT_EQ(TakeResults(), (Results{{1, 2}}));
     EXPECT_EQ(m_started.size(), 1u);
@@ -472,9 +471,9 @@ TEST_F(UpdateServiceTest, BrokenDownloadsAreNotUnpacked)
     PutSoftware(L"version", TK_TEST_NEXT_VERSION);
     PutSignedSoftware(TK_TEST_NEXT_VERSION_WIDE,
                       SoftwareArchive(TK_TEST_NEXT_VERSION, std::string(200000, 'x')));
-    m_service.CheckSoftware(true);
+    m_service.Check(UpdateKind::Software, true);
     EXPECT_EQ(TakeResults(), Results{});
-    EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kSoftware, TK_TEST_NEXT_VERSION_WIDE));
+    EXPECT_FALSE(m_service.RunUpdate(UpdateKind::Software, TK_TEST_NEXT_VERSION_WIDE));
     EXPECT_EQ(m_service.LastFailure().step, UpdateStep::Download);
     EXPECT_TRUE(StagingFolders().empty());
     EXPECT_TRUE(m_started.empty());
@@ -490,26 +489,26 @@ TEST_F(UpdateServiceTest, TheAnswerInstallsTheVersionAskedAboutWhateverChecksFin
     zip.AddFile("FirmwareUpdateTool-104.exe", "MZ tool");
     const std::string archive = zip.Build();
     PutFirmware(L"FirmwareUpdateTool-104.zip", archive);
-    PutFirmware(L"FirmwareUpdateTool-104.zip.sig", SignUpdate(2, L"104", archive));
+    PutFirmware(L"FirmwareUpdateTool-104.zip.sig", SignUpdate(UpdateKind::Firmware, L"104", archive));
     PutFirmware(L"version", "104");
     m_displayVersion = 0x0103;
-    m_service.CheckFirmware(true);
+    m_service.Check(UpdateKind::Firmware, true);
     ASSERT_EQ(TakeResults(), (Results{{2, 1}}));
     // Before the question is answered, another check finds nothing usable and one finds the
     // installed version: neither changes the question nor the answer.
     PutFirmware(L"version", "broken");
-    m_service.CheckFirmware(true);
+    m_service.Check(UpdateKind::Firmware, true);
     PutFirmware(L"version", "103");
-    m_service.CheckFirmware(true);
+    m_service.Check(UpdateKind::Firmware, true);
     EXPECT_EQ(TakeResults(), Results{});
-    m_service.OnUpdateResult(CUpdateService::kFirmware, CUpdateService::kAvailable);
+    m_service.OnUpdateResult(2, UpdateService::kAvailable);
     ASSERT_EQ(m_prompts.size(), 1u);
     EXPECT_EQ(m_prompts[0].text, L"Detected the latest version:v104, update now?");
     ASSERT_EQ(m_commands.size(), 1u);
 
     // Offered again by the time the update runs: installed.
     PutFirmware(L"version", "104\n");
-    PutFirmware(L"FirmwareUpdateTool-104.zip.sig", SignUpdate(2, L"104\n", archive));
+    PutFirmware(L"FirmwareUpdateTool-104.zip.sig", SignUpdate(UpdateKind::Firmware, L"104\n", archive));
     EXPECT_TRUE(m_service.RunCommand(m_commands[0]));
     EXPECT_EQ(m_started, (std::vector<std::wstring>{Staged() + L"FirmwareUpdateTool-104.exe"}));
     const auto answers = LogLines("update-answer");
@@ -517,19 +516,7 @@ TEST_F(UpdateServiceTest, TheAnswerInstallsTheVersionAskedAboutWhateverChecksFin
     EXPECT_NE(answers[0].find("kind=firmware version=\"104\" answer=yes"), std::string::npos);
 
     // No version answered: nothing to fetch.
-    EXPECT_FALSE(m_service.RunUpdate(CUpdateService::kFirmware, L""));
+    EXPECT_FALSE(m_service.RunUpdate(UpdateKind::Firmware, L""));
     EXPECT_EQ(m_service.LastFailure().step, UpdateStep::VersionText);
     EXPECT_EQ(TakeResults(), (Results{{2, 2}}));
-}
-
-TEST(UpdateFolders, CreateFolderPathMakesEveryMissingFolder)
-{
-    TestFolder folder(L"kelvane-folders");
-    const std::wstring deep = folder.Path() + L"a\\b\\\\c\\";
-    EXPECT_TRUE(CreateFolderPath(deep));
-    EXPECT_TRUE(IsExistingFolder(folder.Path() + L"a\\b\\c"));
-    EXPECT_TRUE(CreateFolderPath(deep));
-    ASSERT_TRUE(WriteFileBytes(folder.Path() + L"file", "x"));
-    EXPECT_FALSE(CreateFolderPath(folder.Path() + L"file"));
-    EXPECT_FALSE(CreateFolderPath(folder.Path() + L"file\\sub"));
 }

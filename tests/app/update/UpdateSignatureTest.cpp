@@ -1,5 +1,5 @@
-#include "app/update/ArchiveVerification.h"
-#include "app/update/UpdateSignature.h"
+#include "app/update/trust/ArchiveVerification.h"
+#include "app/update/trust/UpdateSignature.h"
 #include "app/platform/KernelHandle.h"
 #include "tests/app/update/TestFiles.h"
 #include "tests/app/update/TestUpdateSigner.h"
@@ -8,8 +8,6 @@
 
 namespace
 {
-constexpr int kSoftware = 1;
-constexpr int kFirmware = 2;
 const std::wstring kVersion = L"1.0.0.20\n";
 
 std::string Archive()
@@ -32,7 +30,7 @@ protected:
     UpdateSignatureTest() : m_folder(L"kelvane-signature") {}
 
     // Writes the bytes and checks them through an open handle, as the update does.
-    bool Verify(const std::string& archive, int kind, const std::wstring& version,
+    bool Verify(const std::string& archive, UpdateKind kind, const std::wstring& version,
                 const std::string& signature)
     {
         const std::wstring path = m_folder.Path() + L"archive.zip";
@@ -53,7 +51,7 @@ protected:
 
     TestFolder m_folder;
     const std::string m_archive = Archive();
-    const std::string m_signature = SignUpdate(kSoftware, kVersion, m_archive);
+    const std::string m_signature = SignUpdate(UpdateKind::Software, kVersion, m_archive);
 };
 } // namespace
 
@@ -61,40 +59,41 @@ TEST_F(UpdateSignatureTest, ASignedArchivePassesForItsKindAndVersionOnly)
 {
     ASSERT_TRUE(UpdatesEnabled());
     ASSERT_EQ(m_signature.size(), 64u);
-    EXPECT_TRUE(Verify(m_archive, kSoftware, kVersion, m_signature));
-    EXPECT_TRUE(Verify(m_archive, kFirmware, kVersion, SignUpdate(kFirmware, kVersion, m_archive)));
-    EXPECT_TRUE(Verify("", kSoftware, L"1", SignUpdate(kSoftware, L"1", "")));
+    EXPECT_TRUE(Verify(m_archive, UpdateKind::Software, kVersion, m_signature));
+    EXPECT_TRUE(Verify(m_archive, UpdateKind::Firmware, kVersion,
+                       SignUpdate(UpdateKind::Firmware, kVersion, m_archive)));
+    EXPECT_TRUE(Verify("", UpdateKind::Software, L"1", SignUpdate(UpdateKind::Software, L"1", "")));
 
-    EXPECT_FALSE(Verify(m_archive, kFirmware, kVersion, m_signature));
-    EXPECT_FALSE(Verify(m_archive, kSoftware, L"1.0.0.21\n", m_signature));
+    EXPECT_FALSE(Verify(m_archive, UpdateKind::Firmware, kVersion, m_signature));
+    EXPECT_FALSE(Verify(m_archive, UpdateKind::Software, L"1.0.0.21\n", m_signature));
     // The version is bound as fetched: the same digits without the line break are another text.
-    EXPECT_FALSE(Verify(m_archive, kSoftware, L"1.0.0.20", m_signature));
-    EXPECT_FALSE(Verify(m_archive, 3, kVersion, m_signature));
-    EXPECT_FALSE(Verify(m_archive, 0, kVersion, m_signature));
+    EXPECT_FALSE(Verify(m_archive, UpdateKind::Software, L"1.0.0.20", m_signature));
+    EXPECT_FALSE(Verify(m_archive, static_cast<UpdateKind>(3), kVersion, m_signature));
+    EXPECT_FALSE(Verify(m_archive, static_cast<UpdateKind>(0), kVersion, m_signature));
 }
 
 TEST_F(UpdateSignatureTest, OneFlippedBitAnywhereIsRefused)
 {
     for (std::size_t bit : {0u, 8u * 1000 + 3, 8u * 199999 + 7})
-        EXPECT_FALSE(Verify(FlipBit(m_archive, bit), kSoftware, kVersion, m_signature))
+        EXPECT_FALSE(Verify(FlipBit(m_archive, bit), UpdateKind::Software, kVersion, m_signature))
             << "archive bit " << bit;
     for (std::size_t bit : {0u, 100u, 255u, 256u, 511u})
-        EXPECT_FALSE(Verify(m_archive, kSoftware, kVersion, FlipBit(m_signature, bit)))
+        EXPECT_FALSE(Verify(m_archive, UpdateKind::Software, kVersion, FlipBit(m_signature, bit)))
             << "signature bit " << bit;
     std::wstring version = kVersion;
     version[4] = static_cast<wchar_t>(version[4] ^ 1);
-    EXPECT_FALSE(Verify(m_archive, kSoftware, version, m_signature));
-    EXPECT_FALSE(Verify(m_archive + '\0', kSoftware, kVersion, m_signature));
-    EXPECT_FALSE(
-        Verify(m_archive, kSoftware, kVersion, SignUpdate(kSoftware, kVersion, m_archive, OtherKeySeed())));
+    EXPECT_FALSE(Verify(m_archive, UpdateKind::Software, version, m_signature));
+    EXPECT_FALSE(Verify(m_archive + '\0', UpdateKind::Software, kVersion, m_signature));
+    EXPECT_FALSE(Verify(m_archive, UpdateKind::Software, kVersion,
+                        SignUpdate(UpdateKind::Software, kVersion, m_archive, OtherKeySeed())));
 }
 
 TEST_F(UpdateSignatureTest, OnlySixtyFourRawBytesCountAsASignature)
 {
-    EXPECT_FALSE(Verify(m_archive, kSoftware, kVersion, ""));
-    EXPECT_FALSE(Verify(m_archive, kSoftware, kVersion, m_signature.substr(0, 63)));
-    EXPECT_FALSE(Verify(m_archive, kSoftware, kVersion, m_signature + '\n'));
-    EXPECT_FALSE(Verify(m_archive, kSoftware, kVersion, m_signature + m_signature));
+    EXPECT_FALSE(Verify(m_archive, UpdateKind::Software, kVersion, ""));
+    EXPECT_FALSE(Verify(m_archive, UpdateKind::Software, kVersion, m_signature.substr(0, 63)));
+    EXPECT_FALSE(Verify(m_archive, UpdateKind::Software, kVersion, m_signature + '\n'));
+    EXPECT_FALSE(Verify(m_archive, UpdateKind::Software, kVersion, m_signature + m_signature));
 }
 
 TEST(UpdateSignedMessage, LayoutIsLabelKindLengthVersionDigest)
@@ -103,15 +102,16 @@ TEST(UpdateSignedMessage, LayoutIsLabelKindLengthVersionDigest)
     for (int i = 0; i < 64; ++i)
         sha512[i] = static_cast<unsigned char>(i);
     std::string message;
-    ASSERT_TRUE(BuildUpdateSignedMessage(2, L"1.2\u00e9", sha512, message));
+    ASSERT_TRUE(BuildUpdateSignedMessage(UpdateKind::Firmware, L"1.2\u00e9", sha512, message));
     const std::string label("Tarvik Kelvane update v1\0", 25);
     EXPECT_EQ(message.substr(0, 25), label);
     EXPECT_EQ(message.substr(25, 10), std::string("\x02\x05\0\0\0"
                                                   "1.2\xC3\xA9",
                                                   10));
     EXPECT_EQ(message.substr(35), std::string(reinterpret_cast<const char*>(sha512), 64));
-    EXPECT_FALSE(BuildUpdateSignedMessage(2, std::wstring(1, static_cast<wchar_t>(0xD800)), sha512, message));
-    EXPECT_FALSE(BuildUpdateSignedMessage(0, L"1", sha512, message));
+    EXPECT_FALSE(BuildUpdateSignedMessage(UpdateKind::Firmware, std::wstring(1, static_cast<wchar_t>(0xD800)),
+                                          sha512, message));
+    EXPECT_FALSE(BuildUpdateSignedMessage(static_cast<UpdateKind>(0), L"1", sha512, message));
 }
 
 #ifdef TK_E2E_RELEASE_DIR
@@ -128,7 +128,7 @@ TEST(PackagedRelease, SignatureMadeByThePackageScriptVerifies)
     KernelHandle file(
         CreateFileW(archive.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(file);
-    EXPECT_TRUE(VerifyArchiveFile(kSoftware, versionText, file.get(), signature));
-    EXPECT_FALSE(VerifyArchiveFile(kFirmware, versionText, file.get(), signature));
+    EXPECT_TRUE(VerifyArchiveFile(UpdateKind::Software, versionText, file.get(), signature));
+    EXPECT_FALSE(VerifyArchiveFile(UpdateKind::Firmware, versionText, file.get(), signature));
 }
 #endif

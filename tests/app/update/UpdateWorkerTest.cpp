@@ -69,7 +69,7 @@ TEST(UpdateWorker, RunsTheUpdateCommandsInQueueOrderAndDropsOtherIds)
 {
     RecordingRunner runner;
     std::wstring version; // worker writes before Run; the test reads once Ran() shows the command
-    CUpdateWorker worker(
+    UpdateWorker worker(
         [&](const UpdateCommand& command)
         {
             version += command.version;
@@ -96,7 +96,7 @@ TEST(UpdateWorker, AStopDuringABlockedCommandReportsItAndLeavesTheQueueUnrun)
 {
     RecordingRunner runner;
     runner.blockOn = CMD_UPDATE_SOFTWARE;
-    CUpdateWorker worker([&runner](const UpdateCommand& command) { runner.Run(command); });
+    UpdateWorker worker([&runner](const UpdateCommand& command) { runner.Run(command); });
     worker.Start();
     worker.Append(CMD_UPDATE_SOFTWARE);
     worker.Append(CMD_CHECK_FIRMWARE);
@@ -118,7 +118,7 @@ TEST(UpdateWorker, ABlockedCheckDoesNotHoldUpTheDisplayReports)
     RecordingWorker displays(devices);
     RecordingRunner runner;
     runner.blockOn = CMD_CHECK_SOFTWARE_SILENT;
-    CUpdateWorker updates([&runner](const UpdateCommand& command) { runner.Run(command); });
+    UpdateWorker updates([&runner](const UpdateCommand& command) { runner.Run(command); });
 
     // The start-up order: the check first, as the program queues it.
     updates.Append(CMD_CHECK_SOFTWARE_SILENT);

@@ -1,6 +1,7 @@
-#include "app/update/ZipEntryAttributes.h"
-#include "app/update/ZipEntryName.h"
-#include "app/update/ZipEntryTimes.h"
+#include "app/update/staging/PlainName.h"
+#include "app/update/archive/ZipEntryAttributes.h"
+#include "app/update/archive/ZipEntryName.h"
+#include "app/update/archive/ZipEntryTimes.h"
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,15 @@ TEST(ZipEntryName, SkipsNamesThatStillClimbOut)
     EXPECT_EQ(PathOf(L"... /x"), L"<skipped>");
     EXPECT_EQ(PathOf(L".. \\x"), L"<skipped>");
     EXPECT_EQ(PathOf(L"a/.../x"), L"<skipped>");
+}
+
+TEST(PlainName, AFileNameIsOnePartWithoutSeparatorsStreamsOnlyDotsOrDevices)
+{
+    for (const wchar_t* name : {L"Software-1.0.0.20.zip", L"a", L"...x", L"console.txt", L"com10"})
+        EXPECT_TRUE(IsPlainFileName(name)) << name;
+    for (const wchar_t* name :
+         {L"", L".", L"..", L". .", L"a\\b", L"a/b", L"C:x", L"x:s", L"nul.txt", L"COM1"})
+        EXPECT_FALSE(IsPlainFileName(name)) << name;
 }
 
 TEST(ZipEntryName, SkipsEmptyNamesStreamsAndDevices)

@@ -1,8 +1,0 @@
-#include "app/device/CHidDevice.h"
-
-#include <hidapi.h>
-
-void HidDeviceTraits::Release(Handle device) noexcept
-{
-    hid_close(device);
-}
