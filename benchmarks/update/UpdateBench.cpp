@@ -33,6 +33,14 @@ double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to)
            static_cast<double>(frequency.QuadPart);
 }
 
+// The archive into a file created at path, written through its handle as the update does.
+bool DownloadToPath(const wchar_t* url, const wchar_t* path)
+{
+    KernelHandle file(
+        CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && CHttpTransfer().DownloadTo(url, file.get(), nullptr, UpdateService::kMaxArchiveBytes) == 1;
+}
+
 std::wstring FileNameOf(const std::wstring& path)
 {
     const std::size_t slash = path.find_last_of(L"\\/");
@@ -125,7 +133,7 @@ int wmain(int argc, wchar_t** argv)
             LARGE_INTEGER start, end;
             QueryPerformanceCounter(&start);
             if (mode == L"download")
-                ok = CHttpTransfer().DownloadFile(argv[2], argv[3], nullptr) == 1;
+                ok = DownloadToPath(argv[2], argv[3]);
             else
                 ok = VerifyArchiveFile(UpdateKind::Software, L"1.0.0.20\n", archive.get(), signature);
             QueryPerformanceCounter(&end);
