@@ -94,7 +94,7 @@ private:
     std::vector<std::string> m_displayPaths;  // worker thread only: what the last scan found
     CommandQueue m_commands;                  // window thread appends, worker takes (locked inside)
     std::atomic<bool> m_devicePresent{false}; // worker sets and clears; window thread clears
-    SnapshotMapping m_snapshot;              // worker opens it; window thread's watchdog reads the view
+    SnapshotMapping m_snapshot;               // worker opens it; window thread's watchdog reads the view
     ReportClock::time_point m_nextReport{};   // worker thread only; the clock's epoch means "due now"
 
     std::mutex m_requestMutex;
