@@ -1,6 +1,6 @@
 #include "linux/daemon/InstanceLock.h"
 
-#include "linux/settings/SafeText.h"
+#include "linux/platform/SafeText.h"
 
 #include <cerrno>
 #include <cstdlib>

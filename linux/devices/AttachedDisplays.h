@@ -2,9 +2,9 @@
 
 #include "app/device/DisplayReport.h"
 #include "linux/devices/DisplayConnection.h"
+#include "linux/devices/DisplayStatus.h"
 #include "linux/devices/NodeLock.h"
-#include "linux/settings/LogPriority.h"
-#include "linux/status/DaemonStatus.h"
+#include "linux/platform/LogPriority.h"
 
 #include <functional>
 #include <memory>

@@ -2,7 +2,7 @@
 
 #include "linux/sensors/NvmlGpuSensor.h"
 #include "linux/sensors/SysfsTemperatureSensor.h"
-#include "linux/settings/TextFile.h"
+#include "linux/platform/TextFile.h"
 
 #include <algorithm>
 #include <climits>

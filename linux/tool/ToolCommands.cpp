@@ -1,7 +1,7 @@
 #include "linux/tool/ToolCommands.h"
 
 #include "linux/devices/AttachedDisplays.h"
-#include "linux/settings/SafeText.h"
+#include "linux/platform/SafeText.h"
 #include "linux/status/JsonWriter.h"
 #include "linux/tool/ToolCommandLine.h"
 #include "linux/tool/ToolFiles.h"

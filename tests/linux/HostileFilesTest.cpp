@@ -1,7 +1,7 @@
 // Files and text another local user (or a broken editor) may hand the daemon and the tool.
 #include "linux/settings/DisplaySettingsText.h"
-#include "linux/settings/SafeText.h"
-#include "linux/settings/TextFile.h"
+#include "linux/platform/SafeText.h"
+#include "linux/platform/TextFile.h"
 #include "linux/status/JsonWriter.h"
 #include "linux/tool/ToolFiles.h"
 #include "tests/linux/SysfsTree.h"

@@ -1,4 +1,4 @@
-#include "linux/settings/UniqueFd.h"
+#include "linux/platform/UniqueFd.h"
 #include "tests/linux/DaemonRig.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "linux/settings/SafeText.h"
+#include "linux/platform/SafeText.h"
 
 #include <cstdio>
 

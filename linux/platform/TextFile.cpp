@@ -1,7 +1,7 @@
-#include "linux/settings/TextFile.h"
+#include "linux/platform/TextFile.h"
 
-#include "linux/settings/SafeText.h"
-#include "linux/settings/UniqueFd.h"
+#include "linux/platform/SafeText.h"
+#include "linux/platform/UniqueFd.h"
 
 #include <algorithm>
 #include <cerrno>
