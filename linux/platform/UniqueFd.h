@@ -1,39 +1,17 @@
 #pragma once
 
+#include "base/UniqueHandle.h"
+
 #include <unistd.h>
-#include <utility>
 
-// Sole owner of one file descriptor.
-class UniqueFd
+// A file descriptor, closed when its owner goes. Every negative value counts as "none", so a
+// failed open() or socket() can be handed over unchecked.
+struct UniqueFdTraits
 {
-public:
-    UniqueFd() = default;
-    explicit UniqueFd(int fd) : m_fd(fd) {}
-    ~UniqueFd() { Reset(); }
-    UniqueFd(UniqueFd&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
-    UniqueFd& operator=(UniqueFd&& other) noexcept
-    {
-        if (this != &other)
-        {
-            Reset();
-            m_fd = std::exchange(other.m_fd, -1);
-        }
-        return *this;
-    }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-
-    int Get() const { return m_fd; }
-    explicit operator bool() const { return m_fd >= 0; }
-    void Reset()
-    {
-        if (m_fd >= 0)
-        {
-            close(m_fd);
-            m_fd = -1;
-        }
-    }
-
-private:
-    int m_fd = -1;
+    using Handle = int;
+    static Handle Invalid() noexcept { return -1; }
+    static bool IsValid(Handle fd) noexcept { return fd >= 0; }
+    static void Release(Handle fd) noexcept { close(fd); }
 };
+
+using UniqueFd = UniqueHandle<UniqueFdTraits>;

@@ -1,6 +1,7 @@
 #include "linux/tool/ToolCommands.h"
 
 #include "linux/devices/AttachedDisplays.h"
+#include "linux/devices/HidDeviceList.h"
 #include "linux/platform/SafeText.h"
 #include "linux/status/JsonWriter.h"
 #include "linux/tool/ToolCommandLine.h"
@@ -151,8 +152,8 @@ int ListDisplays(bool json, std::ostream& out, std::ostream& err)
     JsonWriter document;
     document.BeginObject().Key("displays").BeginArray();
     int count = 0;
-    hid_device_info* all = hid_enumerate(kDisplayVendor, kDisplayProduct);
-    for (const hid_device_info* info = all; info; info = info->next)
+    HidDeviceList all(hid_enumerate(kDisplayVendor, kDisplayProduct));
+    for (const hid_device_info* info = all.get(); info; info = info->next)
     {
         if (info->usage_page != kDisplayUsagePage || info->usage != kDisplayUsage || !info->path)
         {
@@ -170,7 +171,7 @@ int ListDisplays(bool json, std::ostream& out, std::ostream& err)
         }
         ++count;
     }
-    hid_free_enumeration(all);
+    all.reset(); // before hidapi stops
     hid_exit();
     if (json)
     {
