@@ -19,7 +19,7 @@ struct ListedDisplay
 std::vector<ListedDisplay> ListDisplays()
 {
     std::vector<ListedDisplay> listed;
-    const HidDeviceList all(hid_enumerate(kDisplayVendor, kDisplayProduct));
+    const HidDeviceList all(hid_enumerate(kDisplayVendorId, kDisplayProductId));
     for (const hid_device_info* info = all.get(); info; info = info->next)
     {
         if (info->usage_page != kDisplayUsagePage || info->usage != kDisplayUsage || !info->path)

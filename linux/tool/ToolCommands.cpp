@@ -152,7 +152,7 @@ int ListDisplays(bool json, std::ostream& out, std::ostream& err)
     JsonWriter document;
     document.BeginObject().Key("displays").BeginArray();
     int count = 0;
-    HidDeviceList all(hid_enumerate(kDisplayVendor, kDisplayProduct));
+    HidDeviceList all(hid_enumerate(kDisplayVendorId, kDisplayProductId));
     for (const hid_device_info* info = all.get(); info; info = info->next)
     {
         if (info->usage_page != kDisplayUsagePage || info->usage != kDisplayUsage || !info->path)
