@@ -27,7 +27,7 @@ configure_file(app/res/ProgramVersion.h.in ${CMAKE_BINARY_DIR}/generated/Program
 add_subdirectory(linux)
 if(TK_BUILD_TESTS)
   find_package(GTest REQUIRED)
-  enable_testing()
+  include(cmake/LinuxTest.cmake)
   add_subdirectory(tools/hidrawsim)
   add_subdirectory(tests/linux)
 endif()
