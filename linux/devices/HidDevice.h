@@ -5,11 +5,4 @@
 #include <hidapi.h>
 
 // One open hidapi device (a display's hidraw node), closed with hid_close when its owner goes.
-struct HidDeviceTraits
-{
-    using Handle = hid_device*;
-    static Handle Invalid() noexcept { return nullptr; }
-    static void Release(Handle device) noexcept { hid_close(device); }
-};
-
-using HidDevice = UniqueHandle<HidDeviceTraits>;
+using HidDevice = UniqueHandle<ReleasedBy<hid_device*, hid_close>>;

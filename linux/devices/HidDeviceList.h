@@ -5,11 +5,4 @@
 #include <hidapi.h>
 
 // The list hid_enumerate hands out, freed with hid_free_enumeration when its owner goes.
-struct HidDeviceListTraits
-{
-    using Handle = hid_device_info*;
-    static Handle Invalid() noexcept { return nullptr; }
-    static void Release(Handle list) noexcept { hid_free_enumeration(list); }
-};
-
-using HidDeviceList = UniqueHandle<HidDeviceListTraits>;
+using HidDeviceList = UniqueHandle<ReleasedBy<hid_device_info*, hid_free_enumeration>>;
