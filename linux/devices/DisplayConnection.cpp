@@ -1,6 +1,7 @@
 #include "linux/devices/DisplayConnection.h"
 
 #include "linux/devices/FeatureReportLength.h"
+#include "linux/platform/SafeText.h"
 
 #include <algorithm>
 #include <chrono>
@@ -9,16 +10,6 @@
 
 namespace
 {
-std::string Narrow(const wchar_t* text)
-{
-    std::string narrow;
-    for (; text && *text; ++text)
-    {
-        narrow += (*text >= 0x20 && *text < 0x7F) ? static_cast<char>(*text) : '?';
-    }
-    return narrow;
-}
-
 // The display needs a moment between the request and the answer.
 constexpr std::chrono::milliseconds kVersionPause{16};
 } // namespace
@@ -30,13 +21,13 @@ DisplayConnection::DisplayConnection(HidDevice device, std::string path, unsigne
     wchar_t product[256] = {};
     if (hid_get_product_string(m_device.get(), product, sizeof product / sizeof product[0] - 1) == 0)
     {
-        m_product = Narrow(product);
+        m_product = NarrowDeviceText(product);
     }
 }
 
 void DisplayConnection::RememberError()
 {
-    const std::string text = Narrow(hid_error(m_device.get()));
+    const std::string text = NarrowDeviceText(hid_error(m_device.get()));
     m_lastError = text.empty() ? "the display did not take the report" : text;
 }
 

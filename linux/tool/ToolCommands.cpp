@@ -12,16 +12,6 @@
 
 namespace
 {
-std::string Narrow(const wchar_t* text)
-{
-    std::string narrow;
-    for (; text && *text; ++text)
-    {
-        narrow += (*text >= 0x20 && *text < 0x7F) ? static_cast<char>(*text) : '?';
-    }
-    return narrow;
-}
-
 void SensorJson(JsonWriter& json, const SensorStatus& sensor)
 {
     json.BeginObject()
@@ -162,7 +152,7 @@ int ListDisplays(bool json, std::ostream& out, std::ostream& err)
         char release[8];
         std::snprintf(release, sizeof release, "0x%04x", info->release_number);
         const std::string path = EscapeControls(info->path);
-        const std::string product = Narrow(info->product_string);
+        const std::string product = NarrowDeviceText(info->product_string);
         document.BeginObject().Key("path").String(path).Key("product").String(product);
         document.Key("release").String(release).EndObject();
         if (!json)

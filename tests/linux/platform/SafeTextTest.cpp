@@ -22,4 +22,6 @@ TEST(SafeText, EscapesControlsAndBrokenUtf8KeepsPrintableUtf8)
     }
     EXPECT_EQ(QuoteValue(std::string(3, 'a'), 3), "aaa");
     EXPECT_EQ(QuoteValue("aa\xc3\xbc\xc3\xbc", 3), "aa\xc3\xbc...") << "characters, not bytes";
+    EXPECT_EQ(NarrowDeviceText(L"\x1f \x7e\x7f\xe9"), "? ~??") << "printable ASCII only";
+    EXPECT_EQ(NarrowDeviceText(nullptr), "");
 }
