@@ -176,7 +176,7 @@ TEST(DaemonSensors, SensorCreatedAfterStartIsUsedAndOneThatGoesIsLoggedOnce)
     // The driver unloaded: sysfs answers ENODEV from then on; a plain file the daemon holds open
     // would keep its value, so it is emptied before it goes.
     rig.Tree().Write("sys/class/hwmon/hwmon3/temp1_input", "");
-    std::system(("rm -r " + rig.Tree().Path("sys/class/hwmon/hwmon3")).c_str());
+    ASSERT_EQ(std::system(("rm -r " + rig.Tree().Path("sys/class/hwmon/hwmon3")).c_str()), 0);
     ASSERT_TRUE(Eventually([&] { return rig.ReportsTo(0).back() == Golden(0, 0, 0); })) << rig.DaemonLog();
     const std::size_t before = rig.Reports().size();
     ASSERT_TRUE(Eventually([&] { return rig.ReportsTo(0, before).size() >= 6; })); // past a look again
