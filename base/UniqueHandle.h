@@ -10,6 +10,8 @@
 //   static Handle Invalid() noexcept;      what an empty owner holds
 //   static void Release(Handle) noexcept;  gives a held handle back
 //   static bool IsValid(Handle) noexcept;  only where more values than Invalid() mean "none"
+// A handle that is a pointer, null for "none", given back by one function needs no traits of its
+// own: ReleasedBy<Pointer, Function> names them.
 template <typename Traits> class UniqueHandle
 {
 public:
@@ -66,4 +68,12 @@ private:
     }
 
     Handle m_handle = Traits::Invalid();
+};
+
+// Traits of a pointer handle: null is "none", Function gives it back.
+template <typename Pointer, auto Function> struct ReleasedBy
+{
+    using Handle = Pointer;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Release(Handle handle) noexcept { Function(handle); }
 };

@@ -18,12 +18,17 @@ pkg_check_modules(LIBSYSTEMD REQUIRED libsystemd)
 add_library(tk_linux_options INTERFACE)
 option(TK_WARNINGS_AS_ERRORS "A warning in our own code fails the build" ON)
 target_compile_options(tk_linux_options INTERFACE -Wall -Wextra $<$<BOOL:${TK_WARNINGS_AS_ERRORS}>:-Werror>)
-target_include_directories(tk_linux_options INTERFACE ${CMAKE_SOURCE_DIR})
+target_include_directories(tk_linux_options INTERFACE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
+
+# The version of project() is the only one: the programs print it from the header the Windows
+# program's version comes from too.
+configure_file(app/res/ProgramVersion.h.in ${CMAKE_BINARY_DIR}/generated/ProgramVersion.h @ONLY)
 
 add_subdirectory(linux)
 if(TK_BUILD_TESTS)
   find_package(GTest REQUIRED)
-  enable_testing()
+  include(cmake/LinuxTest.cmake)
+  add_subdirectory(tools/simdisplay)
   add_subdirectory(tools/hidrawsim)
   add_subdirectory(tests/linux)
 endif()

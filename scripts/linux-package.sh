@@ -13,7 +13,7 @@ tree="$stage/kelvane-$version"
 
 rm -rf "$stage"
 mkdir -p "$tree"
-for part in CMakeLists.txt cmake app linux tests tools; do
+for part in CMakeLists.txt cmake base app linux tests tools; do
   ln -s "$root/$part" "$tree/$part"
 done
 cp -r "$root/debian" "$tree/debian" # debhelper writes below debian/

@@ -2,16 +2,12 @@
 
 #include "app/device/DeviceEntry.h"
 #include "app/device/DeviceFilter.h"
+#include "app/device/DisplayIdentity.h"
 #include "app/device/DisplayReport.h"
 
 #include <memory>
 #include <string>
 #include <vector>
-
-constexpr int kDisplayVendorId = 0x1A2C;
-constexpr int kDisplayProductId = 0x434D;
-constexpr unsigned short kDisplayUsagePage = 0xFF01;
-constexpr unsigned short kDisplayUsage = 1;
 
 // The open displays and the accepted vendor/product pairs, all through hidapi.
 // Everything except Instance() runs on the display worker only, so nothing here is locked; the

@@ -1,5 +1,6 @@
 #include "app/device/DisplayInterfaceCheck.h"
 
+#include "app/device/DisplayIdentity.h"
 #include "app/platform/KernelHandle.h"
 
 #include <windows.h>
@@ -10,12 +11,6 @@ extern "C"
 #include <hidsdi.h>
 #include <hidpi.h>
 }
-
-namespace
-{
-constexpr USHORT kVendorUsagePage = 0xFF01;
-constexpr USHORT kVendorUsage = 1;
-} // namespace
 
 bool CheckDisplayInterface(const wchar_t* path)
 {
@@ -40,7 +35,7 @@ bool CheckDisplayInterface(const wchar_t* path)
     }
     HIDP_CAPS caps = {};
     const bool isDisplay = HidP_GetCaps(preparsed, &caps) == HIDP_STATUS_SUCCESS &&
-                           caps.UsagePage == kVendorUsagePage && caps.Usage == kVendorUsage;
+                           caps.UsagePage == kDisplayUsagePage && caps.Usage == kDisplayUsage;
     HidD_FreePreparsedData(preparsed);
     return isDisplay;
 }

@@ -1,13 +1,15 @@
 #pragma once
 
+#include "app/device/DisplayIdentity.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
 
 class SensorSnapshot;
 
-// The display's feature report 0x07: the three digits it shows, and its firmware version exchange.
-constexpr std::uint8_t kDisplayReportId = 0x07;
+// The display's feature report 0x07 (kDisplayReportId): the three digits it shows, and its firmware
+// version exchange.
 constexpr std::uint8_t kShowTemperatureCommand = 0xFF;
 constexpr std::uint8_t kReadVersionCommand = 0xFD;
 constexpr std::size_t kTemperatureReportSize = 65;

@@ -1,5 +1,7 @@
 // The least a display feeder can do: open the first display once, then send one 65-byte report
 // a second and sleep. The daemon's idle cost is compared with this.
+#include "app/device/DisplayIdentity.h"
+
 #include <hidapi.h>
 
 #include <chrono>
@@ -12,11 +14,11 @@ int main()
     {
         return 1;
     }
-    hid_device_info* all = hid_enumerate(0x1A2C, 0x434D);
+    hid_device_info* all = hid_enumerate(kDisplayVendorId, kDisplayProductId);
     hid_device* device = nullptr;
     for (const hid_device_info* info = all; info && !device; info = info->next)
     {
-        if (info->usage_page == 0xFF01 && info->usage == 1)
+        if (info->usage_page == kDisplayUsagePage && info->usage == kDisplayUsage)
         {
             device = hid_open_path(info->path);
         }
@@ -27,7 +29,7 @@ int main()
         std::fprintf(stderr, "floor_reporter: no display\n");
         return 1;
     }
-    unsigned char report[65] = {0x07, 0xFF, 0xFF, 0, 4, 5};
+    unsigned char report[65] = {kDisplayReportId, 0xFF, 0xFF, 0, 4, 5};
     for (;;)
     {
         hid_send_feature_report(device, report, sizeof report);

@@ -9,6 +9,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build="$root/build-linux"
 seconds=${1:-60}
 work=$(mktemp -d /tmp/kelvane-bench-XXXXXX)
+daemon='' floor=''
 trap 'kill $daemon $floor 2>/dev/null || true; rm -rf "$work"' EXIT
 
 mkdir -p "$work/sys/class/hwmon/hwmon0"
@@ -16,6 +17,10 @@ echo k10temp >"$work/sys/class/hwmon/hwmon0/name"
 echo Tctl >"$work/sys/class/hwmon/hwmon0/temp1_label"
 echo 45600 >"$work/sys/class/hwmon/hwmon0/temp1_input"
 mkdir -p "$work/dev"
+# A runtime folder of the run's own, set or not in the caller's session: nothing here touches a
+# real user daemon's folder, and nothing falls back to a shared one.
+mkdir -m 0700 "$work/xdg-runtime"
+export XDG_RUNTIME_DIR="$work/xdg-runtime"
 export HIDRAWSIM="displays=1" HIDRAWSIM_DEVICES="$work/dev" LD_LIBRARY_PATH="$build/simlib"
 
 "$build/bin/kelvaned" --config "$work/kelvane.conf" --runtime-dir "$work/run" --system-runtime-dir "$work/service" \
@@ -46,7 +51,7 @@ report() { # name pid cpu0 cpu1 vol0 vol1 non0 non1
     'BEGIN { printf "%-15s cpu %8.3f ms (%6.1f us/s)  wake-ups %5.2f/s (+%d involuntary)  rss %5d kB  peak %5d kB\n",
              n, c / 1e6, c / 1e3 / s, v / s, x, r, h }'
 }
-echo "over ${seconds} s, one simulated display, hot-plug: $(grep -o 'hot-plug: .*' "$work/daemon.log" | head -1)"
+echo "over ${seconds} s, one simulated display, $(grep -o 'hot-plug: .*' "$work/daemon.log" | head -1)"
 report kelvaned $daemon "$d_cpu0" "$d_cpu1" "$d_vol0" "$d_vol1" "$d_non0" "$d_non1"
 report floor_reporter $floor "$f_cpu0" "$f_cpu1" "$f_vol0" "$f_vol1" "$f_non0" "$f_non1"
 awk -v d=$((d_cpu1 - d_cpu0)) -v f=$((f_cpu1 - f_cpu0)) 'BEGIN { printf "cpu ratio daemon/floor: %.2f\n", d / f }'

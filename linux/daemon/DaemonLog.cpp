@@ -1,6 +1,6 @@
 #include "linux/daemon/DaemonLog.h"
 
-#include "linux/settings/SafeText.h"
+#include "linux/platform/SafeText.h"
 
 #include <cstdio>
 #include <cstdlib>

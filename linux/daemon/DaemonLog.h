@@ -1,6 +1,6 @@
 #pragma once
 
-#include "linux/settings/LogPriority.h"
+#include "linux/platform/LogPriority.h"
 
 #include <cstddef>
 #include <ostream>

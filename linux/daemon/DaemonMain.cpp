@@ -2,6 +2,7 @@
 #include "linux/daemon/DaemonOptions.h"
 #include "linux/daemon/DisplayDaemon.h"
 #include "linux/daemon/InstanceLock.h"
+#include "ProgramVersion.h"
 
 #include <csignal>
 #include <iostream>
@@ -95,7 +96,7 @@ int main(int argc, char** argv)
     }
     if (options.version)
     {
-        std::cout << "kelvaned " KELVANE_VERSION "\n";
+        std::cout << "kelvaned " TK_VERSION_TEXT "\n";
         return 0;
     }
     InstancePaths paths = options.system ? SystemInstancePaths() : UserInstancePathsFromEnvironment();

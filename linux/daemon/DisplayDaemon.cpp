@@ -2,7 +2,7 @@
 
 #include "app/device/SensorSnapshot.h"
 #include "linux/sensors/ReadingsBlock.h"
-#include "linux/settings/TextFile.h"
+#include "linux/platform/TextFile.h"
 
 #include <cerrno>
 #include <poll.h>

@@ -1,6 +1,6 @@
 #include "linux/daemon/InstanceLock.h"
 
-#include "linux/settings/SafeText.h"
+#include "linux/platform/SafeText.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -27,11 +27,11 @@ std::string Reason(const std::string& what, const std::string& path)
 
 InstanceLock::Outcome InstanceLock::Take(const std::string& path, std::string& error)
 {
-    m_fd = UniqueFd(open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0644));
+    m_fd.reset(open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0644));
     struct stat info
     {
     };
-    if (!m_fd || fstat(m_fd.Get(), &info) != 0)
+    if (!m_fd || fstat(m_fd.get(), &info) != 0)
     {
         error = Reason("cannot open the lock", path);
         return Outcome::Failed;
@@ -41,19 +41,19 @@ InstanceLock::Outcome InstanceLock::Take(const std::string& path, std::string& e
         error = "cannot use the lock " + EscapeControls(path) + ": it is not a regular file";
         return Outcome::Failed;
     }
-    if (flock(m_fd.Get(), LOCK_EX | LOCK_NB) != 0)
+    if (flock(m_fd.get(), LOCK_EX | LOCK_NB) != 0)
     {
         if (errno != EWOULDBLOCK)
         {
             error = Reason("cannot lock", path);
             return Outcome::Failed;
         }
-        m_holder = ReadPid(m_fd.Get());
-        m_fd.Reset();
+        m_holder = ReadPid(m_fd.get());
+        m_fd.reset();
         return Outcome::Busy;
     }
     const std::string pid = std::to_string(getpid()) + "\n";
-    if (ftruncate(m_fd.Get(), 0) != 0 || pwrite(m_fd.Get(), pid.data(), pid.size(), 0) < 0)
+    if (ftruncate(m_fd.get(), 0) != 0 || pwrite(m_fd.get(), pid.data(), pid.size(), 0) < 0)
     {
         error = Reason("cannot write the lock", path);
         return Outcome::Failed;
@@ -65,12 +65,12 @@ bool InstanceLock::IsHeld(const std::string& path, long& holder)
 {
     UniqueFd fd(open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
     holder = 0;
-    if (!fd || flock(fd.Get(), LOCK_SH | LOCK_NB) == 0)
+    if (!fd || flock(fd.get(), LOCK_SH | LOCK_NB) == 0)
     {
         return false; // closing the descriptor lets the shared lock go
     }
     const bool held = errno == EWOULDBLOCK;
-    holder = held ? ReadPid(fd.Get()) : 0;
+    holder = held ? ReadPid(fd.get()) : 0;
     return held;
 }
 

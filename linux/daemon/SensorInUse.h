@@ -1,7 +1,7 @@
 #pragma once
 
 #include "linux/sensors/SensorCatalog.h"
-#include "linux/settings/LogPriority.h"
+#include "linux/platform/LogPriority.h"
 #include "linux/status/DaemonStatus.h"
 
 #include <memory>

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <dlfcn.h>
 #include <systemd/sd-daemon.h>
 #include <type_traits>
 
@@ -24,11 +23,12 @@ ServiceNotifier::ServiceNotifier(std::function<void(const std::string&)> log) : 
     {
         return; // not started by a service manager that waits for readiness
     }
-    m_library = dlopen(kLibrary, RTLD_NOW | RTLD_LOCAL);
+    m_library.reset(dlopen(kLibrary, RTLD_NOW | RTLD_LOCAL));
     const auto watchdogEnabled =
-        m_library ? reinterpret_cast<decltype(&sd_watchdog_enabled)>(dlsym(m_library, "sd_watchdog_enabled"))
-                  : nullptr;
-    m_notify = m_library ? reinterpret_cast<NotifyFn>(dlsym(m_library, "sd_notify")) : nullptr;
+        m_library
+            ? reinterpret_cast<decltype(&sd_watchdog_enabled)>(dlsym(m_library.get(), "sd_watchdog_enabled"))
+            : nullptr;
+    m_notify = m_library ? reinterpret_cast<NotifyFn>(dlsym(m_library.get(), "sd_notify")) : nullptr;
     if (!m_notify || !watchdogEnabled)
     {
         const char* why = dlerror();
@@ -44,14 +44,6 @@ ServiceNotifier::ServiceNotifier(std::function<void(const std::string&)> log) : 
     {
         m_log("the watchdog interval of " + std::to_string(interval / 1000) +
               " ms is under two ticks; a healthy daemon may be restarted (WatchdogSec= of 2 s or more)");
-    }
-}
-
-ServiceNotifier::~ServiceNotifier()
-{
-    if (m_library)
-    {
-        dlclose(m_library);
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "linux/platform/LoadedLibrary.h"
+
 #include <functional>
 #include <string>
 
@@ -13,9 +15,6 @@ class ServiceNotifier
 {
 public:
     explicit ServiceNotifier(std::function<void(const std::string&)> log);
-    ~ServiceNotifier();
-    ServiceNotifier(const ServiceNotifier&) = delete;
-    ServiceNotifier& operator=(const ServiceNotifier&) = delete;
 
     // After each tick of the loop: READY=1 the first time and after a reload, else WATCHDOG=1
     // when the unit asked for a watchdog.
@@ -29,7 +28,7 @@ private:
     void Send(const std::string& state);
 
     std::function<void(const std::string&)> m_log;
-    void* m_library = nullptr;
+    LoadedLibrary m_library;
     NotifyFn m_notify = nullptr;
     bool m_watchdog = false;
     bool m_ready = false;

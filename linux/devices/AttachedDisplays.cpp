@@ -1,8 +1,7 @@
 #include "linux/devices/AttachedDisplays.h"
 
 #include "linux/devices/FeatureReportLength.h"
-
-#include <hidapi.h>
+#include "linux/devices/HidDeviceList.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -20,8 +19,8 @@ struct ListedDisplay
 std::vector<ListedDisplay> ListDisplays()
 {
     std::vector<ListedDisplay> listed;
-    hid_device_info* all = hid_enumerate(kDisplayVendor, kDisplayProduct);
-    for (const hid_device_info* info = all; info; info = info->next)
+    const HidDeviceList all(hid_enumerate(kDisplayVendorId, kDisplayProductId));
+    for (const hid_device_info* info = all.get(); info; info = info->next)
     {
         if (info->usage_page != kDisplayUsagePage || info->usage != kDisplayUsage || !info->path)
         {
@@ -34,7 +33,6 @@ std::vector<ListedDisplay> ListDisplays()
             listed.push_back({info->path, info->release_number});
         }
     }
-    hid_free_enumeration(all);
     return listed;
 }
 } // namespace
@@ -67,7 +65,7 @@ bool AttachedDisplays::Open(const std::string& path, unsigned short release, Ent
     case NodeLock::Outcome::Locked:
         break;
     }
-    hid_device* device = hid_open_path(path.c_str());
+    HidDevice device(hid_open_path(path.c_str()));
     if (!device)
     {
         problem = ExplainOpenFailure(path);
@@ -75,7 +73,7 @@ bool AttachedDisplays::Open(const std::string& path, unsigned short release, Ent
     }
     const std::size_t featureLength =
         DeclaredFeatureLength(ReadReportDescriptor(m_sysfs, path), kDisplayReportId);
-    entry.connection = std::make_unique<DisplayConnection>(device, path, release, featureLength);
+    entry.connection = std::make_unique<DisplayConnection>(std::move(device), path, release, featureLength);
     entry.firmware = FormatFirmwareVersion(entry.connection->ReadFirmwareVersion());
     entry.shows = "nothing yet";
     entry.failing = false;

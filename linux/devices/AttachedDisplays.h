@@ -1,22 +1,17 @@
 #pragma once
 
+#include "app/device/DisplayIdentity.h"
 #include "app/device/DisplayReport.h"
 #include "linux/devices/DisplayConnection.h"
+#include "linux/devices/DisplayStatus.h"
 #include "linux/devices/NodeLock.h"
-#include "linux/settings/LogPriority.h"
-#include "linux/status/DaemonStatus.h"
+#include "linux/platform/LogPriority.h"
 
 #include <functional>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
-
-constexpr unsigned short kDisplayVendor = 0x1A2C;
-constexpr unsigned short kDisplayProduct = 0x434D;
-// Only the display's vendor-defined collection takes the temperature report.
-constexpr unsigned short kDisplayUsagePage = 0xFF01;
-constexpr unsigned short kDisplayUsage = 0x0001;
 
 // The displays the daemon feeds, kept in the order hidapi lists them. Messages go to log once per
 // change (attached, removed, failing, refused), so an unplugged display cannot fill the journal.

@@ -1,8 +1,7 @@
 #include "linux/devices/DisplayConnection.h"
 
 #include "linux/devices/FeatureReportLength.h"
-
-#include <hidapi.h>
+#include "linux/platform/SafeText.h"
 
 #include <algorithm>
 #include <chrono>
@@ -11,46 +10,31 @@
 
 namespace
 {
-std::string Narrow(const wchar_t* text)
-{
-    std::string narrow;
-    for (; text && *text; ++text)
-    {
-        narrow += (*text >= 0x20 && *text < 0x7F) ? static_cast<char>(*text) : '?';
-    }
-    return narrow;
-}
-
 // The display needs a moment between the request and the answer.
 constexpr std::chrono::milliseconds kVersionPause{16};
 } // namespace
 
-DisplayConnection::DisplayConnection(hid_device_* device, std::string path, unsigned short release,
+DisplayConnection::DisplayConnection(HidDevice device, std::string path, unsigned short release,
                                      std::size_t featureLength)
-    : m_device(device), m_path(std::move(path)), m_release(release), m_featureLength(featureLength)
+    : m_device(std::move(device)), m_path(std::move(path)), m_release(release), m_featureLength(featureLength)
 {
     wchar_t product[256] = {};
-    if (hid_get_product_string(m_device, product, sizeof product / sizeof product[0] - 1) == 0)
+    if (hid_get_product_string(m_device.get(), product, sizeof product / sizeof product[0] - 1) == 0)
     {
-        m_product = Narrow(product);
+        m_product = NarrowDeviceText(product);
     }
-}
-
-DisplayConnection::~DisplayConnection()
-{
-    hid_close(m_device);
 }
 
 void DisplayConnection::RememberError()
 {
-    const std::string text = Narrow(hid_error(m_device));
+    const std::string text = NarrowDeviceText(hid_error(m_device.get()));
     m_lastError = text.empty() ? "the display did not take the report" : text;
 }
 
 bool DisplayConnection::Send(const TemperatureReport& report)
 {
     FitToLength(report.data(), report.size(), m_featureLength, m_buffer);
-    if (hid_send_feature_report(m_device, m_buffer.data(), m_buffer.size()) < 0)
+    if (hid_send_feature_report(m_device.get(), m_buffer.data(), m_buffer.size()) < 0)
     {
         RememberError();
         return false;
@@ -63,7 +47,7 @@ int DisplayConnection::ReadFirmwareVersion()
 {
     const VersionReport request = BuildVersionRequest();
     FitToLength(request.data(), request.size(), m_featureLength, m_buffer);
-    if (hid_send_feature_report(m_device, m_buffer.data(), m_buffer.size()) <= 0)
+    if (hid_send_feature_report(m_device.get(), m_buffer.data(), m_buffer.size()) <= 0)
     {
         RememberError();
         return -1;
@@ -73,7 +57,7 @@ int DisplayConnection::ReadFirmwareVersion()
         std::this_thread::sleep_for(kVersionPause);
         // Byte 0 names the report to read; the buffer must hold the whole declared report.
         FitToLength(request.data(), request.size(), std::max(m_featureLength, request.size()), m_buffer);
-        if (hid_get_feature_report(m_device, m_buffer.data(), m_buffer.size()) > 0)
+        if (hid_get_feature_report(m_device.get(), m_buffer.data(), m_buffer.size()) > 0)
         {
             VersionReport reply{};
             std::copy_n(m_buffer.begin(), reply.size(), reply.begin());

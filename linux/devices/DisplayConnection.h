@@ -1,24 +1,19 @@
 #pragma once
 
 #include "app/device/DisplayReport.h"
+#include "linux/devices/HidDevice.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-struct hid_device_;
-
-// One open display (its hidraw node): the only owner of the hidapi handle.
+// One open display (its hidraw node) and what was learnt of it when it was opened.
 class DisplayConnection
 {
 public:
     // featureLength: report 0x07's length as the display declares it (ID byte included), 0 when
     // unknown; reports are cut or padded to it as the Windows HID stack does.
-    DisplayConnection(hid_device_* device, std::string path, unsigned short release,
-                      std::size_t featureLength);
-    ~DisplayConnection();
-    DisplayConnection(const DisplayConnection&) = delete;
-    DisplayConnection& operator=(const DisplayConnection&) = delete;
+    DisplayConnection(HidDevice device, std::string path, unsigned short release, std::size_t featureLength);
 
     // The same 65 bytes the Windows program hands its HID layer. False with LastError() set on failure.
     bool Send(const TemperatureReport& report);
@@ -34,7 +29,7 @@ public:
 private:
     void RememberError();
 
-    hid_device_* m_device;
+    HidDevice m_device;
     std::string m_path;
     std::string m_product;
     unsigned short m_release;

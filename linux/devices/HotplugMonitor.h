@@ -1,7 +1,6 @@
 #pragma once
 
-struct udev;
-struct udev_monitor;
+#include "linux/devices/UdevObject.h"
 
 // hidraw and hwmon add/remove events from udev (displays plugged, sensor drivers loaded). Without a running
 // udev daemon (containers, chroots) no events arrive, so the daemon falls back to a cheap check once per tick
@@ -10,12 +9,9 @@ class HotplugMonitor
 {
 public:
     HotplugMonitor();
-    ~HotplugMonitor();
-    HotplugMonitor(const HotplugMonitor&) = delete;
-    HotplugMonitor& operator=(const HotplugMonitor&) = delete;
 
     // True when events can be expected: the monitor is listening and udev runs.
-    bool Active() const { return m_monitor != nullptr; }
+    bool Active() const { return static_cast<bool>(m_monitor); }
     // For poll(); -1 when not active.
     int Fd() const;
     struct Events
@@ -27,6 +23,6 @@ public:
     Events Drain();
 
 private:
-    udev* m_udev = nullptr;
-    udev_monitor* m_monitor = nullptr;
+    UdevContext m_udev;
+    UdevMonitor m_monitor; // declared after m_udev, so dropped before it
 };

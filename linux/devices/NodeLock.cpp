@@ -7,20 +7,20 @@
 
 NodeLock::Outcome NodeLock::Take(const std::string& path)
 {
-    m_fd = UniqueFd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    m_fd.reset(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     struct stat info
     {
     };
-    if (!m_fd || fstat(m_fd.Get(), &info) != 0)
+    if (!m_fd || fstat(m_fd.get(), &info) != 0)
     {
         return Outcome::Failed;
     }
     m_device = info.st_dev;
     m_inode = info.st_ino;
-    if (flock(m_fd.Get(), LOCK_EX | LOCK_NB) != 0)
+    if (flock(m_fd.get(), LOCK_EX | LOCK_NB) != 0)
     {
         const int saved = errno;
-        m_fd.Reset();
+        m_fd.reset();
         errno = saved;
         return saved == EWOULDBLOCK ? Outcome::Busy : Outcome::Failed;
     }

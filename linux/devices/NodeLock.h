@@ -1,6 +1,6 @@
 #pragma once
 
-#include "linux/settings/UniqueFd.h"
+#include "linux/platform/UniqueFd.h"
 
 #include <string>
 #include <sys/types.h>

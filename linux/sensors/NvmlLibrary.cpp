@@ -1,7 +1,5 @@
 #include "linux/sensors/NvmlLibrary.h"
 
-#include <dlfcn.h>
-
 namespace
 {
 constexpr int kSuccess = 0;
@@ -15,17 +13,17 @@ template <typename Fn> Fn Symbol(void* library, const char* name)
 
 NvmlLibrary::NvmlLibrary(const std::string& library)
 {
-    m_library = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+    m_library.reset(dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL));
     if (!m_library)
     {
         return;
     }
-    const auto init = Symbol<InitFn>(m_library, "nvmlInit_v2");
-    m_shutdown = Symbol<ShutdownFn>(m_library, "nvmlShutdown");
-    m_count = Symbol<CountFn>(m_library, "nvmlDeviceGetCount_v2");
-    m_handle = Symbol<HandleFn>(m_library, "nvmlDeviceGetHandleByIndex_v2");
-    m_temperature = Symbol<TemperatureFn>(m_library, "nvmlDeviceGetTemperature");
-    m_name = Symbol<NameFn>(m_library, "nvmlDeviceGetName");
+    const auto init = Symbol<InitFn>(m_library.get(), "nvmlInit_v2");
+    m_shutdown = Symbol<ShutdownFn>(m_library.get(), "nvmlShutdown");
+    m_count = Symbol<CountFn>(m_library.get(), "nvmlDeviceGetCount_v2");
+    m_handle = Symbol<HandleFn>(m_library.get(), "nvmlDeviceGetHandleByIndex_v2");
+    m_temperature = Symbol<TemperatureFn>(m_library.get(), "nvmlDeviceGetTemperature");
+    m_name = Symbol<NameFn>(m_library.get(), "nvmlDeviceGetName");
     if (init && m_shutdown && m_count && m_handle && m_temperature && m_name && init() == kSuccess)
     {
         m_initialised = true;
@@ -37,10 +35,6 @@ NvmlLibrary::~NvmlLibrary()
     if (m_initialised)
     {
         m_shutdown();
-    }
-    if (m_library)
-    {
-        dlclose(m_library);
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "linux/platform/LoadedLibrary.h"
+
 #include <string>
 
 // NVIDIA's management library, loaded at run time so the program builds and runs without it.
@@ -30,7 +32,7 @@ private:
 
     bool Handle(unsigned index, Device& device) const;
 
-    void* m_library = nullptr;
+    LoadedLibrary m_library;
     bool m_initialised = false;
     ShutdownFn m_shutdown = nullptr;
     CountFn m_count = nullptr;

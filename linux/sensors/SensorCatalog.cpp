@@ -2,12 +2,12 @@
 
 #include "linux/sensors/NvmlGpuSensor.h"
 #include "linux/sensors/SysfsTemperatureSensor.h"
-#include "linux/settings/TextFile.h"
+#include "linux/platform/DirectoryStream.h"
+#include "linux/platform/TextFile.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
-#include <dirent.h>
 #include <unistd.h>
 
 namespace
@@ -33,12 +33,12 @@ std::vector<std::pair<long, std::string>>
 NumberedEntries(const std::string& folder, const std::string& prefix, const std::string& suffix)
 {
     std::vector<std::pair<long, std::string>> entries;
-    DIR* dir = opendir(folder.c_str());
+    const DirectoryStream dir(opendir(folder.c_str()));
     if (!dir)
     {
         return entries;
     }
-    while (const dirent* entry = readdir(dir))
+    while (const dirent* entry = readdir(dir.get()))
     {
         const std::string name = entry->d_name;
         if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
@@ -53,7 +53,6 @@ NumberedEntries(const std::string& folder, const std::string& prefix, const std:
         }
         entries.emplace_back(std::strtol(number.c_str(), nullptr, 10), name);
     }
-    closedir(dir);
     std::sort(entries.begin(), entries.end());
     return entries;
 }

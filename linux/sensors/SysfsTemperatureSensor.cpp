@@ -21,7 +21,7 @@ SensorReading SysfsTemperatureSensor::Read()
     SensorReading reading;
     if (!m_fd)
     {
-        m_fd = UniqueFd(open(m_path.c_str(), O_RDONLY | O_CLOEXEC));
+        m_fd.reset(open(m_path.c_str(), O_RDONLY | O_CLOEXEC));
         if (!m_fd)
         {
             reading.problem = "cannot read " + m_path + ": " + std::strerror(errno);
@@ -29,11 +29,11 @@ SensorReading SysfsTemperatureSensor::Read()
         }
     }
     char text[64];
-    const ssize_t got = pread(m_fd.Get(), text, sizeof text - 1, 0);
+    const ssize_t got = pread(m_fd.get(), text, sizeof text - 1, 0);
     if (got < 0)
     {
         reading.problem = "cannot read " + m_path + ": " + std::strerror(errno);
-        m_fd.Reset();
+        m_fd.reset();
         return reading;
     }
     reading = ParseMillidegrees(std::string(text, static_cast<std::size_t>(got)));

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "linux/sensors/TemperatureSensor.h"
-#include "linux/settings/UniqueFd.h"
+#include "linux/platform/UniqueFd.h"
 
 // A temperature file in millidegrees (hwmon tempN_input or a thermal zone's temp). The file stays
 // open and is read again from offset 0 each time (sysfs samples anew on every read), which spares

@@ -9,7 +9,7 @@ ConfigFileMonitor::ConfigFileMonitor(const std::string& path)
     const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
     m_name = slash == std::string::npos ? path : path.substr(slash + 1);
     UniqueFd fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
-    if (fd && inotify_add_watch(fd.Get(), folder.c_str(),
+    if (fd && inotify_add_watch(fd.get(), folder.c_str(),
                                 IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_CREATE | IN_DELETE) >= 0)
     {
         m_fd = std::move(fd);
@@ -22,7 +22,7 @@ bool ConfigFileMonitor::Drain()
     alignas(inotify_event) char buffer[4096];
     for (;;)
     {
-        const ssize_t got = read(m_fd.Get(), buffer, sizeof buffer);
+        const ssize_t got = read(m_fd.get(), buffer, sizeof buffer);
         if (got <= 0)
         {
             return named;

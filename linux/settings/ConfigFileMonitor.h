@@ -1,6 +1,6 @@
 #pragma once
 
-#include "linux/settings/UniqueFd.h"
+#include "linux/platform/UniqueFd.h"
 
 #include <string>
 
@@ -14,7 +14,7 @@ public:
 
     // -1 when inotify cannot watch the folder (for instance it does not exist yet); the caller
     // then looks at the file each tick instead.
-    int Fd() const { return m_fd.Get(); }
+    int Fd() const { return m_fd.get(); }
     // Reads the pending events; true when one named the settings file.
     bool Drain();
 

@@ -1,6 +1,6 @@
 #include "linux/settings/DisplaySettingsText.h"
 
-#include "linux/settings/SafeText.h"
+#include "linux/platform/SafeText.h"
 
 #include <algorithm>
 #include <cctype>

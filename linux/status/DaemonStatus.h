@@ -1,20 +1,10 @@
 #pragma once
 
+#include "linux/devices/DisplayStatus.h"
 #include "linux/settings/DisplaySettingsText.h"
 
 #include <string>
 #include <vector>
-
-// What the daemon publishes for the tool: one "key=value" line per field, displays one per line
-// with tab-separated fields. Written by the daemon, read by kelvanectl status, sensors and list.
-// Every text field is escaped (no control character, so no line break or tab inside a field).
-struct DisplayStatus
-{
-    std::string path;
-    std::string product;
-    std::string firmware; // "0x0103", or "unknown" when the display did not answer
-    std::string shows;    // what the last report carried, or why it did not arrive
-};
 
 // One side of the display (cpu or gpu): the sensor in use and its reading.
 struct SensorStatus
@@ -27,6 +17,9 @@ struct SensorStatus
     double celsius = 0.0;
 };
 
+// What the daemon publishes for the tool: one "key=value" line per field, displays one per line
+// with tab-separated fields. Written by the daemon, read by kelvanectl status, sensors and list.
+// Every text field is escaped (no control character, so no line break or tab inside a field).
 struct DaemonStatus
 {
     long pid = 0;

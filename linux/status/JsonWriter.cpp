@@ -1,6 +1,6 @@
 #include "linux/status/JsonWriter.h"
 
-#include "linux/settings/SafeText.h"
+#include "linux/platform/SafeText.h"
 #include "linux/status/DaemonStatus.h"
 
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "linux/tool/ToolCommandLine.h"
 
 #include "linux/settings/DisplaySettingsText.h"
-#include "linux/settings/SafeText.h"
+#include "linux/platform/SafeText.h"
 
 const char kToolUsage[] =
     "Usage: kelvanectl [OPTIONS] COMMAND\n"

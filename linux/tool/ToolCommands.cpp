@@ -1,7 +1,8 @@
 #include "linux/tool/ToolCommands.h"
 
 #include "linux/devices/AttachedDisplays.h"
-#include "linux/settings/SafeText.h"
+#include "linux/devices/HidDeviceList.h"
+#include "linux/platform/SafeText.h"
 #include "linux/status/JsonWriter.h"
 #include "linux/tool/ToolCommandLine.h"
 #include "linux/tool/ToolFiles.h"
@@ -11,16 +12,6 @@
 
 namespace
 {
-std::string Narrow(const wchar_t* text)
-{
-    std::string narrow;
-    for (; text && *text; ++text)
-    {
-        narrow += (*text >= 0x20 && *text < 0x7F) ? static_cast<char>(*text) : '?';
-    }
-    return narrow;
-}
-
 void SensorJson(JsonWriter& json, const SensorStatus& sensor)
 {
     json.BeginObject()
@@ -151,8 +142,8 @@ int ListDisplays(bool json, std::ostream& out, std::ostream& err)
     JsonWriter document;
     document.BeginObject().Key("displays").BeginArray();
     int count = 0;
-    hid_device_info* all = hid_enumerate(kDisplayVendor, kDisplayProduct);
-    for (const hid_device_info* info = all; info; info = info->next)
+    HidDeviceList all(hid_enumerate(kDisplayVendorId, kDisplayProductId));
+    for (const hid_device_info* info = all.get(); info; info = info->next)
     {
         if (info->usage_page != kDisplayUsagePage || info->usage != kDisplayUsage || !info->path)
         {
@@ -161,7 +152,7 @@ int ListDisplays(bool json, std::ostream& out, std::ostream& err)
         char release[8];
         std::snprintf(release, sizeof release, "0x%04x", info->release_number);
         const std::string path = EscapeControls(info->path);
-        const std::string product = Narrow(info->product_string);
+        const std::string product = NarrowDeviceText(info->product_string);
         document.BeginObject().Key("path").String(path).Key("product").String(product);
         document.Key("release").String(release).EndObject();
         if (!json)
@@ -170,7 +161,7 @@ int ListDisplays(bool json, std::ostream& out, std::ostream& err)
         }
         ++count;
     }
-    hid_free_enumeration(all);
+    all.reset(); // before hidapi stops
     hid_exit();
     if (json)
     {

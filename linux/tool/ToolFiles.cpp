@@ -1,7 +1,7 @@
 #include "linux/tool/ToolFiles.h"
 
-#include "linux/settings/SafeText.h"
-#include "linux/settings/TextFile.h"
+#include "linux/platform/SafeText.h"
+#include "linux/platform/TextFile.h"
 
 #include <cerrno>
 #include <csignal>

@@ -1,6 +1,7 @@
 #include "linux/settings/InstancePaths.h"
 #include "linux/tool/ToolCommandLine.h"
 #include "linux/tool/ToolCommands.h"
+#include "ProgramVersion.h"
 
 #include <iostream>
 
@@ -20,7 +21,7 @@ int main(int argc, char** argv)
         std::cout << kToolUsage;
         return kExitOk;
     case ToolCommandLine::Command::Version:
-        std::cout << "kelvanectl " KELVANE_VERSION "\n";
+        std::cout << "kelvanectl " TK_VERSION_TEXT "\n";
         return kExitOk;
     case ToolCommandLine::Command::Status:
         return ShowStatus(paths, line.json, std::cout, std::cerr);

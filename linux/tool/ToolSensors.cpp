@@ -1,7 +1,7 @@
 #include "linux/tool/ToolCommands.h"
 
 #include "linux/sensors/SensorDiscovery.h"
-#include "linux/settings/SafeText.h"
+#include "linux/platform/SafeText.h"
 #include "linux/status/DaemonStatus.h"
 #include "linux/status/JsonWriter.h"
 #include "linux/tool/ToolCommandLine.h"

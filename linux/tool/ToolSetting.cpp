@@ -1,8 +1,8 @@
 #include "linux/tool/ToolCommands.h"
 
 #include "linux/sensors/SensorCatalog.h"
-#include "linux/settings/SafeText.h"
-#include "linux/settings/TextFile.h"
+#include "linux/platform/SafeText.h"
+#include "linux/platform/TextFile.h"
 #include "linux/tool/ToolCommandLine.h"
 #include "linux/tool/ToolFiles.h"
 

@@ -16,13 +16,12 @@ struct FdTraits
     static void Release(Handle fd) noexcept { g_released.push_back(fd); }
 };
 
-// A pointer with null as its one invalid value, as a WinINet handle.
-struct PointerTraits
+// A pointer with null as its one invalid value, given back by one function, as a library's handle.
+static void ReleasePointer(int* p)
 {
-    using Handle = int*;
-    static Handle Invalid() noexcept { return nullptr; }
-    static void Release(Handle p) noexcept { g_released.push_back(*p); }
-};
+    g_released.push_back(*p);
+}
+using Pointer = UniqueHandle<ReleasedBy<int*, ReleasePointer>>;
 
 using Fd = UniqueHandle<FdTraits>;
 static_assert(!std::is_copy_constructible_v<Fd> && std::is_nothrow_move_assignable_v<Fd>);
@@ -34,8 +33,8 @@ TEST(UniqueHandle, OnlyValidHandlesAreGivenBackAndOnce)
     for (const int fd : {3, 0, -1, -2})
         EXPECT_EQ(fd >= 0, static_cast<bool>(Fd(fd))) << fd;
     int value = 42;
-    EXPECT_FALSE(UniqueHandle<PointerTraits>());
-    EXPECT_TRUE(UniqueHandle<PointerTraits>(&value));
+    EXPECT_FALSE(Pointer());
+    EXPECT_TRUE(Pointer(&value));
     EXPECT_EQ((std::vector<int>{3, 0, 42}), g_released);
 }
 

@@ -1,5 +1,6 @@
 // hidapi's C interface, answered by the simulated displays.
 #include "tools/displaysim/SimulatedBus.h"
+#include "tools/simdisplay/SimEnumeration.h"
 
 #include <hidapi.h>
 
@@ -24,7 +25,7 @@ extern "C"
 
     void HID_API_EXPORT HID_API_CALL hid_free_enumeration(struct hid_device_info* devs)
     {
-        SimulatedBus::FreeEnumeration(devs);
+        FreeSimEnumeration(devs);
     }
 
     HID_API_EXPORT hid_device* HID_API_CALL hid_open_path(const char* path)

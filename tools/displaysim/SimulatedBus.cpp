@@ -1,5 +1,8 @@
 #include "tools/displaysim/SimulatedBus.h"
 
+#include "tools/simdisplay/SimEnumeration.h"
+#include "tools/simdisplay/SimFeatureReports.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -12,23 +15,12 @@
 namespace
 {
 constexpr char kInterfaceGuid[] = "{4d1e55b2-f16f-11cf-88cb-001111000030}";
-constexpr unsigned char kVersionCommand = 0xFD;
 
 std::string ReadEnvironment(const char* name)
 {
     char buffer[4096];
     const DWORD length = GetEnvironmentVariableA(name, buffer, sizeof buffer);
     return length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string();
-}
-
-wchar_t* DuplicateWide(const std::wstring& text)
-{
-    auto* copy = static_cast<wchar_t*>(std::calloc(text.size() + 1, sizeof(wchar_t)));
-    if (copy)
-    {
-        std::wmemcpy(copy, text.c_str(), text.size());
-    }
-    return copy;
 }
 
 int CopyWide(const std::wstring& source, wchar_t* text, size_t maxChars)
@@ -153,33 +145,10 @@ hid_device_info* SimulatedBus::Enumerate(unsigned short vendor, unsigned short p
     {
         return nullptr;
     }
-    hid_device_info* first = nullptr;
-    hid_device_info** next = &first;
-    auto append = [&](const std::string& path, unsigned short vid, unsigned short pid, unsigned short release,
-                      unsigned short page, unsigned short usage, const std::wstring& name)
-    {
-        if ((vendor && vendor != vid) || (product && product != pid))
-        {
-            return;
-        }
-        auto* info = static_cast<hid_device_info*>(std::calloc(1, sizeof(hid_device_info)));
-        info->path = _strdup(path.c_str());
-        info->vendor_id = vid;
-        info->product_id = pid;
-        info->serial_number = DuplicateWide(L"");
-        info->release_number = release;
-        info->manufacturer_string = DuplicateWide(L"Simulated");
-        info->product_string = DuplicateWide(name);
-        info->usage_page = page;
-        info->usage = usage;
-        info->interface_number = 0;
-        info->bus_type = HID_API_BUS_USB;
-        *next = info;
-        next = &info->next;
-    };
+    SimEnumeration list(vendor, product);
     for (const std::string& path : m_foreignPaths)
     {
-        append(path, 0x1234, 0x5678, 0x0100, 0x0001, 0x0006, L"Keyboard");
+        list.AddForeign(path, 0x5678, 0x0100);
     }
     for (const DisplayState& display : m_displays)
     {
@@ -189,26 +158,10 @@ hid_device_info* SimulatedBus::Enumerate(unsigned short vendor, unsigned short p
         }
         for (std::size_t c = 0; c < display.paths.size(); ++c)
         {
-            const SimCollection& collection = display.config.collections[c];
-            append(display.paths[c], display.config.vendor, display.config.product, display.config.release,
-                   collection.usagePage, collection.usage, display.config.productName);
+            list.AddDisplay(display.paths[c], display.config, display.config.collections[c]);
         }
     }
-    return first;
-}
-
-void SimulatedBus::FreeEnumeration(hid_device_info* list)
-{
-    while (list)
-    {
-        hid_device_info* next = list->next;
-        std::free(list->path);
-        std::free(list->serial_number);
-        std::free(list->manufacturer_string);
-        std::free(list->product_string);
-        std::free(list);
-        list = next;
-    }
+    return list.Take();
 }
 
 hid_device* SimulatedBus::OpenPath(const char* path)
@@ -286,14 +239,8 @@ SimulatedBus::DisplayState* SimulatedBus::LiveDisplay(hid_device* device)
 
 bool SimulatedBus::DeclaresReport(const DisplayState& display, int collection, unsigned char reportId) const
 {
-    // Only the vendor collection declares feature reports.
-    const SimCollection& declared = display.config.collections[static_cast<std::size_t>(collection)];
-    if (declared.usagePage != 0xFF01 || declared.usage != 0x0001)
-    {
-        return false;
-    }
-    const auto& ids = display.config.reportIds;
-    return std::find(ids.begin(), ids.end(), reportId) != ids.end();
+    return DeclaresFeatureReports(display.config.collections[static_cast<std::size_t>(collection)]) &&
+           DeclaresReportId(display.config, reportId);
 }
 
 int SimulatedBus::RequestedLength(size_t length)
@@ -348,18 +295,15 @@ int SimulatedBus::SendFeature(hid_device* device, const unsigned char* data, siz
         return RefuseFeature(device, DISPLAYSIM_SET, requested,
                              L"HidD_SetFeature: A device attached to the system is not functioning.");
     }
-    // The display receives exactly its declared length: shorter buffers padded, longer truncated.
-    const std::size_t declared = static_cast<std::size_t>(display->config.featureLength);
-    std::vector<unsigned char> received(declared, 0);
-    std::memcpy(received.data(), data, std::min(length, declared));
-    if (declared > 1)
+    const std::vector<unsigned char> received = ReceivedFeatureReport(display->config, data, length);
+    if (received.size() > 1) // a one-byte report carries no command and leaves the exchange as it was
     {
-        display->versionRequested = received[1] == kVersionCommand;
+        display->versionRequested = IsVersionRequest(received.data(), received.size());
         display->lateReplyPending = display->versionRequested && display->config.fail.lateReply;
     }
     device->error.clear();
     m_recorder.Add(DISPLAYSIM_SET, device->display, device->collection, requested, received.data(),
-                   static_cast<int>(declared), requested);
+                   static_cast<int>(received.size()), requested);
     return requested;
 }
 
@@ -392,18 +336,13 @@ int SimulatedBus::GetFeature(hid_device* device, unsigned char* data, size_t len
             device, DISPLAYSIM_GET, requested,
             L"Get Input/Feature Report DeviceIoControl: The data area passed to a system call is too small.");
     }
-    std::vector<unsigned char> reply(declared, 0);
-    reply[0] = data[0];
+    std::vector<unsigned char> reply =
+        FeatureReply(display->config, data[0], display->versionRequested && !display->lateReplyPending);
     if (display->lateReplyPending)
     {
         // The first answer after a version request arrives before the display has filled it in.
         reply[0] = 0;
         display->lateReplyPending = false;
-    }
-    else if (display->versionRequested && declared >= 3)
-    {
-        reply[1] = static_cast<unsigned char>(display->config.version >> 8);
-        reply[2] = static_cast<unsigned char>(display->config.version & 0xFF);
     }
     const std::size_t copied = declared;
     std::memcpy(data, reply.data(), copied);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/displaysim/SimConfig.h"
+#include "tools/simdisplay/SimConfig.h"
 #include "tools/displaysim/SimRecorder.h"
 
 #include <hidapi.h>
@@ -30,7 +30,6 @@ public:
     int Init();
     int Exit();
     hid_device_info* Enumerate(unsigned short vendor, unsigned short product);
-    static void FreeEnumeration(hid_device_info* list);
     hid_device* OpenPath(const char* path);
     void Close(hid_device* device);
     int SendFeature(hid_device* device, const unsigned char* data, size_t length);

@@ -1,7 +1,6 @@
 // The hidapi entry points the Linux edition calls, answered by the simulated bus.
 #include "tools/hidrawsim/SimHidrawBus.h"
-
-#include <cstdlib>
+#include "tools/simdisplay/SimEnumeration.h"
 
 #define SIM_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -22,16 +21,7 @@ SIM_EXPORT hid_device_info* hid_enumerate(unsigned short vendor_id, unsigned sho
 
 SIM_EXPORT void hid_free_enumeration(hid_device_info* devices)
 {
-    while (devices)
-    {
-        hid_device_info* next = devices->next;
-        std::free(devices->path);
-        std::free(devices->serial_number);
-        std::free(devices->manufacturer_string);
-        std::free(devices->product_string);
-        std::free(devices);
-        devices = next;
-    }
+    FreeSimEnumeration(devices);
 }
 
 SIM_EXPORT hid_device* hid_open_path(const char* path)

@@ -1,5 +1,8 @@
 #include "tools/hidrawsim/SimHidrawBus.h"
 
+#include "tools/simdisplay/SimEnumeration.h"
+#include "tools/simdisplay/SimFeatureReports.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -77,13 +80,6 @@ void CreateNode(const std::string& path)
     {
         close(fd);
     }
-}
-
-wchar_t* Copy(const std::wstring& text)
-{
-    wchar_t* copy = static_cast<wchar_t*>(std::calloc(text.size() + 1, sizeof(wchar_t)));
-    std::wmemcpy(copy, text.c_str(), text.size());
-    return copy;
 }
 } // namespace
 
@@ -223,32 +219,10 @@ hid_device_info* SimHidrawBus::Enumerate(unsigned short vendor, unsigned short p
     {
         return nullptr;
     }
-    hid_device_info* head = nullptr;
-    hid_device_info** tail = &head;
-    auto add = [&](const std::string& path, unsigned short v, unsigned short p, unsigned short release,
-                   const std::wstring& name, SimCollection collection)
-    {
-        if ((vendor && vendor != v) || (product && product != p))
-        {
-            return;
-        }
-        auto* info = static_cast<hid_device_info*>(std::calloc(1, sizeof(hid_device_info)));
-        info->path = strdup(path.c_str());
-        info->vendor_id = v;
-        info->product_id = p;
-        info->serial_number = Copy(L"");
-        info->release_number = release;
-        info->manufacturer_string = Copy(L"Simulated");
-        info->product_string = Copy(name);
-        info->usage_page = collection.usagePage;
-        info->usage = collection.usage;
-        info->bus_type = HID_API_BUS_USB;
-        *tail = info;
-        tail = &info->next;
-    };
+    SimEnumeration list(vendor, product);
     for (int i = 0; i < m_config.foreignDevices; ++i)
     {
-        add("/dev/simforeign" + std::to_string(i), 0x1234, 0x0001, 1, L"Keyboard", {0x0001, 0x0006});
+        list.AddForeign("/dev/simforeign" + std::to_string(i), 0x0001, 1);
     }
     for (std::size_t i = 0; i < m_displays.size(); ++i)
     {
@@ -259,11 +233,10 @@ hid_device_info* SimHidrawBus::Enumerate(unsigned short vendor, unsigned short p
         }
         for (const SimCollection& collection : display.config.collections)
         {
-            add(PathOf(i), display.config.vendor, display.config.product, display.config.release,
-                display.config.productName, collection);
+            list.AddDisplay(PathOf(i), display.config, collection);
         }
     }
-    return head;
+    return list.Take();
 }
 
 hid_device* SimHidrawBus::Open(const char* path)
@@ -306,11 +279,10 @@ int SimHidrawBus::SendFeature(hid_device* device, const unsigned char* data, siz
         return -1;
     }
     const SimDisplayConfig& config = display->config;
-    const bool declared =
-        std::find(config.reportIds.begin(), config.reportIds.end(), data[0]) != config.reportIds.end();
+    const bool declared = DeclaresReportId(config, data[0]);
+    // One node carries all of a display's collections: a report goes to the one that declares it.
     const bool hasFeatures =
-        std::any_of(config.collections.begin(), config.collections.end(),
-                    [](const SimCollection& c) { return c.usagePage == 0xFF01 && c.usage == 1; });
+        std::any_of(config.collections.begin(), config.collections.end(), DeclaresFeatureReports);
     const std::size_t delivered = std::min(length, static_cast<std::size_t>(config.featureLength));
     const int result =
         (config.fail.send || !declared || !hasFeatures || length == 0) ? -1 : static_cast<int>(length);
@@ -325,7 +297,7 @@ int SimHidrawBus::SendFeature(hid_device* device, const unsigned char* data, siz
         device->error = L"Broken pipe";
         return -1;
     }
-    device->versionRequested = length > 1 && data[1] == 0xFD;
+    device->versionRequested = IsVersionRequest(data, length);
     return result;
 }
 
@@ -344,14 +316,8 @@ int SimHidrawBus::GetFeature(hid_device* device, unsigned char* data, size_t len
         device->error = L"Broken pipe";
         return -1;
     }
-    const unsigned char id = data[0];
-    std::memset(data + 1, 0, declared - 1);
-    if (device->versionRequested)
-    {
-        data[1] = static_cast<unsigned char>(config.version >> 8);
-        data[2] = static_cast<unsigned char>(config.version & 0xFF);
-    }
-    data[0] = id;
+    const std::vector<unsigned char> reply = FeatureReply(config, data[0], device->versionRequested);
+    std::memcpy(data, reply.data(), declared);
     Log("get display=" + std::to_string(device->display) + " data=" + Hex(data, declared));
     return static_cast<int>(declared);
 }

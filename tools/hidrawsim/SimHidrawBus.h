@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/displaysim/SimConfig.h"
+#include "tools/simdisplay/SimConfig.h"
 
 #include <hidapi.h>
 

@@ -5,19 +5,6 @@
 
 namespace
 {
-std::string Read(const std::string& path)
-{
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-bool Has(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
-
 void StartFed(DaemonRig& rig, const std::vector<std::string>& extra = {})
 {
     AddHwmon(rig.Tree(), 0, "k10temp", {{"Tctl", "45000"}});
@@ -31,12 +18,12 @@ TEST(DaemonInstance, SecondStartRefusesAndLeavesTheFirstAlone)
 {
     DaemonRig rig("displays=1");
     StartFed(rig);
-    const std::string before = Read(rig.Tree().Path("run/status"));
+    const std::string before = rig.Tree().Read("run/status");
     const std::string running = "kelvaned is already running (pid " + std::to_string(rig.Pid()) + ")";
     const DaemonRig::ToolResult second = rig.Daemon();
     EXPECT_EQ(second.exitCode, 1);
     EXPECT_TRUE(Has(second.output, running)) << second.output;
-    EXPECT_EQ(Read(rig.Tree().Path("run/status")), before) << "the first one's status is untouched";
+    EXPECT_EQ(rig.Tree().Read("run/status"), before) << "the first one's status is untouched";
     EXPECT_EQ(rig.Tool("status").exitCode, 0);
 
     // A user daemon does not start while the service (here: the first one's folder) holds its lock.

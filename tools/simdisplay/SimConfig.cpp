@@ -1,4 +1,4 @@
-#include "tools/displaysim/SimConfig.h"
+#include "tools/simdisplay/SimConfig.h"
 
 #include <cstdlib>
 #include <map>

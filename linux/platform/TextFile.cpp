@@ -1,7 +1,7 @@
-#include "linux/settings/TextFile.h"
+#include "linux/platform/TextFile.h"
 
-#include "linux/settings/SafeText.h"
-#include "linux/settings/UniqueFd.h"
+#include "linux/platform/SafeText.h"
+#include "linux/platform/UniqueFd.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -90,7 +90,7 @@ bool WriteAll(int fd, const std::string& text)
 bool ReadTextFile(const std::string& path, std::string& text, std::string& error, int* errorNumber)
 {
     UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd || !ReadUpTo(fd.Get(), kMaxTextFileBytes, text))
+    if (!fd || !ReadUpTo(fd.get(), kMaxTextFileBytes, text))
     {
         return Fail("cannot read", path, errno, error, errorNumber);
     }
@@ -112,7 +112,7 @@ bool ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string&
     {
     };
     struct stat& file = info ? *info : own;
-    if (fstat(fd.Get(), &file) != 0)
+    if (fstat(fd.get(), &file) != 0)
     {
         return Fail("cannot read", path, errno, error, errorNumber);
     }
@@ -123,7 +123,7 @@ bool ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string&
                     : S_ISDIR(file.st_mode) ? "it is a folder, not a regular file"
                                             : "it is a device or socket, not a regular file");
     }
-    if (!ReadUpTo(fd.Get(), maxBytes, text))
+    if (!ReadUpTo(fd.get(), maxBytes, text))
     {
         return Fail("cannot read", path, errno, error, errorNumber);
     }
@@ -144,7 +144,7 @@ bool ReplaceTextFile(const std::string& path, const std::string& text, unsigned 
     for (int attempt = 0; attempt < 8 && !fd; ++attempt)
     {
         temporary = TemporarySibling(path);
-        fd = UniqueFd(open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        fd.reset(open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (!fd && errno != EEXIST)
         {
             break;
@@ -155,13 +155,13 @@ bool ReplaceTextFile(const std::string& path, const std::string& text, unsigned 
         return Fail("cannot write", path, errno, error, errorNumber);
     }
     // The mode is set explicitly: the umask must not hide the settings from the service user.
-    if (fchmod(fd.Get(), mode) != 0 || !WriteAll(fd.Get(), text) || fsync(fd.Get()) != 0)
+    if (fchmod(fd.get(), mode) != 0 || !WriteAll(fd.get(), text) || fsync(fd.get()) != 0)
     {
         const int saved = errno;
         unlink(temporary.c_str());
         return Fail("cannot write", path, saved, error, errorNumber);
     }
-    fd.Reset();
+    fd.reset();
     if (rename(temporary.c_str(), path.c_str()) != 0)
     {
         const int saved = errno;

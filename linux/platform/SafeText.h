@@ -14,3 +14,7 @@ std::string EscapeControls(const std::string& text);
 // The first limit characters of text (a byte that is not UTF-8 counts as one), "..." appended
 // when something was cut, then escaped: fit for quoting a value in a message.
 std::string QuoteValue(const std::string& text, std::size_t limit = 64);
+
+// Wide text a device hands over (hidapi's product names and error texts): printable ASCII is kept,
+// every other character becomes '?'; null gives "".
+std::string NarrowDeviceText(const wchar_t* text);

@@ -1,4 +1,4 @@
-#include "linux/settings/UniqueFd.h"
+#include "linux/platform/UniqueFd.h"
 #include "tests/linux/DaemonRig.h"
 
 #include <gtest/gtest.h>
@@ -25,8 +25,8 @@ public:
         address.sun_family = AF_UNIX;
         std::snprintf(address.sun_path, sizeof address.sun_path, "%s", Path().c_str());
         const int on = 1;
-        m_bound = bind(m_socket.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-                  setsockopt(m_socket.Get(), SOL_SOCKET, SO_PASSCRED, &on, sizeof on) == 0;
+        m_bound = bind(m_socket.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                  setsockopt(m_socket.get(), SOL_SOCKET, SO_PASSCRED, &on, sizeof on) == 0;
     }
 
     bool Bound() const { return m_bound; }
@@ -35,7 +35,7 @@ public:
     Message Next() const
     {
         Message message;
-        pollfd ready{m_socket.Get(), POLLIN, 0};
+        pollfd ready{m_socket.get(), POLLIN, 0};
         if (poll(&ready, 1, 20000) != 1)
         {
             return message;
@@ -48,7 +48,7 @@ public:
         header.msg_iovlen = 1;
         header.msg_control = control;
         header.msg_controllen = sizeof control;
-        const ssize_t length = recvmsg(m_socket.Get(), &header, 0);
+        const ssize_t length = recvmsg(m_socket.get(), &header, 0);
         message.text.assign(text, length > 0 ? static_cast<std::size_t>(length) : 0);
         for (cmsghdr* item = CMSG_FIRSTHDR(&header); item; item = CMSG_NXTHDR(&header, item))
         {

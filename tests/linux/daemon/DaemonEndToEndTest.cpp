@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <sstream>
+#include <thread>
+
 namespace
 {
 // The Windows program's golden reports (the display-rule tests' examples): report 0x07, command
@@ -11,11 +15,6 @@ std::string Golden(int hundreds, int tens, int ones)
     char head[13];
     std::snprintf(head, sizeof head, "07ffff%02x%02x%02x", hundreds, tens, ones);
     return head + std::string(59 * 2, '0');
-}
-
-bool Has(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
 }
 
 std::size_t Count(const std::string& text, const std::string& part)
@@ -177,7 +176,7 @@ TEST(DaemonSensors, SensorCreatedAfterStartIsUsedAndOneThatGoesIsLoggedOnce)
     // The driver unloaded: sysfs answers ENODEV from then on; a plain file the daemon holds open
     // would keep its value, so it is emptied before it goes.
     rig.Tree().Write("sys/class/hwmon/hwmon3/temp1_input", "");
-    std::system(("rm -r " + rig.Tree().Path("sys/class/hwmon/hwmon3")).c_str());
+    ASSERT_EQ(std::system(("rm -r " + rig.Tree().Path("sys/class/hwmon/hwmon3")).c_str()), 0);
     ASSERT_TRUE(Eventually([&] { return rig.ReportsTo(0).back() == Golden(0, 0, 0); })) << rig.DaemonLog();
     const std::size_t before = rig.Reports().size();
     ASSERT_TRUE(Eventually([&] { return rig.ReportsTo(0, before).size() >= 6; })); // past a look again
@@ -213,10 +212,8 @@ TEST(DaemonSensors, ChosenSensorIsNamedMissingUntilItAppears)
     ExpectNextTickShows(rig, "set source gpu", Golden(0, 6, 1));
     ExpectNextTickShows(rig, "set cpu-sensor auto", Golden(0, 6, 1));
     ExpectNextTickShows(rig, "set source cpu", Golden(0, 4, 5));
-    std::ifstream config(rig.Tree().Path("kelvane.conf"));
-    std::stringstream text;
-    text << config.rdbuf();
-    EXPECT_EQ(text.str(), "# mine\ncpu-sensor = auto\ngpu-sensor = amdgpu/junction\nsource = cpu\n");
+    EXPECT_EQ(rig.Tree().Read("kelvane.conf"),
+              "# mine\ncpu-sensor = auto\ngpu-sensor = amdgpu/junction\nsource = cpu\n");
 }
 
 TEST(DaemonSensors, JsonDocumentsParseWithEveryReading)

@@ -1,4 +1,4 @@
-#include "linux/settings/SafeText.h"
+#include "linux/platform/SafeText.h"
 
 #include <cstdio>
 
@@ -108,4 +108,14 @@ std::string QuoteValue(const std::string& text, std::size_t limit)
         return EscapeControls(text);
     }
     return EscapeControls(text.substr(0, cut)) + "...";
+}
+
+std::string NarrowDeviceText(const wchar_t* text)
+{
+    std::string narrow;
+    for (; text && *text; ++text)
+    {
+        narrow += (*text >= 0x20 && *text < 0x7F) ? static_cast<char>(*text) : '?';
+    }
+    return narrow;
 }
