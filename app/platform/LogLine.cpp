@@ -1,5 +1,7 @@
 #include "app/platform/LogLine.h"
 
+#include "app/platform/Utf8.h"
+
 #include <cstdio>
 #include <vector>
 
@@ -162,26 +164,7 @@ std::string LogUtf8(std::wstring_view text)
         }
         else if (code >= 0xD800 && code <= 0xDFFF)
             code = 0xFFFD;
-        if (code < 0x80)
-            out += static_cast<char>(code);
-        else if (code < 0x800)
-        {
-            out += static_cast<char>(0xC0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
-        else if (code < 0x10000)
-        {
-            out += static_cast<char>(0xE0 | (code >> 12));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
-        else
-        {
-            out += static_cast<char>(0xF0 | (code >> 18));
-            out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
+        AppendUtf8(static_cast<char32_t>(code), out);
     }
     return out;
 }
